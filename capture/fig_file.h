@@ -1,0 +1,11 @@
+// The fighter data "<game>_figs.txt": which sectors hold a deployed fig.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file.h"
+#include "universe/universe.h"
+
+void ReadFigFile(Universe& universe, std::uint16_t n, const std::string& fileName,
+                 OutputFile& changeLog);

@@ -1,0 +1,20 @@
+// The sector capture: reading "<game>.sct"-style files into the Universe and
+// writing the sector reference copy.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file.h"
+#include "universe/universe.h"
+
+// Reads a sector capture. In Replace mode each listed sector's warps are
+// replaced and `exploredValue` stored into its `explored`; in Fill mode only
+// sectors without warps get the file's. Appends its count line to the change log.
+void ReadSectorFile(Universe& universe, std::uint16_t n, const std::string& fileName,
+                    LoadMode mode, std::uint8_t exploredValue, OutputFile& changeLog);
+
+// Writes every sector that has warps as a sector capture line, replacing the
+// file. Appends its count line to the change log.
+void WriteSectorFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
+                     OutputFile& changeLog);

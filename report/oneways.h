@@ -1,0 +1,9 @@
+// The one-way report: every warp that has no warp back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "universe/universe.h"
+
+void WriteOneWayReport(const Universe& universe, std::uint16_t n, const std::string& fileName);

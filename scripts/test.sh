@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds korvan2a and every test, then runs them. Installs the Debian packages it
+# needs when they are missing and it may (root); otherwise says what to install.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+BUILD_DIR=${BUILD_DIR:-build}
+SANITIZE=${KORVAN_SANITIZE:-OFF}
+GEN=()
+command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
+cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DKORVAN_WERROR=ON -DKORVAN_SANITIZE="$SANITIZE" >/dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)"
+ctest --test-dir "$BUILD_DIR" --output-on-failure

@@ -1,0 +1,28 @@
+#include "universe/universe.h"
+
+#include "text/text.h"
+
+Universe::Universe(std::uint16_t n, std::size_t specialCount)
+    : n_(n), sectors_(static_cast<std::size_t>(n) + 1) {
+  unknown_.hopsTo.assign(specialCount, kNoRoute);
+  unknown_.hopsFrom.assign(specialCount, kNoRoute);
+  for (std::size_t s = 1; s < sectors_.size(); ++s) {
+    sectors_[s].hopsTo = unknown_.hopsTo;
+    sectors_[s].hopsFrom = unknown_.hopsFrom;
+  }
+}
+
+Specials BuildSpecials(std::uint16_t n, std::uint16_t alphaCentauri, std::uint16_t rylos,
+                       std::uint16_t stardock, std::string_view distanceList) {
+  Specials specials = {0, 1, alphaCentauri, rylos, stardock};
+  const std::uint32_t words = WordCount(distanceList, ';');
+  for (std::uint32_t i = 1; i <= words; ++i) {
+    auto value = TextToInt(ExtractWord(distanceList, i, ';'), 1, n);
+    if (value) specials.push_back(static_cast<std::uint16_t>(*value));
+  }
+  return specials;
+}
+
+Universe CreateUniverse(std::uint16_t n, std::size_t specialCount) {
+  return Universe(n, specialCount);
+}
