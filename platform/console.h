@@ -11,6 +11,8 @@
 void ConsoleWrite(std::string_view text);
 // Flushes standard output.
 void ConsoleFlush();
+// Ends the console line in progress, if any (after a failed phase).
+void ConsoleEndOpenLine();
 
 bool ConsoleIsTerminal();
 void ConsoleHideCursor();

@@ -7,6 +7,7 @@
 
 namespace {
 std::string* captureSink = nullptr;
+bool lineOpen = false;
 
 bool StdoutIsTerminal() {
   static const bool terminal = ::isatty(STDOUT_FILENO) == 1;
@@ -21,6 +22,7 @@ void WriteControl(std::string_view sequence) {
 }  // namespace
 
 void ConsoleWrite(std::string_view text) {
+  if (!text.empty()) lineOpen = text.back() != '\n';
   if (captureSink != nullptr) {
     captureSink->append(text);
     return;
@@ -30,6 +32,10 @@ void ConsoleWrite(std::string_view text) {
 }
 
 void ConsoleFlush() { std::fflush(stdout); }
+
+void ConsoleEndOpenLine() {
+  if (lineOpen) ConsoleWrite("\n");
+}
 
 bool ConsoleIsTerminal() { return captureSink == nullptr && StdoutIsTerminal(); }
 

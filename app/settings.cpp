@@ -1,0 +1,168 @@
+#include "app/settings.h"
+
+#include <optional>
+#include <string_view>
+
+#include "platform/file.h"
+#include "text/text.h"
+
+const char* const kBanner = "KORVAN2a v.0.34 december 2002 - korvan2a contributors";
+
+namespace {
+
+struct Parameter {
+  std::string key;
+  char separator = ' ';
+  std::string value;
+};
+
+// Splits a parameter at the first "+", "-" or ":" from its second character on.
+std::optional<Parameter> SplitParameter(const std::string& text) {
+  if (text.size() <= 1 || text.find('/') == std::string::npos) return std::nullopt;
+  std::size_t q = text.find_first_of("+-:", 1);
+  Parameter parameter;
+  if (q == std::string::npos) {
+    parameter.key = text;
+    return parameter;
+  }
+  parameter.key = text.substr(0, q);
+  parameter.separator = text[q];
+  if (parameter.separator == ':') parameter.value = text.substr(q + 1);
+  return parameter;
+}
+
+// Both directory separators become "/".
+std::string NormalisePath(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+// The directory part of a path: up to and including its last "/", or empty.
+std::string DirectoryPart(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool IsFlag(const std::string& key) {
+  return key == "/s" || key == "/b" || key == "/r" || key == "/pause";
+}
+
+bool IsValueOption(const std::string& key) {
+  return key == "/n" || key == "/d" || key == "/mm" || key == "/ry" || key == "/al" ||
+         key == "/sd" || key == "/g" || key == "/p" || key == "/m";
+}
+
+// Applies one parameter; false when it is invalid.
+bool ApplyParameter(const Parameter& p, Settings& settings, std::string& lastAlpha,
+                    std::string& lastRylos, std::string& lastStardock, const std::string& text) {
+  if (IsFlag(p.key)) {
+    if (p.separator != '+' && p.separator != '-') return false;
+    bool minus = p.separator == '-';
+    if (p.key == "/b" && minus) settings.bubbles = false;
+    if (p.key == "/r" && minus) settings.reports = false;
+    if (p.key == "/pause" && !minus) settings.pause = true;
+    return true;
+  }
+  if (!IsValueOption(p.key) || p.separator != ':') return false;
+  if (p.key == "/n") {
+    auto value = TextToInt(p.value, 1, 20000);
+    if (!value) return false;
+    settings.sectorCount = static_cast<std::uint16_t>(*value);
+  } else if (p.key == "/d") {
+    settings.distanceList = p.value;
+  } else if (p.key == "/mm") {
+    auto value = TextToInt(p.value, 0, 255);
+    if (!value) return false;
+    settings.loadMask = static_cast<std::uint8_t>(*value);
+  } else if (p.key == "/ry" || p.key == "/al" || p.key == "/sd") {
+    auto value = TextToInt(p.value, 0, 65535);
+    if (!value) return false;
+    auto sector = static_cast<std::uint16_t>(*value);
+    if (p.key == "/ry") {
+      settings.rylos = sector;
+      lastRylos = text;
+    } else if (p.key == "/al") {
+      settings.alphaCentauri = sector;
+      lastAlpha = text;
+    } else {
+      settings.stardock = sector;
+      lastStardock = text;
+    }
+  } else if (p.key == "/g") {
+    std::string path = NormalisePath(p.value);
+    std::string directory = DirectoryPart(path);
+    settings.gameName = path.substr(directory.size());
+    settings.cimPath = directory;
+    if (!CheckDirWritable(directory)) return false;
+  } else if (p.key == "/p") {
+    std::string path = NormalisePath(p.value);
+    if (!path.empty() && path.back() != '/') path += '/';
+    settings.reportPath = path;
+    if (!CheckDirWritable(path)) return false;
+  } else {  // "/m"
+    settings.extraFile = NormalisePath(p.value);
+    if (!CheckDirWritable(DirectoryPart(settings.extraFile))) {
+      settings.extraFile.clear();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine(const std::vector<std::string>& parameters) {
+  CommandLine line;
+  Settings& settings = line.settings;
+  // The parameter that last set each special sector, named if it exceeds n.
+  std::string lastAlpha, lastRylos, lastStardock;
+  for (const std::string& text : parameters) {
+    std::optional<Parameter> parameter = SplitParameter(text);
+    if (parameter && parameter->key == "/?" && parameter->separator == ' ') {
+      line.result = CommandLineResult::Usage;
+      return line;
+    }
+    if (!parameter ||
+        !ApplyParameter(*parameter, settings, lastAlpha, lastRylos, lastStardock, text)) {
+      line.result = CommandLineResult::InvalidParameter;
+      line.badParameter = text;
+      return line;
+    }
+  }
+  // Special sectors must lie in the universe: the analyses index it with them.
+  const std::pair<std::uint16_t, const std::string*> specials[] = {
+      {settings.alphaCentauri, &lastAlpha},
+      {settings.rylos, &lastRylos},
+      {settings.stardock, &lastStardock},
+  };
+  for (const auto& [sector, parameterText] : specials) {
+    if (sector > settings.sectorCount) {
+      line.result = CommandLineResult::InvalidParameter;
+      line.badParameter = *parameterText;
+      return line;
+    }
+  }
+  if (settings.gameName.empty()) line.result = CommandLineResult::MissingGameName;
+  return line;
+}
+
+std::string UsageScreen(const CommandLine& commandLine) {
+  std::string screen = "\n";
+  if (commandLine.result == CommandLineResult::InvalidParameter) {
+    screen += "error:  invalid parameter <" + commandLine.badParameter + ">.\n";
+  }
+  screen +=
+      "usage: korvan2a /g:gamename * - cim filename without the extension\n"
+      "              /n:#          - number of sectors, [1..20000]\n"
+      "              /b-           - do not perform bubble analysis\n"
+      "              /al:#         - sector location of alpha centauri\n"
+      "              /ry:#         - sector location of rylos\n"
+      "              /sd:#         - sector location of stardock\n"
+      "              /d:#;#;#      - sectors to include in distance analysis\n"
+      "              /p:path       - destination path for report files\n"
+      "                          * - required parameter\n"
+      "defaults: /n:20000 /mm:7 /b+\n";
+  return screen;
+}

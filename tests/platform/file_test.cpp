@@ -1,0 +1,127 @@
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/test_util.h"
+
+namespace {
+std::vector<std::string> ReadLines(const std::string& name) {
+  LineReader reader;
+  std::vector<std::string> lines;
+  if (!reader.Open(name)) return {"<missing>"};
+  std::string_view line;
+  while (reader.Next(line)) lines.emplace_back(line);
+  return lines;
+}
+}  // namespace
+
+TEST(LineReader, AcceptsCrLfLfAndAnOpenLastLine) {
+  ScratchDir dir;
+  WriteFile(dir / "a", "one\r\ntwo\nthree\r\n\r\n\nlast");
+  EXPECT_EQ(ReadLines(dir / "a"),
+            (std::vector<std::string>{"one", "two", "three", "", "", "last"}));
+  WriteFile(dir / "b", "");
+  EXPECT_EQ(ReadLines(dir / "b"), std::vector<std::string>{});
+  WriteFile(dir / "c", "x\r");
+  EXPECT_EQ(ReadLines(dir / "c"), std::vector<std::string>{"x"});
+  WriteFile(dir / "d", std::string("a\0b\n\r\r\n", 7));
+  EXPECT_EQ(ReadLines(dir / "d"), (std::vector<std::string>{std::string("a\0b", 3), "\r"}));
+}
+
+TEST(LineReader, MissingFileIsNotAnError) {
+  ScratchDir dir;
+  EXPECT_EQ(ReadLines(dir / "none"), std::vector<std::string>{"<missing>"});
+  LineReader reader;
+  EXPECT_THROW(reader.Open(dir.path()), IoError);
+}
+
+TEST(LineReader, LinesLongerThanABlockAndManyBlocks) {
+  ScratchDir dir;
+  std::string longLine(3 << 20, 'x');
+  std::string text = "first\n" + longLine + "\n";
+  for (int i = 0; i < 300000; ++i) text += std::to_string(i) + "\r\n";
+  WriteFile(dir / "big", text);
+  std::vector<std::string> lines = ReadLines(dir / "big");
+  ASSERT_EQ(lines.size(), 300002u);
+  EXPECT_EQ(lines[1], longLine);
+  EXPECT_EQ(lines[2], "0");
+  EXPECT_EQ(lines.back(), "299999");
+}
+
+TEST(OutputFile, ReplacesOnlyOnCommit) {
+  ScratchDir dir;
+  WriteFile(dir / "r.txt", "old\r\n");
+  {
+    OutputFile file(dir / "r.txt");
+    file.WriteLine("new");
+    EXPECT_EQ(ReadFile(dir / "r.txt"), "old\r\n");
+  }
+  EXPECT_EQ(ReadFile(dir / "r.txt"), "old\r\n");
+  EXPECT_FALSE(FileExists(dir / "r.txt.tmp~"));
+  {
+    OutputFile file(dir / "r.txt");
+    file.WriteLine("new");
+    file.Commit();
+  }
+  EXPECT_EQ(ReadFile(dir / "r.txt"), "new\r\n");
+  EXPECT_FALSE(FileExists(dir / "r.txt.tmp~"));
+}
+
+TEST(OutputFile, AppendsToTheEnd) {
+  ScratchDir dir;
+  for (int i = 0; i < 2; ++i) {
+    OutputFile log(dir / "log.txt", OutputFile::Mode::Append);
+    log.WriteLine("line " + std::to_string(i));
+    log.Commit();
+  }
+  EXPECT_EQ(ReadFile(dir / "log.txt"), "line 0\r\nline 1\r\n");
+}
+
+TEST(OutputFile, LargeWritesArriveWhole) {
+  ScratchDir dir;
+  std::string big(5 << 20, 'b');
+  OutputFile file(dir / "big");
+  file.Write("a");
+  file.Write(big);
+  file.WriteLine("c");
+  file.Commit();
+  EXPECT_EQ(ReadFile(dir / "big"), "a" + big + "c\r\n");
+}
+
+TEST(OutputFile, InjectedFaultsThrowAndLeaveTheOldFile) {
+  ScratchDir dir;
+  WriteFile(dir / "f", "good");
+  for (std::uint64_t k = 1; k <= 3; ++k) {  // create, write, close
+    SetFileFaultAt(k);
+    EXPECT_THROW(
+        {
+          OutputFile file(dir / "f");
+          file.Write("bad");
+          file.Commit();
+        },
+        IoError)
+        << k;
+    SetFileFaultAt(0);
+    EXPECT_EQ(ReadFile(dir / "f"), "good");
+    EXPECT_FALSE(FileExists(dir / "f.tmp~"));
+  }
+}
+
+TEST(Files, MovesDeletesLinksAndProbes) {
+  ScratchDir dir;
+  WriteFile(dir / "a", "A");
+  EXPECT_TRUE(MoveFile(dir / "a", dir / "b"));
+  EXPECT_FALSE(FileExists(dir / "a"));
+  LinkOrCopyFile(dir / "b", dir / "c");
+  EXPECT_EQ(ReadFile(dir / "c"), "A");
+  EXPECT_TRUE(RemoveFile(dir / "b"));
+  EXPECT_FALSE(RemoveFile(dir / "b"));
+  EXPECT_EQ(ReadFile(dir / "c"), "A");
+  EXPECT_TRUE(CheckDirWritable(dir.path()));
+  EXPECT_FALSE(FileExists(dir / "korvan.$$$"));
+  EXPECT_FALSE(CheckDirWritable(dir / "none/"));
+  std::string bytes;
+  EXPECT_FALSE(ReadFileBytes(dir / "none", bytes));
+  EXPECT_TRUE(ReadFileBytes(dir / "c", bytes));
+  EXPECT_EQ(bytes, "A");
+}

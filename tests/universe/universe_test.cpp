@@ -1,0 +1,44 @@
+#include "universe/universe.h"
+
+#include <gtest/gtest.h>
+
+TEST(BuildSpecials, TakesValidDistanceSectorsInOrder) {
+  EXPECT_EQ(BuildSpecials(500, 445, 312, 303, "77;abc;19"),
+            (Specials{0, 1, 445, 312, 303, 77, 19}));
+  EXPECT_EQ(BuildSpecials(500, 0, 0, 0, "0;501;x;12"), (Specials{0, 1, 0, 0, 0, 12}));
+  EXPECT_EQ(BuildSpecials(500, 0, 0, 0, ";;12;;"), (Specials{0, 1, 0, 0, 0, 12}));
+  EXPECT_EQ(BuildSpecials(500, 0, 0, 0, "12;12"), (Specials{0, 1, 0, 0, 0, 12, 12}));
+  EXPECT_EQ(BuildSpecials(20000, 0, 0, 0, "-5;+7; 8;70000;20000"),
+            (Specials{0, 1, 0, 0, 0, 7, 8, 20000}));
+  EXPECT_EQ(BuildSpecials(20000, 1, 2, 3, "").size(), 5u);
+}
+
+TEST(Universe, StartsEmptyWithUnreachedHops) {
+  Universe universe = CreateUniverse(3, 6);
+  EXPECT_EQ(universe.size(), 3);
+  EXPECT_EQ(universe.specialCount(), 6u);
+  for (std::uint16_t s = 1; s <= 3; ++s) {
+    const Sector& sector = universe[s];
+    EXPECT_EQ(sector.explored, 0);
+    EXPECT_EQ(sector.fig, 0);
+    EXPECT_FALSE(sector.warps || sector.port || sector.bubble);
+    EXPECT_EQ(sector.hopsTo, std::vector<std::uint8_t>(6, 255));
+    EXPECT_EQ(sector.hopsFrom, std::vector<std::uint8_t>(6, 255));
+  }
+}
+
+TEST(Universe, NumbersOutsideTheUniverseAreTheNothingKnownSector) {
+  Universe universe = CreateUniverse(3, 5);
+  universe[3].explored = 1;
+  universe[3].warps = WarpList{{1}, {twoWay}, 0};
+  EXPECT_FALSE(universe.Contains(0));
+  EXPECT_TRUE(universe.Contains(3));
+  EXPECT_FALSE(universe.Contains(4));
+  EXPECT_EQ(universe.Lookup(3).explored, 1);
+  for (std::uint32_t s : {0u, 4u, 65535u, 70000u}) {
+    const Sector& unknown = universe.Lookup(s);
+    EXPECT_EQ(unknown.explored, 0);
+    EXPECT_FALSE(unknown.warps.has_value());
+    EXPECT_EQ(unknown.hopsTo, std::vector<std::uint8_t>(5, 255));
+  }
+}
