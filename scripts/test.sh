@@ -8,6 +8,6 @@ BUILD_DIR=${BUILD_DIR:-build}
 SANITIZE=${KORVAN_SANITIZE:-OFF}
 GEN=()
 command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
-cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DKORVAN_WERROR=ON -DKORVAN_SANITIZE="$SANITIZE" >/dev/null
+cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DKORVAN_TESTS=ON -DKORVAN_WERROR=ON -DKORVAN_SANITIZE="$SANITIZE" >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 ctest --test-dir "$BUILD_DIR" --output-on-failure
