@@ -1,5 +1,4 @@
 // The entry: banner, command line, one run, exit code.
-#include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
@@ -23,8 +22,7 @@ void PauseIfAsked(bool pause) {
 int Fail(const std::string& message) {
   ConsoleEndOpenLine();
   ConsoleShowCursor();
-  ConsoleFlush();
-  std::fprintf(stderr, "error:  %s\n", message.c_str());
+  ConsoleErrorLine("error:  " + message);
   return 2;
 }
 

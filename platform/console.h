@@ -11,6 +11,8 @@
 void ConsoleWrite(std::string_view text);
 // Flushes standard output.
 void ConsoleFlush();
+// Writes one line to standard error, after flushing standard output.
+void ConsoleErrorLine(std::string_view text);
 // Ends the console line in progress, if any (after a failed phase).
 void ConsoleEndOpenLine();
 

@@ -33,6 +33,13 @@ void ConsoleWrite(std::string_view text) {
 
 void ConsoleFlush() { std::fflush(stdout); }
 
+void ConsoleErrorLine(std::string_view text) {
+  std::fflush(stdout);
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
 void ConsoleEndOpenLine() {
   if (lineOpen) ConsoleWrite("\n");
 }
