@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/console.h"
-#include "platform/file.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -90,25 +87,6 @@ TEST(WriteOneWayReport, ConsoleShortensNamesOf34Characters) {
   WriteOneWayReport(u, 10, name34);
   EXPECT_EQ(console.text, "writing one-way report: " + name33 + " .\n" +
                               "writing one-way report: ..." + name34.substr(4) + " .\n");
-}
-
-TEST(WriteOneWayReport, AFailedWriteLeavesTheOldReport) {
-  ScratchDir dir;
-  Universe u = CreateUniverse(10, 5);
-  AddOneWay(u, 1, 2);
-  WriteFile(dir / "g_oneways.txt", "old");
-  {
-    struct FaultOff {
-      ~FaultOff() { SetFileFaultAt(0); }
-    } faultOff;
-    SetFileFaultAt(4);  // create, write, close, then the rename fails
-    EXPECT_THROW(Report(u, 10, dir), IoError);
-  }
-  EXPECT_EQ(ReadFile(dir / "g_oneways.txt"), "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                          std::filesystem::directory_iterator()),
-            1);
-  EXPECT_EQ(Report(u, 10, dir), CrLf({"oneways out:", "  1-->2", "", "oneways in:", "  2<--1"}));
 }
 
 }  // namespace
