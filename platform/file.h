@@ -40,6 +40,11 @@ void LinkOrCopyFile(const std::string& from, const std::string& to);
 // failures throw.
 bool ReadFileBytes(const std::string& name, std::string& bytes);
 
+// Reads at most `maxBytes` from the start of the file into `bytes`, so a file
+// far larger than its reader can use never fills memory. False when the file
+// does not exist; other failures throw.
+bool ReadFileHead(const std::string& name, std::size_t maxBytes, std::string& bytes);
+
 // Creates dir + "korvan.$$$", writes a line into it and deletes it: true when
 // the directory can be written to. `dir` is empty or ends in "/".
 bool CheckDirWritable(const std::string& dir);

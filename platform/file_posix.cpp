@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -98,6 +99,32 @@ bool ReadFileBytes(const std::string& name, std::string& bytes) {
   for (;;) {
     if (bytes.size() - size < kBlockSize) bytes.resize(size + kBlockSize);
     ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int saved = errno;
+      ::close(fd);
+      throw IoError(name, saved);
+    }
+    if (got == 0) break;
+    size += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
+  bytes.resize(size);
+  return true;
+}
+
+bool ReadFileHead(const std::string& name, std::size_t maxBytes, std::string& bytes) {
+  bytes.clear();
+  int fd = OpenForReading(name);
+  if (fd < 0) {
+    if (IsMissing(errno)) return false;
+    throw IoError(name, errno);
+  }
+  std::size_t size = 0;
+  while (size < maxBytes) {
+    std::size_t want = std::min(maxBytes - size, kBlockSize);
+    if (bytes.size() < size + want) bytes.resize(size + want);
+    ssize_t got = ::read(fd, bytes.data() + size, want);
     if (got < 0) {
       if (errno == EINTR) continue;
       int saved = errno;

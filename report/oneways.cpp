@@ -1,0 +1,67 @@
+#include "report/oneways.h"
+
+#include <string_view>
+
+#include "app/progress.h"
+#include "platform/file.h"
+#include "text/text.h"
+
+namespace {
+
+constexpr std::uint16_t kTickStep = 1000;
+constexpr int kEntriesPerLine = 5;
+
+// Writes the built line: its leading blank and entries, trailing blanks removed.
+void FlushLine(std::string& line, OutputFile& report) {
+  std::string_view text = line;
+  text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
+  report.WriteLine(text);
+  line.assign(" ");
+}
+
+// One pass over sectors 1..n: every entry of `kind`, five to a line, in the order
+// of the lists that hold them.
+void WritePass(const Universe& universe, std::uint16_t n, std::uint32_t kind,
+               std::string_view arrow, std::uint16_t& tick, std::string& line,
+               OutputFile& report) {
+  const int w = NumberWidth(n);
+  int entries = 0;
+  line.assign(" ");
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    tick = ProgressTick(tick, kTickStep);
+    const Sector& sector = universe.Lookup(s);
+    if (!sector.warps) continue;
+    const WarpList& warps = *sector.warps;
+    for (std::size_t i = 0; i < warps.targets.size(); ++i) {
+      if (warps.kinds[i] != kind) continue;
+      AppendRight(line, s, w);
+      line += arrow;
+      AppendLeft(line, warps.targets[i], w);
+      line += "  ";
+      if (++entries == kEntriesPerLine) {
+        FlushLine(line, report);
+        entries = 0;
+      }
+    }
+  }
+  if (entries > 0) FlushLine(line, report);
+}
+
+}  // namespace
+
+void WriteOneWayReport(const Universe& universe, std::uint16_t n, const std::string& fileName) {
+  OutputFile report(fileName);
+  AnnounceFile("writing one-way report: ", fileName);
+  std::uint16_t tick = ProgressTick(0, kTickStep);
+  std::string line;
+
+  report.WriteLine("oneways out:");
+  WritePass(universe, n, oneWayOut, "-->", tick, line, report);
+  report.WriteLine("");
+
+  report.WriteLine("oneways in:");
+  WritePass(universe, n, oneWayIn, "<--", tick, line, report);
+
+  report.Commit();
+  EndPhaseLine();
+}

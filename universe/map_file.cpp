@@ -1,0 +1,256 @@
+#include "universe/map_file.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "app/progress.h"
+#include "platform/console.h"
+#include "text/text.h"
+
+namespace {
+
+// Record bytes before the warp slots: flags, nine port bytes, the two msl hop
+// counts, the bubble gate and inCount.
+constexpr std::size_t kFixedBytes = 15;
+// reclen is one byte, so at most (255 - 15) / 2 warp slots fit a record.
+constexpr std::size_t kMaxSlots = 120;
+// A slot holds target + 20000 x kind.
+constexpr std::uint32_t kKindStride = 20000;
+// The comparison looks at no more than six map warps per sector.
+constexpr std::size_t kComparedWarps = 6;
+// The largest map the format can describe (65535 records of 255 bytes after the
+// reclen byte) plus one byte, enough to tell that more records follow.
+constexpr std::size_t kMaxMapBytes = 1 + std::size_t{65535} * 255 + 1;
+
+constexpr std::uint8_t kFlagExplored = 1;
+constexpr std::uint8_t kFlagBubbleBottom = 2;
+constexpr std::uint8_t kFlagPort = 8;
+constexpr std::uint8_t kFlagReporting = 16;
+constexpr int kBuyingShift = 5;
+
+constexpr std::array<std::string_view, kProductCount> kProductNames = {"fuel ore", "organics",
+                                                                       "equipment"};
+
+std::uint32_t ReadU16(const unsigned char* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8);
+}
+
+void AppendU16(std::string& out, std::uint32_t value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+// The port's capacity estimated from an amount and the percentage it stands for.
+// Wide on purpose: 700 units at 0% is 70000, which a 16-bit amount cannot hold.
+std::int64_t Capacity(std::uint32_t amount, std::uint32_t percent) {
+  std::int64_t capacity = amount;
+  if (percent < 100) capacity = capacity * 100 / (percent + 1);
+  return capacity;
+}
+
+void StartSectorLine(std::string& line, std::uint32_t s) {
+  line.assign("  ");
+  AppendRight(line, s);
+  line += ": ";
+}
+
+// Logs a port found since the map was written, or the products of a port the
+// map knew whose capacity rose by more than one percent. A port that the map
+// knew and the merged data lack is not new, and has no line of its own.
+void ComparePort(const Sector& sector, std::uint32_t s, const unsigned char* record,
+                 std::string& line, OutputFile& changeLog) {
+  if (!sector.port) return;
+  if ((record[0] & kFlagPort) == 0) {
+    StartSectorLine(line, s);
+    line += "new port found.";
+    changeLog.WriteLine(line);
+    return;
+  }
+  for (int p = 0; p < kProductCount; ++p) {
+    const unsigned char* field = record + 1 + 3 * p;
+    const std::int64_t prev = Capacity(ReadU16(field), field[2]);
+    const std::int64_t cur = Capacity(sector.port->amount[p], sector.port->percent[p]);
+    if (prev / 100 < cur - prev) {
+      StartSectorLine(line, s);
+      line += kProductNames[p];
+      line += " up by ";
+      AppendRight(line, cur - prev);
+      line += '.';
+      changeLog.WriteLine(line);
+    }
+  }
+}
+
+// Logs a sector whose current warps are not all among the (at most six) warps
+// out of it that the map recorded.
+void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* record,
+                  std::size_t slots, std::string& line, OutputFile& changeLog) {
+  std::array<std::uint32_t, kComparedWarps> mapWarps{};
+  std::size_t collected = 0;
+  for (std::size_t i = 0; i < slots && collected < kComparedWarps; ++i) {
+    const std::uint32_t value = ReadU16(record + kFixedBytes + 2 * i);
+    if (value / kKindStride >= oneWayIn) continue;
+    mapWarps[collected++] = value % kKindStride;
+  }
+  // Only as many leading values as there are non-zero ones count as map warps.
+  const std::size_t k = static_cast<std::size_t>(
+      std::count_if(mapWarps.begin(), mapWarps.begin() + collected,
+                    [](std::uint32_t target) { return target != 0; }));
+  const auto mapBegin = mapWarps.begin();
+  const auto mapEnd = mapWarps.begin() + k;
+
+  bool changed;
+  if (!sector.warps) {
+    changed = k > 0;
+  } else {
+    const std::vector<std::uint16_t>& targets = sector.warps->targets;
+    changed = k < targets.size() || std::any_of(targets.begin(), targets.end(), [&](auto t) {
+                return std::find(mapBegin, mapEnd, t) == mapEnd;
+              });
+  }
+  if (!changed) return;
+
+  StartSectorLine(line, s);
+  line += "new warps found (";
+  if (sector.warps && k < kComparedWarps) {
+    // Both lists ascend, as the captures list warps and the map stores them.
+    const std::vector<std::uint16_t>& targets = sector.warps->targets;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    bool first = true;
+    auto add = [&](std::uint32_t t) {
+      if (!first) line += ' ';
+      first = false;
+      AppendRight(line, t);
+    };
+    while (i < targets.size() && j < k) {
+      if (targets[i] == mapWarps[j]) {
+        ++i;
+        ++j;
+      } else if (targets[i] > mapWarps[j]) {
+        ++j;
+      } else {
+        add(targets[i++]);
+      }
+    }
+    while (i < targets.size()) add(targets[i++]);
+  }
+  line += ')';
+  changeLog.WriteLine(line);
+}
+
+}  // namespace
+
+void CompareMapFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
+                    OutputFile& changeLog) {
+  if (!FileExists(fileName)) return;
+  std::string bytes;
+  if (!ReadFileHead(fileName, kMaxMapBytes, bytes)) return;
+
+  std::string line = " " + fileName + ": ";
+  if (bytes.empty() || static_cast<unsigned char>(bytes[0]) < kFixedBytes) {
+    line += "map file unusable - not compared.";
+    changeLog.WriteLine(line);
+    return;
+  }
+  const std::size_t reclen = static_cast<unsigned char>(bytes[0]);
+
+  AnnounceFile("reading map file: ", fileName);
+  std::string reclenText = "(reclen=";
+  AppendRight(reclenText, static_cast<std::int64_t>(reclen));
+  reclenText += ") ";
+  ConsoleWrite(reclenText);
+  line += reclenText;
+  changeLog.WriteLine(line);
+  changeLog.WriteLine("  comparing recent cim data with previous map data...");
+
+  // A reclen of even value leaves one unused byte after the last slot.
+  const std::size_t slots = (reclen - kFixedBytes) / 2;
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::uint32_t records = 0;
+  for (std::size_t pos = 1; pos < bytes.size(); pos += reclen) {
+    if (records == n) {
+      changeLog.WriteLine("  warning - map file contains too many sectors - proceed with caution.");
+      break;
+    }
+    if (bytes.size() - pos < reclen) break;  // a partial last record is ignored
+    ++records;
+    const unsigned char* record = data + pos;
+    const Sector& sector = universe.Lookup(records);
+    ComparePort(sector, records, record, line, changeLog);
+    CompareWarps(sector, records, record, slots, line, changeLog);
+  }
+  if (records < n) {
+    changeLog.WriteLine("  warning - map file contains too few sectors - proceed with caution.");
+  }
+
+  EndPhaseLine();
+  line.assign("  ");
+  AppendRight(line, records);
+  line += " sectors read.";
+  changeLog.WriteLine(line);
+}
+
+void WriteMapFile(const Universe& universe, std::uint16_t n, const std::string& fileName) {
+  OutputFile file(fileName);
+
+  std::size_t slots = 0;
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    const Sector& sector = universe.Lookup(s);
+    if (sector.warps) slots = std::max<std::size_t>(slots, sector.warps->targets.size());
+  }
+  // Lists longer than the format allows lose their entries beyond the 120th.
+  slots = std::min(slots, kMaxSlots);
+  const std::size_t reclen = kFixedBytes + 2 * slots;
+
+  std::string text = "writing map (reclen=";
+  AppendRight(text, static_cast<std::int64_t>(reclen));
+  text += "): ";
+  text += fileName.size() >= 34 ? std::string_view(fileName).substr(fileName.size() - 30)
+                                : std::string_view(fileName);
+  text += ' ';
+  ConsoleWrite(text);
+
+  std::string record(1, static_cast<char>(reclen));
+  file.Write(record);
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    const Sector& sector = universe.Lookup(s);
+    record.clear();
+
+    std::uint8_t flags = 0;
+    if (sector.explored != 0) flags |= kFlagExplored;
+    if (sector.bubble && sector.bubble->depth == 1) flags |= kFlagBubbleBottom;
+    if (sector.port) {
+      flags |= kFlagPort;
+      if (sector.port->reporting != 0) flags |= kFlagReporting;
+      flags |= static_cast<std::uint8_t>((sector.port->buying & 7) << kBuyingShift);
+    }
+    record += static_cast<char>(flags);
+
+    for (int p = 0; p < kProductCount; ++p) {
+      AppendU16(record, sector.port ? sector.port->amount[p] : 0);
+      record += static_cast<char>(sector.port ? sector.port->percent[p] : 0);
+    }
+    record += static_cast<char>(sector.hopsTo.size() > kMslSlot ? sector.hopsTo[kMslSlot]
+                                                                : kNoRoute);
+    record += static_cast<char>(sector.hopsFrom.size() > kMslSlot ? sector.hopsFrom[kMslSlot]
+                                                                  : kNoRoute);
+    AppendU16(record, sector.bubble ? sector.bubble->gate : 0);
+    record += static_cast<char>(sector.warps ? sector.warps->inCount : 0);
+
+    const std::size_t count = sector.warps ? sector.warps->targets.size() : 0;
+    for (std::size_t i = 0; i < slots; ++i) {
+      std::uint32_t value = 0;
+      if (i < count) {
+        // Targets outside 1..n are written as read; the slot keeps 16 bits.
+        value = sector.warps->targets[i] + kKindStride * sector.warps->kinds[i];
+      }
+      AppendU16(record, value);
+    }
+    file.Write(record);
+  }
+
+  file.Commit();
+  EndPhaseLine();
+}
