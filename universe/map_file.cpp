@@ -55,13 +55,14 @@ void StartSectorLine(std::string& line, std::uint32_t s) {
   line += ": ";
 }
 
-// Logs a port found since the map was written, or the products of a port the
-// map knew whose capacity rose by more than one percent. A port that the map
-// knew and the merged data lack is not new, and has no line of its own.
+// Compares a port the map knew with the merged data: a sector whose port is
+// gone from the merged data gets the "new port found." line, as earlier
+// versions of the change log have it; otherwise every product whose capacity
+// rose by more than one percent gets a line.
 void ComparePort(const Sector& sector, std::uint32_t s, const unsigned char* record,
                  std::string& line, OutputFile& changeLog) {
-  if (!sector.port) return;
-  if ((record[0] & kFlagPort) == 0) {
+  if ((record[0] & kFlagPort) == 0) return;
+  if (!sector.port) {
     StartSectorLine(line, s);
     line += "new port found.";
     changeLog.WriteLine(line);
