@@ -6,11 +6,11 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 GEN=()
 command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
-cmake -S . -B build "${GEN[@]}" -DKORVAN_TESTS=OFF >/dev/null
-cmake --build build --target korvan2a -j "$(nproc)"
+cmake -S . -B build-run "${GEN[@]}" -DKORVAN_TESTS=OFF >/dev/null
+cmake --build build-run --target korvan2a -j "$(nproc)"
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvan2a-sample.XXXXXX")
 echo "running korvan2a in $work"
-(cd "$work" && "$OLDPWD/build/korvan2a" /g:game)
+(cd "$work" && "$OLDPWD/build-run/korvan2a" /g:game)
 echo
 echo "the run's files are in $work:"
 ls -l "$work"
