@@ -21,6 +21,12 @@ std::string FormatSectorLine(std::uint16_t sector, const Universe& universe,
                              std::uint16_t warpSlots, std::uint8_t numberWidth,
                              std::uint8_t layout);
 
+// FormatSectorLine appended to `out` (trailing blanks of the sector line
+// removed, nothing before it touched), so that a report can build every line
+// in one reused buffer.
+void AppendSectorLine(std::string& out, std::uint16_t sector, const Universe& universe,
+                      std::uint16_t warpSlots, std::uint8_t numberWidth, std::uint8_t layout);
+
 // The port's class letters, lower case where the estimated capacity is below
 // `threshold`; empty when the sector has no port.
 std::string DescribePort(std::uint16_t sector, std::uint16_t threshold, const Universe& universe);
