@@ -193,21 +193,25 @@ void WritePortPairReport(const Universe& universe, std::uint16_t n, const std::s
   }
   std::array<std::vector<std::pair<std::uint16_t, std::uint16_t>>, kPairRows.size()> pairs;
 
+  // The class number of every sector that has a port and warps, else 0: the
+  // warp targets are looked up here, in a small table that stays in cache.
+  const std::uint16_t size = universe.size();
+  std::vector<std::uint8_t> classOf(static_cast<std::size_t>(size) + 1, 0);
+  for (std::uint32_t s = 1; s <= size; ++s) {
+    const Sector& sector = universe.Lookup(s);
+    if (HasPortAndWarps(sector)) classOf[s] = PortClassNumber(sector.port->buying);
+  }
+
   for (std::uint32_t s = 1; s <= n; ++s) {
     // The spinner turns as though the table were scanned once per row.
     for (std::size_t k = 0; k < kPairRows.size(); ++k) spinner = ProgressTick(spinner, 10000);
-    const Sector& sector = universe.Lookup(s);
-    if (!HasPortAndWarps(sector)) continue;
-    const std::uint8_t a = PortClassNumber(sector.port->buying);
+    const std::uint8_t a = universe.Contains(s) ? classOf[s] : 0;
     if (a == 0) continue;
-    const WarpList& warps = *sector.warps;
+    const WarpList& warps = *universe.Lookup(s).warps;
     for (std::size_t j = 0; j < warps.targets.size(); ++j) {
-      if (warps.kinds[j] != twoWay) continue;
       const std::uint16_t t = warps.targets[j];
-      const Sector& target = universe.Lookup(t);
-      if (!HasPortAndWarps(target)) continue;
-      const std::uint8_t b = PortClassNumber(target.port->buying);
-      if (b == 0) continue;
+      if (warps.kinds[j] != twoWay || !universe.Contains(t)) continue;
+      const std::uint8_t b = classOf[t];
       for (std::uint8_t k : rowsOf[a][b]) {
         if (a != b || t > s) pairs[k].emplace_back(static_cast<std::uint16_t>(s), t);
       }
