@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "universe/universe.h"
 
@@ -14,15 +15,51 @@ enum class SweepDirection {
   Inward,   // fills hopsTo, following entries of kind twoWay or oneWayIn
 };
 
-// Fills entry `slot` of hopsFrom (Outward) or hopsTo (Inward) of sectors 1..n
-// from the counts already in that entry. Level by level from `startLevel`, every
-// sector whose count equals the level and that has a warp list gives level + 1
-// to each target of its own list that the direction follows and that still
-// holds 255. Ends after a level that gives nothing, or after the level that
-// gave 254: farther sectors keep 255. Targets outside 1..n are never followed.
-// The result is the same as rescanning the whole table once per level.
-void SweepHops(Universe& universe, std::uint16_t n, std::size_t slot,
-               SweepDirection direction, std::uint8_t startLevel);
+// The moves one direction of sweep follows, gathered once from the sectors'
+// own lists (targets outside 1..n left out), so that the sweeps of every slot
+// run over compact arrays instead of chasing each Sector's lists.
+class MoveTable {
+ public:
+  MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction);
+
+  SweepDirection direction() const { return direction_; }
+  std::uint16_t size() const { return n_; }
+
+  // Sweeps one column of counts, hops[s] for sector s (entry 0 unused). Level
+  // by level from `startLevel`, every sector whose count equals the level gives
+  // level + 1 to each sector its own list moves to that still holds 255. Ends
+  // after a level that gives nothing, or after the level that gave 254: farther
+  // sectors keep 255. The result is the same as rescanning the whole column
+  // once per level, counts already in it included.
+  void Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) const;
+
+ private:
+  SweepDirection direction_;
+  std::uint16_t n_;
+  std::vector<std::uint32_t> first_;  // moves of sector s: first_[s] .. first_[s + 1]
+  std::vector<std::uint16_t> moves_;
+};
+
+// Slots firstSlot .. endSlot - 1 of both hop tables of sectors 1..n, copied
+// into one compact column per slot and table (entry s for sector s), so that a
+// sweep touches a few kilobytes instead of every Sector's tables.
+class HopColumns {
+ public:
+  HopColumns(const Universe& universe, std::uint16_t n, std::size_t firstSlot,
+             std::size_t endSlot);
+
+  std::vector<std::uint8_t>& to(std::size_t slot) { return to_[slot - firstSlot_]; }
+  std::vector<std::uint8_t>& from(std::size_t slot) { return from_[slot - firstSlot_]; }
+
+  // Copies the columns back into the Sectors' hopsTo and hopsFrom.
+  void Store(Universe& universe) const;
+
+ private:
+  std::uint16_t n_;
+  std::size_t firstSlot_;
+  std::vector<std::vector<std::uint8_t>> to_;
+  std::vector<std::vector<std::uint8_t>> from_;
+};
 
 // The number of special slots that the specials table and every hop table
 // really hold, at most `specialCount`.

@@ -123,8 +123,10 @@ void CalculateMsl(Universe& universe, std::uint16_t n, const Specials& specials,
   }
 
   // Hop counts to and from the nearest lane sector, from all of them at once.
-  SweepHops(universe, n, kMslSlot, SweepDirection::Outward, 0);
-  SweepHops(universe, n, kMslSlot, SweepDirection::Inward, 0);
+  HopColumns lane(universe, n, kMslSlot, kMslSlot + 1);
+  MoveTable(universe, n, SweepDirection::Outward).Sweep(lane.from(kMslSlot), 0);
+  MoveTable(universe, n, SweepDirection::Inward).Sweep(lane.to(kMslSlot), 0);
+  lane.Store(universe);
 
   out.WriteLine("amtrak sectors around fed");
   const std::uint16_t lastFed = std::min<std::uint16_t>(10, n);
