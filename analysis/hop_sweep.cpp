@@ -4,7 +4,7 @@
 #include <array>
 
 MoveTable::MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction)
-    : direction_(direction), n_(SweptSectors(universe, n)), first_(n_ + std::size_t{2}, 0) {
+    : n_(SweptSectors(universe, n)), first_(n_ + std::size_t{2}, 0) {
   const bool outward = direction == SweepDirection::Outward;
   for (std::uint32_t s = 1; s <= n_; ++s) {
     first_[s] = static_cast<std::uint32_t>(moves_.size());

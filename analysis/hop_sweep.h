@@ -22,9 +22,6 @@ class MoveTable {
  public:
   MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction);
 
-  SweepDirection direction() const { return direction_; }
-  std::uint16_t size() const { return n_; }
-
   // Sweeps one column of counts, hops[s] for sector s (entry 0 unused). Level
   // by level from `startLevel`, every sector whose count equals the level gives
   // level + 1 to each sector its own list moves to that still holds 255. Ends
@@ -34,7 +31,6 @@ class MoveTable {
   void Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) const;
 
  private:
-  SweepDirection direction_;
   std::uint16_t n_;
   std::vector<std::uint32_t> first_;  // moves of sector s: first_[s] .. first_[s + 1]
   std::vector<std::uint16_t> moves_;

@@ -1,7 +1,7 @@
-// The route analyses exactly as the players' documents describe them, step by
-// step, with every sweep rescanning the whole sector table once per level. The
-// program's faster versions must give the same hop tables and the same report
-// bytes; these are the reference they are compared with.
+// The route analyses done the plain way, step by step, with every sweep
+// rescanning the whole sector table once per level. The program's faster
+// versions must give the same hop tables and the same report bytes; these are
+// the reference they are compared with.
 #pragma once
 
 #include <cstdint>
