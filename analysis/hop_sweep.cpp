@@ -1,0 +1,101 @@
+#include "analysis/hop_sweep.h"
+
+#include <algorithm>
+#include <array>
+
+MoveTable::MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction)
+    : n_(SweptSectors(universe, n)), first_(n_ + std::size_t{2}, 0) {
+  const bool outward = direction == SweepDirection::Outward;
+  for (std::uint32_t s = 1; s <= n_; ++s) {
+    first_[s] = static_cast<std::uint32_t>(moves_.size());
+    const std::optional<WarpList>& warps = universe[static_cast<std::uint16_t>(s)].warps;
+    if (!warps) continue;
+    const std::size_t count = std::min(warps->targets.size(), warps->kinds.size());
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint32_t kind = warps->kinds[i];
+      const std::uint16_t target = warps->targets[i];
+      if ((outward ? kind <= 1 : kind >= 1) && target >= 1 && target <= n_) {
+        moves_.push_back(target);
+      }
+    }
+  }
+  first_[n_ + std::size_t{1}] = static_cast<std::uint32_t>(moves_.size());
+}
+
+void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) const {
+  // Sectors that hold a count before the sweep are expanded at the level of
+  // that count, as the whole-table rescans would; bucket them by count.
+  std::array<std::uint32_t, kDeepestHops + 2> bucket{};
+  for (std::uint32_t s = 1; s <= n_; ++s) {
+    if (hops[s] >= startLevel && hops[s] < kDeepestHops) ++bucket[hops[s] + 1u];
+  }
+  for (std::size_t level = 1; level < bucket.size(); ++level) bucket[level] += bucket[level - 1];
+  std::vector<std::uint16_t> held(bucket.back());
+  {
+    std::array<std::uint32_t, kDeepestHops + 2> fill = bucket;
+    for (std::uint32_t s = 1; s <= n_; ++s) {
+      if (hops[s] >= startLevel && hops[s] < kDeepestHops) {
+        held[fill[hops[s]]++] = static_cast<std::uint16_t>(s);
+      }
+    }
+  }
+
+  std::vector<std::uint16_t> current;  // sectors given the current level by the last pass
+  std::vector<std::uint16_t> next;
+  current.reserve(n_);
+  next.reserve(n_);
+  for (std::uint32_t level = startLevel; level < kDeepestHops; ++level) {
+    const auto reached = static_cast<std::uint8_t>(level + 1);
+    bool changed = false;
+    auto expand = [&](std::uint16_t t) {
+      for (std::uint32_t i = first_[t]; i < first_[t + 1u]; ++i) {
+        const std::uint16_t target = moves_[i];
+        if (hops[target] != kNoRoute) continue;
+        hops[target] = reached;
+        next.push_back(target);
+        changed = true;
+      }
+    };
+    for (std::uint32_t i = bucket[level]; i < bucket[level + 1]; ++i) expand(held[i]);
+    for (std::uint16_t t : current) expand(t);
+    if (!changed) break;
+    current.swap(next);
+    next.clear();
+  }
+}
+
+HopColumns::HopColumns(const Universe& universe, std::uint16_t n, std::size_t firstSlot,
+                       std::size_t endSlot)
+    : n_(SweptSectors(universe, n)),
+      firstSlot_(firstSlot),
+      to_(endSlot > firstSlot ? endSlot - firstSlot : 0,
+          std::vector<std::uint8_t>(n_ + std::size_t{1}, kNoRoute)),
+      from_(to_) {
+  for (std::uint32_t s = 1; s <= n_; ++s) {
+    const Sector& sector = universe[static_cast<std::uint16_t>(s)];
+    for (std::size_t i = 0; i < to_.size(); ++i) {
+      to_[i][s] = sector.hopsTo[firstSlot_ + i];
+      from_[i][s] = sector.hopsFrom[firstSlot_ + i];
+    }
+  }
+}
+
+void HopColumns::Store(Universe& universe) const {
+  for (std::uint32_t s = 1; s <= n_; ++s) {
+    Sector& sector = universe[static_cast<std::uint16_t>(s)];
+    for (std::size_t i = 0; i < to_.size(); ++i) {
+      sector.hopsTo[firstSlot_ + i] = to_[i][s];
+      sector.hopsFrom[firstSlot_ + i] = from_[i][s];
+    }
+  }
+}
+
+std::size_t UsableSlots(const Universe& universe, const Specials& specials,
+                        std::uint16_t specialCount) {
+  return std::min({static_cast<std::size_t>(specialCount), specials.size(),
+                   universe.specialCount()});
+}
+
+std::uint16_t SweptSectors(const Universe& universe, std::uint16_t n) {
+  return std::min(n, universe.size());
+}

@@ -1,0 +1,66 @@
+// The breadth-first hop sweep shared by the distance and msl analyses.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "universe/universe.h"
+
+// The largest hop count a table can hold: 255 means no route.
+constexpr std::uint8_t kDeepestHops = 254;
+
+enum class SweepDirection {
+  Outward,  // fills hopsFrom, following entries of kind oneWayOut or twoWay
+  Inward,   // fills hopsTo, following entries of kind twoWay or oneWayIn
+};
+
+// The moves one direction of sweep follows, gathered once from the sectors'
+// own lists (targets outside 1..n left out), so that the sweeps of every slot
+// run over compact arrays instead of chasing each Sector's lists.
+class MoveTable {
+ public:
+  MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction);
+
+  // Sweeps one column of counts, hops[s] for sector s (entry 0 unused). Level
+  // by level from `startLevel`, every sector whose count equals the level gives
+  // level + 1 to each sector its own list moves to that still holds 255. Ends
+  // after a level that gives nothing, or after the level that gave 254: farther
+  // sectors keep 255. The result is the same as rescanning the whole column
+  // once per level, counts already in it included.
+  void Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) const;
+
+ private:
+  std::uint16_t n_;
+  std::vector<std::uint32_t> first_;  // moves of sector s: first_[s] .. first_[s + 1]
+  std::vector<std::uint16_t> moves_;
+};
+
+// Slots firstSlot .. endSlot - 1 of both hop tables of sectors 1..n, copied
+// into one compact column per slot and table (entry s for sector s), so that a
+// sweep touches a few kilobytes instead of every Sector's tables.
+class HopColumns {
+ public:
+  HopColumns(const Universe& universe, std::uint16_t n, std::size_t firstSlot,
+             std::size_t endSlot);
+
+  std::vector<std::uint8_t>& to(std::size_t slot) { return to_[slot - firstSlot_]; }
+  std::vector<std::uint8_t>& from(std::size_t slot) { return from_[slot - firstSlot_]; }
+
+  // Copies the columns back into the Sectors' hopsTo and hopsFrom.
+  void Store(Universe& universe) const;
+
+ private:
+  std::uint16_t n_;
+  std::size_t firstSlot_;
+  std::vector<std::vector<std::uint8_t>> to_;
+  std::vector<std::vector<std::uint8_t>> from_;
+};
+
+// The number of special slots that the specials table and every hop table
+// really hold, at most `specialCount`.
+std::size_t UsableSlots(const Universe& universe, const Specials& specials,
+                        std::uint16_t specialCount);
+
+// The sectors the analyses walk: 1..n, never past the Universe's own size.
+std::uint16_t SweptSectors(const Universe& universe, std::uint16_t n);
