@@ -21,6 +21,11 @@ std::uint32_t WordCount(std::string_view s, char d);
 // n is 0 or `s` has fewer than n words.
 std::string_view ExtractWord(std::string_view s, std::uint32_t n, char d);
 
+// Walks `s` word by word: the first word at or after `pos`, as a view into `s`,
+// with `pos` moved past it; empty when no word is left. Successive calls from
+// pos 0 give the words ExtractWord numbers 1, 2, ... without rescanning the line.
+std::string_view NextWord(std::string_view s, std::size_t& pos, char d);
+
 // `s` without leading and trailing blanks, tabs, carriage returns and line feeds.
 std::string_view TrimLine(std::string_view s);
 
