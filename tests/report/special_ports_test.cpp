@@ -74,7 +74,8 @@ TEST(SpecialPortReport, GroupsByHopsFromTerra) {
             CrLf({"special port report", "2 hops from terra", kHeader,
                   "    9  BBB   /     : " + kWarps, "4 hops from terra", kHeader,
                   "    5  ---   /     : " + kWarps,
-                  "   20  ---   /     : ( 11 ) ( 12 ) ( 13 ) ( 14 ) ( 15 ) ( 16 ) ( 17^) ( 18v)", "255 hops from terra", kHeader,
+                  "   20  ---   /     : ( 11 ) ( 12 ) ( 13 ) ( 14 ) ( 15 ) ( 16 ) ( 17^) ( 18v)",
+                  "255 hops from terra", kHeader,
                   "   10  ---   /     : " + kWarps}));
   const std::string shown = name.size() >= 34 ? "..." + name.substr(name.size() - 30) : name;
   EXPECT_EQ(console, "writing special port report: " + shown + " .\n");
