@@ -1,0 +1,340 @@
+#include "analysis/bubbles.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "app/progress.h"
+#include "platform/console.h"
+#include "platform/file.h"
+#include "report/sector_line.h"
+#include "text/text.h"
+
+// The peeling works pass by pass as the players' description has it, but looks
+// only at the sectors a pass can change: a sector joins a bubble in the pass
+// after its count of two-way neighbours outside any bubble has dropped to one.
+// Within a pass the decisions depend only on the records of earlier passes, so
+// this gives the same records, gates, report and console text as visiting
+// every sector in every pass.
+
+namespace {
+
+constexpr std::uint16_t kStep = 1000;
+// Depth is a byte: the peeling stops after this pass even if it still added
+// records, and the depth never wraps.
+constexpr std::uint16_t kLastPass = 255;
+
+const char* const kKeyLines[] = {
+    "key: >    - the bubble gate is identified with a \">\" on the left.",
+    "     u    - some sectors in, or one-ways out of, the bubble are unexplored.",
+    "     c    - the bubble is compromised by one-way warps in.",
+    "     d    - distance from bottom of bubble.",
+    "     ()   - the sector is unexplored.",
+    "     []   - the port in that sector is not reporting.",
+    "     +    - the sector has a fig deployed.",
+    "note:  sector warps to the right may include oneways in, not seen in sector.",
+};
+
+class Peeling {
+ public:
+  Peeling(Universe& universe, std::uint16_t last, OutputFile& file)
+      : universe_(universe), last_(last), file_(file) {}
+
+  // Runs every pass and returns D, the number of the last pass.
+  std::uint16_t Run(std::uint16_t& progress);
+  // Stores the final gates in the records.
+  void StoreGates();
+
+ private:
+  // True when t is a sector of the analysis with a warp list of its own.
+  bool Listed(std::uint32_t t) const {
+    return t >= 1 && t <= last_ && universe_[static_cast<std::uint16_t>(t)].warps;
+  }
+  void Prepare();
+  void WriteErrorLines(std::string& line);
+  void RecordDeadEnd(std::uint16_t s);
+  void RecordPeeled(std::uint16_t s, std::uint16_t pass);
+  void Repoint(std::uint16_t from, std::uint16_t to);
+  void ApplyPass(std::uint16_t& progress);
+
+  Universe& universe_;
+  std::uint16_t last_;
+  OutputFile& file_;
+  // Two-way entries to listed sectors outside every bubble, as of the pass start.
+  std::vector<std::uint16_t> open_;
+  // For each sector t, the sectors holding a two-way entry to t (once per entry).
+  std::vector<std::uint32_t> referrerStart_;
+  std::vector<std::uint16_t> referrers_;
+  // Sectors with entries to unlisted targets, ascending; compacted as they join bubbles.
+  std::vector<std::uint16_t> errorSectors_;
+  // Records by their current gate; re-pointing moves a whole list.
+  std::vector<std::vector<std::uint16_t>> members_;
+  std::vector<std::uint16_t> candidates_;
+  std::vector<std::uint16_t> added_;
+  std::vector<std::uint16_t> stamp_;
+};
+
+void Peeling::Prepare() {
+  const std::size_t size = static_cast<std::size_t>(last_) + 1;
+  open_.assign(size, 0);
+  referrerStart_.assign(size + 1, 0);
+  members_.assign(size, {});
+  stamp_.assign(size, 0);
+  for (std::uint32_t s = 1; s <= last_; ++s) {
+    const auto& warps = universe_[static_cast<std::uint16_t>(s)].warps;
+    if (!warps) continue;
+    bool error = false;
+    for (std::size_t j = 0; j < warps->targets.size(); ++j) {
+      const std::uint16_t t = warps->targets[j];
+      if (!Listed(t)) {
+        error = true;
+      } else if (warps->kinds[j] == twoWay) {
+        ++open_[s];
+        ++referrerStart_[t + 1];
+      }
+    }
+    if (error) errorSectors_.push_back(static_cast<std::uint16_t>(s));
+    if (open_[s] == 1) candidates_.push_back(static_cast<std::uint16_t>(s));
+  }
+  for (std::size_t t = 1; t < referrerStart_.size(); ++t)
+    referrerStart_[t] += referrerStart_[t - 1];
+  referrers_.resize(referrerStart_.back());
+  std::vector<std::uint32_t> fill(referrerStart_.begin(), referrerStart_.end() - 1);
+  for (std::uint32_t s = 1; s <= last_; ++s) {
+    const auto& warps = universe_[static_cast<std::uint16_t>(s)].warps;
+    if (!warps) continue;
+    for (std::size_t j = 0; j < warps->targets.size(); ++j) {
+      const std::uint16_t t = warps->targets[j];
+      if (Listed(t) && warps->kinds[j] == twoWay)
+        referrers_[fill[t]++] = static_cast<std::uint16_t>(s);
+    }
+  }
+}
+
+// Every pass that examines a sector repeats its reconciliation errors; a pass
+// examines the sectors that were in no bubble when it began.
+void Peeling::WriteErrorLines(std::string& line) {
+  std::size_t kept = 0;
+  for (std::uint16_t s : errorSectors_) {
+    const Sector& sector = universe_[s];
+    if (sector.bubble) continue;  // joined a bubble in an earlier pass
+    errorSectors_[kept++] = s;
+    for (std::uint16_t t : sector.warps->targets) {
+      if (Listed(t)) continue;
+      line = "*** reconciliation error between sectors ";
+      AppendRight(line, s);
+      line += " and ";
+      AppendRight(line, t);
+      line += '.';
+      file_.WriteLine(line);
+    }
+  }
+  errorSectors_.resize(kept);
+}
+
+void Peeling::RecordDeadEnd(std::uint16_t s) {
+  Sector& sector = universe_[s];
+  const WarpList& warps = *sector.warps;
+  std::uint32_t count = 0;
+  std::uint16_t exit = 0;
+  bool allExplored = true;
+  for (std::size_t j = 0; j < warps.targets.size(); ++j) {
+    const std::uint16_t t = warps.targets[j];
+    if (!Listed(t)) continue;
+    const std::uint32_t kind = warps.kinds[j];
+    if (universe_[t].explored == 0 && kind != oneWayIn) allExplored = false;
+    if (kind == twoWay) {
+      ++count;
+      exit = t;
+    }
+  }
+  if (count != 1) return;
+  sector.bubble =
+      BubbleRecord{1, static_cast<std::uint8_t>(warps.inCount > 0 ? 1 : 0),
+                   static_cast<std::uint8_t>(sector.explored == 1 && allExplored), exit};
+  members_[exit].push_back(s);
+  added_.push_back(s);
+}
+
+void Peeling::RecordPeeled(std::uint16_t s, std::uint16_t pass) {
+  Sector& sector = universe_[s];
+  const WarpList& warps = *sector.warps;
+  std::uint32_t count = 0;
+  std::uint16_t exit = 0;
+  bool allExplored = true;
+  bool nearCompromise = false;
+  for (std::size_t j = 0; j < warps.targets.size(); ++j) {
+    const std::uint16_t t = warps.targets[j];
+    if (!Listed(t)) continue;
+    const std::uint32_t kind = warps.kinds[j];
+    const Sector& target = universe_[t];
+    if (target.warps->inCount > 0 && kind != oneWayOut) nearCompromise = true;
+    if (kind == twoWay && (!target.bubble || target.bubble->depth == pass)) {
+      ++count;
+      exit = t;
+    } else if (kind == twoWay && target.bubble->explored == 0) {
+      allExplored = false;
+    }
+    if (target.explored == 0) allExplored = false;
+  }
+  if (count != 1) return;
+  const bool compromised = warps.inCount > 0 || nearCompromise;
+  sector.bubble =
+      BubbleRecord{static_cast<std::uint8_t>(pass), static_cast<std::uint8_t>(compromised ? 1 : 0),
+                   static_cast<std::uint8_t>(allExplored ? 1 : 0), exit};
+  members_[exit].push_back(s);
+  added_.push_back(s);
+  // The members below s follow it into the larger bubble when s is more than
+  // a dead end towards its exit.
+  for (std::size_t j = 0; j < warps.targets.size(); ++j) {
+    if (warps.targets[j] != exit && warps.kinds[j] != oneWayOut) {
+      Repoint(s, exit);
+      break;
+    }
+  }
+}
+
+void Peeling::Repoint(std::uint16_t from, std::uint16_t to) {
+  if (from == to) return;
+  std::vector<std::uint16_t>& source = members_[from];
+  std::vector<std::uint16_t>& target = members_[to];
+  if (source.size() > target.size()) source.swap(target);
+  target.insert(target.end(), source.begin(), source.end());
+  source.clear();
+}
+
+// Brings the open counts to the state at the start of the next pass and
+// collects the sectors whose count has just dropped to one.
+void Peeling::ApplyPass(std::uint16_t& progress) {
+  candidates_.clear();
+  for (std::uint16_t t : added_) {
+    for (std::uint32_t i = referrerStart_[t]; i < referrerStart_[t + 1]; ++i) {
+      const std::uint16_t s = referrers_[i];
+      if (universe_[s].bubble) continue;
+      --open_[s];
+      if (stamp_[s] == 0) {
+        stamp_[s] = 1;
+        candidates_.push_back(s);
+      }
+    }
+  }
+  std::size_t kept = 0;
+  for (std::uint16_t s : candidates_) {
+    stamp_[s] = 0;
+    if (open_[s] == 1) candidates_[kept++] = s;
+    progress = ProgressTick(progress, kStep);
+  }
+  candidates_.resize(kept);
+  std::sort(candidates_.begin(), candidates_.end());
+  added_.clear();
+}
+
+std::uint16_t Peeling::Run(std::uint16_t& progress) {
+  Prepare();
+  std::string line;
+  WriteErrorLines(line);
+  for (std::uint16_t s : candidates_) {
+    RecordDeadEnd(s);
+    progress = ProgressTick(progress, kStep);
+  }
+  for (std::uint16_t pass = 2;; ++pass) {
+    ApplyPass(progress);
+    const char digit = static_cast<char>('0' + (pass - 1) % 10);
+    ConsoleWrite(std::string_view(&digit, 1));
+    // Written before the pass adds records: a sector that joins a bubble in
+    // this pass was still examined by it.
+    WriteErrorLines(line);
+    for (std::uint16_t s : candidates_) {
+      RecordPeeled(s, pass);
+      progress = ProgressTick(progress, kStep);
+    }
+    if (added_.empty() || pass == kLastPass) return pass;
+  }
+}
+
+void Peeling::StoreGates() {
+  for (std::size_t g = 1; g < members_.size(); ++g) {
+    for (std::uint16_t u : members_[g]) universe_[u].bubble->gate = static_cast<std::uint16_t>(g);
+  }
+}
+
+}  // namespace
+
+void AnalyseBubbles(Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
+                    const std::string& fileName) {
+  AnnounceFile("writing bubble report: ", fileName);
+  // The report replaces the old one only when it is complete.
+  OutputFile file(fileName);
+  for (const char* key : kKeyLines) file.WriteLine(key);
+
+  const std::uint16_t last = std::min(n, universe.size());
+  const auto w = static_cast<std::uint8_t>(NumberWidth(n));
+  std::string header = "  ";
+  AppendSectorLine(header, 0, universe, warpSlots, w, BubbleLayout);
+  // Records of an earlier call would count as bubbles found in this one.
+  for (std::uint32_t s = 1; s <= last; ++s) universe[static_cast<std::uint16_t>(s)].bubble.reset();
+
+  std::uint16_t progress = ProgressTick(0, kStep);
+  ConsoleWrite("0");
+  Peeling peeling(universe, last, file);
+  const std::uint16_t deepest = peeling.Run(progress);
+  peeling.StoreGates();
+
+  // Members of each gate in ascending order.
+  std::vector<std::uint32_t> memberStart(static_cast<std::size_t>(last) + 2, 0);
+  for (std::uint32_t u = 1; u <= last; ++u) {
+    const auto& bubble = universe[static_cast<std::uint16_t>(u)].bubble;
+    if (bubble) ++memberStart[bubble->gate + 1u];
+  }
+  for (std::size_t g = 1; g < memberStart.size(); ++g) memberStart[g] += memberStart[g - 1];
+  std::vector<std::uint16_t> members(memberStart.back());
+  {
+    std::vector<std::uint32_t> fill(memberStart.begin(), memberStart.end() - 1);
+    for (std::uint32_t u = 1; u <= last; ++u) {
+      const auto& bubble = universe[static_cast<std::uint16_t>(u)].bubble;
+      if (bubble) members[fill[bubble->gate]++] = static_cast<std::uint16_t>(u);
+    }
+  }
+
+  // A gate's bubble depth is the deepest of its neighbours that name it as
+  // gate; each gate is listed once, in the section of that depth.
+  std::array<std::vector<std::uint16_t>, 256> gatesByDepth;
+  for (std::uint32_t g = 1; g <= last; ++g) {
+    const Sector& gate = universe[static_cast<std::uint16_t>(g)];
+    if (memberStart[g] == memberStart[g + 1] || !gate.warps) continue;
+    std::uint8_t depth = 0;
+    for (std::uint16_t t : gate.warps->targets) {
+      if (t < 1 || t > last) continue;
+      const Sector& target = universe[t];
+      if (target.warps && target.bubble && target.bubble->gate == g) {
+        depth = std::max(depth, target.bubble->depth);
+      }
+    }
+    if (depth > 0) gatesByDepth[depth].push_back(static_cast<std::uint16_t>(g));
+    progress = ProgressTick(progress, kStep);
+  }
+
+  std::string line;
+  for (std::uint32_t d = deepest; d >= 1; --d) {
+    if (gatesByDepth[d].empty()) continue;
+    line.clear();
+    AppendRight(line, d);
+    line += "-DEEP BUBBLES:";
+    file.WriteLine(line);
+    file.WriteLine(header);
+    for (std::uint16_t g : gatesByDepth[d]) {
+      line.assign(" >");
+      AppendSectorLine(line, g, universe, warpSlots, w, BubbleLayout);
+      file.WriteLine(line);
+      for (std::uint32_t i = memberStart[g]; i < memberStart[g + 1]; ++i) {
+        if (members[i] == g) continue;
+        line.assign("  ");
+        AppendSectorLine(line, members[i], universe, warpSlots, w, BubbleLayout);
+        file.WriteLine(line);
+      }
+    }
+  }
+  file.Commit();
+  EndPhaseLine();
+}

@@ -1,0 +1,65 @@
+#include "report/special_ports.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/progress.h"
+#include "platform/file.h"
+#include "report/sector_line.h"
+#include "text/text.h"
+
+namespace {
+
+// Hops from terra, 255 when no path was found.
+std::uint8_t HopsFromTerra(const Sector& sector) {
+  return sector.hopsFrom.size() > kTerraSlot ? sector.hopsFrom[kTerraSlot] : kNoRoute;
+}
+
+}  // namespace
+
+void WriteSpecialPortReport(const Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
+                            const std::string& fileName) {
+  AnnounceFile("writing special port report: ", fileName);
+  // The report replaces the old one only when it is complete.
+  OutputFile file(fileName);
+  const auto w = static_cast<std::uint8_t>(NumberWidth(n));
+  std::string header = " ";
+  AppendSectorLine(header, 0, universe, warpSlots, w, SpecialPortLayout);
+  file.WriteLine("special port report");
+
+  // Rich sectors entered by one-way warps, without a port or with a port that
+  // buys everything, in ascending order; D is the farthest distance from terra
+  // of any sector with warps, candidate or not.
+  std::vector<std::uint16_t> candidates;
+  std::uint16_t farthest = 0;
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    const Sector& sector = universe.Lookup(s);
+    if (!sector.warps) continue;
+    const bool marked = sector.warps->count() >= 7 && sector.warps->inCount >= 1;
+    if (marked && (!sector.port || sector.port->buying == 7)) {
+      candidates.push_back(static_cast<std::uint16_t>(s));
+    }
+    farthest = std::max<std::uint16_t>(farthest, HopsFromTerra(sector));
+  }
+
+  std::string line;
+  for (std::uint16_t d = 1; d <= farthest; ++d) {
+    bool first = true;
+    for (std::uint16_t s : candidates) {
+      if (HopsFromTerra(universe.Lookup(s)) != d) continue;
+      if (first) {
+        line.clear();
+        AppendRight(line, d);
+        line += " hops from terra";
+        file.WriteLine(line);
+        file.WriteLine(header);
+        first = false;
+      }
+      line.assign(1, ' ');
+      AppendSectorLine(line, s, universe, warpSlots, w, SpecialPortLayout);
+      file.WriteLine(line);
+    }
+  }
+  file.Commit();
+  EndPhaseLine();
+}
