@@ -5,38 +5,6 @@
 #include <random>
 #include <vector>
 
-void ReconcileForTest(Universe& u) {
-  const std::uint16_t n = u.size();
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    if (!u[static_cast<std::uint16_t>(s)].warps) continue;
-    const std::size_t count = u[static_cast<std::uint16_t>(s)].warps->targets.size();
-    for (std::size_t j = 0; j < count; ++j) {
-      WarpList& own = *u[static_cast<std::uint16_t>(s)].warps;
-      if (own.kinds[j] != oneWayOut) continue;
-      const std::uint16_t t = own.targets[j];
-      if (!u.Contains(t)) continue;
-      auto& far = u[t].warps;
-      if (!far) {
-        far = WarpList{{static_cast<std::uint16_t>(s)}, {oneWayIn}, 0};
-        continue;
-      }
-      auto back = std::find(far->targets.begin(), far->targets.end(), s);
-      if (back != far->targets.end()) {
-        far->kinds[static_cast<std::size_t>(back - far->targets.begin())] = twoWay;
-        u[static_cast<std::uint16_t>(s)].warps->kinds[j] = twoWay;
-        continue;
-      }
-      if (far->targets.size() >= kMaxWarps) continue;
-      auto at = std::find_if(far->targets.begin(), far->targets.end(),
-                             [&](std::uint16_t x) { return x > s; });
-      const auto index = at - far->targets.begin();
-      far->targets.insert(at, static_cast<std::uint16_t>(s));
-      far->kinds.insert(far->kinds.begin() + index, oneWayIn);
-      ++far->inCount;
-    }
-  }
-}
-
 Universe GenerateUniverse(std::uint32_t seed, const GeneratedShape& shape) {
   std::mt19937 rng(seed);
   auto chance = [&](int percent) {

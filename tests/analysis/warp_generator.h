@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "tests/analysis/analysis_fixtures.h"  // ReconcileForTest
 #include "universe/universe.h"
 
 struct GeneratedShape {
@@ -19,8 +20,3 @@ struct GeneratedShape {
 
 // A universe of shape.n sectors whose warp lists have been reconciled.
 Universe GenerateUniverse(std::uint32_t seed, const GeneratedShape& shape);
-
-// Warp reconciliation as the system performs it, for universes built by hand:
-// kinds 0 become 1 where the target lists a warp back, and the target of a
-// one-way warp gets a oneWayIn entry. Targets outside 1..n are left alone.
-void ReconcileForTest(Universe& universe);
