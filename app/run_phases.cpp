@@ -1,10 +1,29 @@
 #include "app/run_phases.h"
 
+#include "analysis/bubbles.h"
+#include "analysis/distance_report.h"
+#include "analysis/distances.h"
+#include "analysis/msl.h"
+#include "capture/fig_file.h"
+#include "capture/notes_file.h"
+#include "capture/port_file.h"
+#include "capture/reconcile.h"
+#include "capture/route_file.h"
+#include "capture/sector_file.h"
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "report/dump.h"
+#include "report/oneways.h"
+#include "report/port_pairs.h"
+#include "report/special_ports.h"
+#include "universe/map_file.h"
 #include "universe/universe.h"
 
 namespace {
+
+constexpr std::uint8_t kLoadCaptures = 1;
+constexpr std::uint8_t kLoadReferenceCopies = 2;
+constexpr std::uint8_t kCompareMap = 4;
 
 // Moves `from` to `to` when `from` exists and `to` does not; a failed move is
 // ignored, as the next run tries again.
@@ -14,6 +33,28 @@ void MoveIfFree(const std::string& from, const std::string& to) {
 
 void RemoveIfExists(const std::string& name) {
   if (FileExists(name)) RemoveFile(name);
+}
+
+// The extension of the extra file: its file name part from the last "." on.
+std::string Extension(const std::string& path) {
+  std::string name = path.substr(path.rfind('/') + 1);
+  std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+// Reads the extra file of the command line by its extension, exactly as typed:
+// captures fill gaps only, route files add their warps; anything else is not read.
+void ReadExtraFile(Universe& universe, std::uint16_t n, const std::string& extraFile,
+                   OutputFile& changeLog) {
+  if (extraFile.empty() || !FileExists(extraFile)) return;
+  const std::string extension = Extension(extraFile);
+  if (extension == ".sct") {
+    ReadSectorFile(universe, n, extraFile, LoadMode::Fill, 0, changeLog);
+  } else if (extension == ".prt") {
+    ReadPortFile(universe, n, extraFile, LoadMode::Fill, 0, changeLog);
+  } else if (extension == ".ztm") {
+    ReadRouteFile(universe, n, extraFile, changeLog);
+  }
 }
 
 }  // namespace
@@ -36,19 +77,51 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
   const std::string cap = cimPath + gameName;
   const std::string rep = reportPath + gameName;
   const std::uint16_t n = sectorCount;
-  (void)loadMask;
-  (void)bubbles;
-  (void)reports;
-  (void)extraFile;
 
   // The specials table and the Universe live for exactly this run.
   const Specials specials = BuildSpecials(n, alphaCentauri, rylos, stardock, distanceList);
-  Universe universe = CreateUniverse(n, specials.size());
+  const auto specialCount = static_cast<std::uint16_t>(specials.size());
+  Universe universe = CreateUniverse(n, specialCount);
 
   TidyFileSet(cap);
 
   OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append);
   changeLog.WriteLine("[" + LocalTimeStamp() + "] BEGIN KORVAN2 RECORD:");
+
+  // Readers: the current captures win, the reference copies fill the gaps.
+  ReadFigFile(universe, n, cap + "_figs.txt", changeLog);
+  if (loadMask & kLoadCaptures) {
+    ReadSectorFile(universe, n, cap + ".sct", LoadMode::Replace, 1, changeLog);
+    ReadPortFile(universe, n, cap + ".prt", LoadMode::Replace, 1, changeLog);
+  }
+  if (loadMask & kLoadReferenceCopies) {
+    ReadSectorFile(universe, n, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
+    ReadPortFile(universe, n, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
+  }
+  if (loadMask & kCompareMap) CompareMapFile(universe, n, cap + ".map", changeLog);
+  ReadExtraFile(universe, n, extraFile, changeLog);
+  ReadLogFile(universe, n, cap + "_log.txt");
+  ReadNotesFile(universe, n, rep + "_notes.txt", specials, specialCount);
+
+  std::uint16_t warpSlots = 0;
+  ReconcileWarps(universe, n, warpSlots, changeLog);
+
+  // New reference copies; the previous ones become the backups.
+  WriteSectorFile(universe, n, cap + "_ref.sct", changeLog, cap + "_bak.sct");
+  WritePortFile(universe, n, cap + "_ref.prt", changeLog, cap + "_bak.prt");
+
+  if (reports) {
+    CalculateDistances(universe, n, specials, specialCount);
+    CalculateMsl(universe, n, specials, specialCount, rep + "_msl.txt");
+    if (bubbles) AnalyseBubbles(universe, n, warpSlots, rep + "_bubbles.txt");
+    WriteMapFile(universe, n, cap + ".map");
+    WriteOneWayReport(universe, n, rep + "_oneways.txt");
+    WritePortPairReport(universe, n, rep + "_portpairs.txt");
+    WriteDistanceReport(universe, n, specials, specialCount, rep + "_distance.txt");
+    WriteSpecialPortReport(universe, n, warpSlots, rep + "_special.txt");
+    WriteNotesReport(universe, n, warpSlots, rep + "_notes.txt");
+    WriteDumpReport(universe, n, warpSlots, rep + "_dump.txt");
+  }
 
   changeLog.WriteLine("[END OF RECORD]");
   changeLog.WriteLine("");
