@@ -23,6 +23,33 @@ std::vector<std::string> Records(const std::string& log) {
   EXPECT_EQ(rest, "") << "change log has text outside its records";
   return records;
 }
+// The change log with every record header's time stamp replaced by "[time]".
+std::string MaskTimes(const std::string& log) {
+  static const std::regex kStamp(R"(\[\d\d-\d\d-\d\d \d\d:\d\d:\d\d\])");
+  return std::regex_replace(log, kStamp, "[time]");
+}
+
+// A small game: sectors 1..7 around terra, a one-way warp 8 -> 9, two ports.
+void WriteFirstCapture(const ScratchDir& dir) {
+  WriteFile(dir / "game.sct", "1 2 3 4\r\n2 1 3\r\n3 1 2 5\r\n4 1\r\n5 3 6\r\n6 5 7\r\n7 6\r\n8 9\n");
+  WriteFile(dir / "game.prt",
+            "2 - 2060 100% - 2730 100%   1390  78%\r\n3 500 50% -300 20% 100 100%\r\n");
+}
+
+// A later capture of part of the game: a new warp 4 <-> 5, a port that grew, a
+// new port.
+void WriteSecondCapture(const ScratchDir& dir) {
+  WriteFile(dir / "game.sct", "1 2 3 4\r\n4 1 5\r\n5 3 4 6\r\n");
+  WriteFile(dir / "game.prt", "3 500 50% -300 20% 900 100%\r\n5 1 1% 2 2% -3 3%\r\n");
+}
+
+const std::vector<std::string> kGameArgs = {"/g:game", "/n:10", "/al:7", "/ry:5", "/sd:3"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::string& more) {
+  args.push_back(more);
+  return args;
+}
+
 }  // namespace
 
 TEST(Run, AppendsOneRecordPerRun) {
@@ -77,4 +104,139 @@ TEST(Run, UnwritableChangeLogEndsTheRunWithExitCode2) {
   RunResult run = RunKorvan({"/g:game"}, dir.path());
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err, "error:  game_changelog.txt: Is a directory\n");
+}
+
+TEST(Run, FirstRunConsoleAndChangeLog) {
+  ScratchDir dir;
+  WriteFirstCapture(dir);
+  RunResult run = RunKorvan(kGameArgs, dir.path());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "KORVAN2a v.0.34 december 2002 - korvan2a contributors\n"
+            "reading sector cim file: game.sct .\n"
+            "reading port cim file: game.prt .\n"
+            "reconciling warp data: .\n"
+            "writing sector cim file: game_ref.sct .\n"
+            "writing port cim file: game_ref.prt .\n"
+            "calculating distances to special sectors: .\n"
+            "calculating msl: .\n"
+            "writing msl report: game_msl.txt .\n"
+            "writing bubble report: game_bubbles.txt 0123.\n"
+            "writing map (reclen=21): game.map .\n"
+            "writing one-way report: game_oneways.txt .\n"
+            "writing port pair report: game_portpairs.txt .\n"
+            "writing distance report: game_distance.txt .\n"
+            "writing special port report: game_special.txt .\n"
+            "writing notes report: game_notes.txt .\n"
+            "writing dump report: game_dump.txt .\n");
+  EXPECT_EQ(MaskTimes(ReadFile(dir / "game_changelog.txt")),
+            CrLf({"[time] BEGIN KORVAN2 RECORD:", " game.sct: 8 sectors read.",
+                  " game.prt: 2 ports read.", " data reconciled.",
+                  " game_ref.sct: 9 sectors written", " game_ref.prt: 2 ports written.",
+                  "[END OF RECORD]", ""}));
+  EXPECT_EQ(ReadFile(dir / "game_ref.sct"),
+            CrLf({" 1  2  3  4", " 2  1  3", " 3  1  2  5", " 4  1", " 5  3  6", " 6  5  7",
+                  " 7  6", " 8  9", " 9"}));
+  EXPECT_EQ(ReadFile(dir / "game_ref.prt"),
+            CrLf({" 2 - 2060 100% - 2730 100%   1390  78%", " 3    500  50% -  300  20%    100 100%"}));
+  EXPECT_EQ(ReadFile(dir / "game_bak.sct"), "<missing>");
+  EXPECT_EQ(ReadFile(dir / "game_bak.prt"), "<missing>");
+  for (const char* report : {"game_msl.txt", "game_bubbles.txt", "game_oneways.txt",
+                             "game_portpairs.txt", "game_distance.txt", "game_special.txt",
+                             "game_notes.txt", "game_dump.txt", "game.map"}) {
+    EXPECT_NE(ReadFile(dir / report), "<missing>") << report;
+  }
+}
+
+TEST(Run, SecondRunKeepsBackupsAndComparesTheMap) {
+  ScratchDir dir;
+  WriteFirstCapture(dir);
+  ASSERT_EQ(RunKorvan(kGameArgs, dir.path()).exitCode, 0);
+  const std::string firstSectors = ReadFile(dir / "game_ref.sct");
+  const std::string firstPorts = ReadFile(dir / "game_ref.prt");
+  WriteSecondCapture(dir);
+  RunResult second = RunKorvan(With(kGameArgs, "/mm:7"), dir.path());
+  ASSERT_EQ(second.exitCode, 0);
+  EXPECT_EQ(ReadFile(dir / "game_bak.sct"), firstSectors);
+  EXPECT_EQ(ReadFile(dir / "game_bak.prt"), firstPorts);
+  // The capture's lists win, the reference copy fills the sectors it lacks.
+  EXPECT_EQ(ReadFile(dir / "game_ref.sct"),
+            CrLf({" 1  2  3  4", " 2  1  3", " 3  1  2  5", " 4  1  5", " 5  3  4  6", " 6  5  7",
+                  " 7  6", " 8  9", " 9"}));
+  EXPECT_EQ(ReadFile(dir / "game_ref.prt"),
+            CrLf({" 2 - 2060 100% - 2730 100%   1759 100%", " 3    500  50% -  300  20%    900 100%",
+                  " 5      1   1%      2   2% -    3   3%"}));
+  EXPECT_EQ(MaskTimes(ReadFile(dir / "game_changelog.txt")),
+            CrLf({"[time] BEGIN KORVAN2 RECORD:", " game.sct: 8 sectors read.",
+                  " game.prt: 2 ports read.", " data reconciled.",
+                  " game_ref.sct: 9 sectors written", " game_ref.prt: 2 ports written.",
+                  "[END OF RECORD]", "",
+                  "[time] BEGIN KORVAN2 RECORD:", " game.sct: 3 sectors read.",
+                  " game.prt: 2 ports read.", " game_ref.sct: 8 sectors read.",
+                  " game_ref.prt: 2 ports read.", " game.map: (reclen=21) ",
+                  "  comparing recent cim data with previous map data...",
+                  "  3: equipment up by 800.", "  4: new warps found (5)",
+                  "  5: new warps found (4)", "  10 sectors read.", " data reconciled.",
+                  " game_ref.sct: 9 sectors written", " game_ref.prt: 3 ports written.",
+                  "[END OF RECORD]", ""}));
+}
+
+TEST(Run, WithoutReferenceCopiesTheNewCopiesHoldOnlyTheCapture) {
+  ScratchDir dir;
+  WriteFirstCapture(dir);
+  ASSERT_EQ(RunKorvan(kGameArgs, dir.path()).exitCode, 0);
+  const std::string firstSectors = ReadFile(dir / "game_ref.sct");
+  WriteSecondCapture(dir);
+  ASSERT_EQ(RunKorvan(With(kGameArgs, "/mm:1"), dir.path()).exitCode, 0);
+  // Sectors only entered by listed warps are written as their number alone.
+  EXPECT_EQ(ReadFile(dir / "game_ref.sct"),
+            CrLf({" 1  2  3  4", " 2", " 3", " 4  1  5", " 5  3  4  6", " 6"}));
+  EXPECT_EQ(ReadFile(dir / "game_bak.sct"), firstSectors);
+}
+
+TEST(Run, ReportsOffStopsAfterTheReferenceCopies) {
+  ScratchDir dir;
+  WriteFirstCapture(dir);
+  RunResult run = RunKorvan(With(kGameArgs, "/r-"), dir.path());
+  ASSERT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out,
+            "KORVAN2a v.0.34 december 2002 - korvan2a contributors\n"
+            "reading sector cim file: game.sct .\n"
+            "reading port cim file: game.prt .\n"
+            "reconciling warp data: .\n"
+            "writing sector cim file: game_ref.sct .\n"
+            "writing port cim file: game_ref.prt .\n");
+  for (const char* report : {"game.map", "game_msl.txt", "game_bubbles.txt", "game_dump.txt",
+                             "game_notes.txt"}) {
+    EXPECT_EQ(ReadFile(dir / report), "<missing>") << report;
+  }
+}
+
+TEST(Run, BubblesOffWritesNoBubbleReportAndNoMarks) {
+  ScratchDir dir;
+  WriteFirstCapture(dir);
+  ASSERT_EQ(RunKorvan(With(kGameArgs, "/b-"), dir.path()).exitCode, 0);
+  EXPECT_EQ(ReadFile(dir / "game_bubbles.txt"), "<missing>");
+  const std::string map = ReadFile(dir / "game.map");
+  ASSERT_EQ(map.size(), 1u + 10u * 21u);
+  for (std::size_t s = 0; s < 10; ++s) {
+    const std::size_t record = 1 + s * 21;
+    EXPECT_EQ(map[record] & 2, 0) << s + 1;
+    EXPECT_EQ(map[record + 12], 0) << s + 1;
+    EXPECT_EQ(map[record + 13], 0) << s + 1;
+  }
+}
+
+TEST(Run, ExtraFileIsReadByItsExactExtension) {
+  ScratchDir dir;
+  WriteFile(dir / "extra.SCT", "1 2\r\n");
+  WriteFile(dir / "extra.sct", "1 3\r\n3 1\r\n");
+  RunResult upper = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.SCT"}, dir.path());
+  ASSERT_EQ(upper.exitCode, 0);
+  EXPECT_EQ(ReadFile(dir / "game_ref.sct"), "");
+  RunResult lower = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.sct", "/mm:0"}, dir.path());
+  ASSERT_EQ(lower.exitCode, 0);
+  EXPECT_EQ(ReadFile(dir / "game_ref.sct"), CrLf({" 1  3", " 3  1"}));
+  EXPECT_NE(lower.out.find("reading sector cim file: extra.sct .\n"), std::string::npos);
 }
