@@ -12,6 +12,7 @@
 #include "capture/sector_file.h"
 #include "platform/clock.h"
 #include "platform/file.h"
+#include "platform/path.h"
 #include "report/dump.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -37,7 +38,7 @@ void RemoveIfExists(const std::string& name) {
 
 // The extension of the extra file: its file name part from the last "." on.
 std::string Extension(const std::string& path) {
-  std::string name = path.substr(path.rfind('/') + 1);
+  std::string name = path.substr(DirectoryPart(path).size());
   std::size_t dot = name.rfind('.');
   return dot == std::string::npos ? std::string() : name.substr(dot);
 }

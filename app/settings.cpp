@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/file.h"
+#include "platform/path.h"
 #include "text/text.h"
 
 const char* const kBanner = "KORVAN2a v.0.34 december 2002 - korvan2a contributors";
@@ -29,20 +30,6 @@ std::optional<Parameter> SplitParameter(const std::string& text) {
   parameter.separator = text[q];
   if (parameter.separator == ':') parameter.value = text.substr(q + 1);
   return parameter;
-}
-
-// Both directory separators become "/".
-std::string NormalisePath(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
-}
-
-// The directory part of a path: up to and including its last "/", or empty.
-std::string DirectoryPart(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 bool IsFlag(const std::string& key) {
@@ -97,10 +84,8 @@ bool ApplyParameter(const Parameter& p, Settings& settings, std::string& lastAlp
     settings.cimPath = directory;
     if (!CheckDirWritable(directory)) return false;
   } else if (p.key == "/p") {
-    std::string path = NormalisePath(p.value);
-    if (!path.empty() && path.back() != '/') path += '/';
-    settings.reportPath = path;
-    if (!CheckDirWritable(path)) return false;
+    settings.reportPath = AsDirectory(NormalisePath(p.value));
+    if (!CheckDirWritable(settings.reportPath)) return false;
   } else {  // "/m"
     settings.extraFile = NormalisePath(p.value);
     if (!CheckDirWritable(DirectoryPart(settings.extraFile))) {

@@ -8,8 +8,8 @@
 
 struct Settings {
   std::string gameName;    // base name of every file of the run
-  std::string cimPath;     // capture directory: empty or ending in "/"
-  std::string reportPath;  // report directory: empty or ending in "/"
+  std::string cimPath;     // capture directory: empty or its directory part (platform/path.h)
+  std::string reportPath;  // report directory: empty or ending in the separator
   std::uint16_t sectorCount = 20000;
   std::uint8_t loadMask = 3;  // 1 captures, 2 reference copies, 4 map comparison
   std::string distanceList;
