@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/test_util.h"
 
@@ -124,4 +125,26 @@ TEST(Files, MovesDeletesLinksAndProbes) {
   EXPECT_FALSE(ReadFileBytes(dir / "none", bytes));
   EXPECT_TRUE(ReadFileBytes(dir / "c", bytes));
   EXPECT_EQ(bytes, "A");
+}
+
+TEST(Files, ADirectoryInPlaceOfAFileIsNamedAsSuch) {
+  ScratchDir dir;
+  auto message = [](auto&& operation) {
+    try {
+      operation();
+    } catch (const IoError& error) {
+      return std::string(error.what());
+    }
+    return std::string("no error");
+  };
+  const std::string name = dir.path() + "sub";
+  ASSERT_EQ(::mkdir(name.c_str(), 0755), 0);
+  std::string bytes;
+  LineReader reader;
+  EXPECT_EQ(message([&] { reader.Open(name); }), name + ": Is a directory");
+  EXPECT_EQ(message([&] { ReadFileBytes(name, bytes); }), name + ": Is a directory");
+  EXPECT_EQ(message([&] { ReadFileHead(name, 10, bytes); }), name + ": Is a directory");
+  EXPECT_EQ(message([&] { OutputFile(name, OutputFile::Mode::Append); }),
+            name + ": Is a directory");
+  EXPECT_FALSE(FileExists(name));
 }

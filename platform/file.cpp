@@ -1,0 +1,262 @@
+// The file layer's own logic, the same on every platform: buffering, line
+// splitting, replace-on-commit and the fault-injection seam. The system calls
+// themselves are in platform/os_file.h.
+#include "platform/file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/os_file.h"
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 20;
+
+std::uint64_t faultAt = 0;
+std::uint64_t operationCount = 0;
+
+// Counts one file operation that changes the file system; true when the test
+// seam wants this one to fail.
+bool InjectFault() {
+  ++operationCount;
+  if (faultAt != 0 && operationCount == faultAt) {
+    errno = EIO;
+    return true;
+  }
+  return false;
+}
+
+bool IsMissing(int errorNumber) { return errorNumber == ENOENT || errorNumber == ENOTDIR; }
+
+void WriteAll(int fd, const char* data, std::size_t size, const std::string& name) {
+  while (size > 0) {
+    if (InjectFault()) throw IoError(name, errno);
+    std::int64_t written = os::Write(fd, data, size);
+    if (written < 0) throw IoError(name, errno);
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+void CloseOrThrow(int fd, const std::string& name) {
+  bool fault = InjectFault();
+  int saved = errno;
+  if (!os::Close(fd)) throw IoError(name, errno);
+  if (fault) throw IoError(name, saved);
+}
+
+}  // namespace
+
+IoError::IoError(const std::string& fileName, int errorNumber)
+    : std::runtime_error(fileName + ": " + std::strerror(errorNumber)), fileName_(fileName) {}
+
+IoError::IoError(const std::string& fileName, const std::string& reason)
+    : std::runtime_error(fileName + ": " + reason), fileName_(fileName) {}
+
+bool FileExists(const std::string& name) { return os::IsRegularFile(name); }
+
+bool RemoveFile(const std::string& name) {
+  if (InjectFault()) return false;
+  return os::Remove(name);
+}
+
+bool MoveFile(const std::string& from, const std::string& to) {
+  if (InjectFault()) return false;
+  return os::Rename(from, to);
+}
+
+void LinkOrCopyFile(const std::string& from, const std::string& to) {
+  if (InjectFault()) throw IoError(to, errno);
+  if (os::Link(from, to)) return;
+  std::string bytes;
+  if (!ReadFileBytes(from, bytes)) throw IoError(from, ENOENT);
+  OutputFile copy(to);
+  copy.Write(bytes);
+  copy.Commit();
+}
+
+bool ReadFileBytes(const std::string& name, std::string& bytes) {
+  bytes.clear();
+  int fd = os::OpenForReading(name);
+  if (fd < 0) {
+    if (IsMissing(errno)) return false;
+    throw IoError(name, errno);
+  }
+  std::size_t size = 0;
+  for (;;) {
+    if (bytes.size() - size < kBlockSize) bytes.resize(size + kBlockSize);
+    std::int64_t got = os::Read(fd, bytes.data() + size, bytes.size() - size);
+    if (got < 0) {
+      int saved = errno;
+      os::Close(fd);
+      throw IoError(name, saved);
+    }
+    if (got == 0) break;
+    size += static_cast<std::size_t>(got);
+  }
+  os::Close(fd);
+  bytes.resize(size);
+  return true;
+}
+
+bool ReadFileHead(const std::string& name, std::size_t maxBytes, std::string& bytes) {
+  bytes.clear();
+  int fd = os::OpenForReading(name);
+  if (fd < 0) {
+    if (IsMissing(errno)) return false;
+    throw IoError(name, errno);
+  }
+  std::size_t size = 0;
+  while (size < maxBytes) {
+    std::size_t want = std::min(maxBytes - size, kBlockSize);
+    if (bytes.size() < size + want) bytes.resize(size + want);
+    std::int64_t got = os::Read(fd, bytes.data() + size, want);
+    if (got < 0) {
+      int saved = errno;
+      os::Close(fd);
+      throw IoError(name, saved);
+    }
+    if (got == 0) break;
+    size += static_cast<std::size_t>(got);
+  }
+  os::Close(fd);
+  bytes.resize(size);
+  return true;
+}
+
+bool CheckDirWritable(const std::string& dir) {
+  std::string probe = dir + "korvan.$$$";
+  int fd = os::OpenForWriting(probe, false);
+  if (fd < 0) return false;
+  static constexpr std::string_view kText = "this file can be deleted.";
+  bool ok = os::Write(fd, kText.data(), kText.size()) == static_cast<std::int64_t>(kText.size());
+  ok = os::Close(fd) && ok;
+  os::Remove(probe);
+  return ok;
+}
+
+LineReader::~LineReader() {
+  if (fd_ >= 0) os::Close(fd_);
+}
+
+bool LineReader::Open(const std::string& name) {
+  if (fd_ >= 0) os::Close(fd_);
+  name_ = name;
+  eof_ = false;
+  begin_ = end_ = 0;
+  fd_ = os::OpenForReading(name);
+  if (fd_ < 0) {
+    if (IsMissing(errno)) return false;
+    throw IoError(name, errno);
+  }
+  if (buffer_.size() < kBlockSize) buffer_.resize(kBlockSize);
+  return true;
+}
+
+// Moves the unread rest to the front, grows the buffer when one line fills it,
+// and reads the next block. False when nothing more could be read.
+bool LineReader::Fill() {
+  if (eof_ || fd_ < 0) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  std::int64_t got = os::Read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+  if (got < 0) throw IoError(name_, errno);
+  if (got == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += static_cast<std::size_t>(got);
+  return true;
+}
+
+bool LineReader::Next(std::string_view& line) {
+  std::size_t scanFrom = begin_;
+  for (;;) {
+    const char* start = buffer_.data() + scanFrom;
+    const void* found = std::memchr(start, '\n', end_ - scanFrom);
+    if (found != nullptr) {
+      std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+      std::size_t stop = lf;
+      if (stop > begin_ && buffer_[stop - 1] == '\r') --stop;
+      line = std::string_view(buffer_.data() + begin_, stop - begin_);
+      begin_ = lf + 1;
+      return true;
+    }
+    std::size_t scanned = end_ - begin_;
+    if (!Fill()) break;
+    scanFrom = begin_ + scanned;
+  }
+  if (begin_ == end_) return false;
+  std::size_t stop = end_;
+  if (buffer_[stop - 1] == '\r') --stop;
+  line = std::string_view(buffer_.data() + begin_, stop - begin_);
+  begin_ = end_;
+  return true;
+}
+
+OutputFile::OutputFile(std::string name, Mode mode) : name_(std::move(name)), mode_(mode) {
+  if (mode_ == Mode::Replace) tempName_ = name_ + ".tmp~";
+  const std::string& target = mode_ == Mode::Replace ? tempName_ : name_;
+  if (InjectFault()) throw IoError(target, errno);
+  fd_ = os::OpenForWriting(target, mode_ == Mode::Append);
+  if (fd_ < 0) throw IoError(target, errno);
+  buffer_.reserve(kBlockSize);
+}
+
+OutputFile::~OutputFile() {
+  if (fd_ >= 0) os::Close(fd_);
+  if (mode_ == Mode::Replace && !committed_) os::Remove(tempName_);
+}
+
+void OutputFile::Write(std::string_view bytes) {
+  if (buffer_.size() + bytes.size() > kBlockSize) {
+    Flush();
+    if (bytes.size() >= kBlockSize) {
+      WriteAll(fd_, bytes.data(), bytes.size(), name_);
+      return;
+    }
+  }
+  buffer_.append(bytes);
+}
+
+void OutputFile::WriteLine(std::string_view line) {
+  Write(line);
+  Write("\r\n");
+}
+
+void OutputFile::Flush() {
+  if (fd_ < 0) throw IoError(name_, EBADF);
+  if (buffer_.empty()) return;
+  WriteAll(fd_, buffer_.data(), buffer_.size(), name_);
+  buffer_.clear();
+}
+
+void OutputFile::Close() {
+  if (fd_ < 0) return;
+  Flush();
+  int fd = fd_;
+  fd_ = -1;
+  CloseOrThrow(fd, name_);
+}
+
+void OutputFile::Commit() {
+  Close();
+  if (mode_ == Mode::Replace && !committed_) {
+    if (InjectFault() || !os::Rename(tempName_, name_)) {
+      throw IoError(name_, errno);
+    }
+  }
+  committed_ = true;
+}
+
+void SetFileFaultAt(std::uint64_t k) {
+  faultAt = k;
+  operationCount = 0;
+}
+
+std::uint64_t FileOperationCount() { return operationCount; }

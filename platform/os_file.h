@@ -1,0 +1,38 @@
+// The few operating-system file calls that platform/file.cpp is built on, one
+// implementation per platform (file_posix.cpp, file_windows.cpp). Files are
+// numbered descriptors opened in binary mode: bytes go in and out unchanged.
+// Every failure sets errno, so IoError names the same cause on every platform.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace os {
+
+// Opens an existing file for reading; -1 when that fails. A directory fails
+// with EISDIR.
+int OpenForReading(const std::string& name);
+
+// Opens `name` for writing, creating it when needed: emptied first, or with
+// `append` written at its end. -1 when that fails.
+int OpenForWriting(const std::string& name, bool append);
+
+// Reads up to `size` bytes: the number read, 0 at the end of the file, -1 on
+// failure.
+std::int64_t Read(int fd, char* data, std::size_t size);
+
+// Writes up to `size` bytes: the number written, -1 on failure.
+std::int64_t Write(int fd, const char* data, std::size_t size);
+
+// Closes `fd`; false when the system reports that buffered data was lost.
+bool Close(int fd);
+
+bool IsRegularFile(const std::string& name);
+bool Remove(const std::string& name);
+// Renames `from` to `to`, replacing `to` when it exists.
+bool Rename(const std::string& from, const std::string& to);
+// Makes `to` a second name (hard link) of `from`.
+bool Link(const std::string& from, const std::string& to);
+
+}  // namespace os
