@@ -55,12 +55,12 @@ void Shuffle(std::vector<T>& items, Rng& rng) {
   }
 }
 
-// Capacities per product (ore, org, equ) at the three times the game is seen.
+// A port at the three times the game is seen (when the reference copy was
+// written, at the first capture, at the second), per product (ore, org, equ).
 struct Port {
   std::uint8_t buying = 0;
-  std::array<std::uint16_t, 3> earlier{};  // when the reference copy was written
-  std::array<std::uint16_t, 3> first{};    // at the first capture
-  std::array<std::uint16_t, 3> later{};    // at the second capture
+  std::array<std::array<std::uint16_t, 3>, 3> capacity{};
+  std::array<std::array<std::uint8_t, 3>, 3> percent{};
 };
 
 // The true universe and what the player knows of it at each capture.
@@ -452,6 +452,13 @@ std::uint8_t DrawClass(Rng& rng) {
   return kMixed[r % 6];
 }
 
+std::uint8_t DrawPercent(Rng& rng) {
+  std::uint32_t r = rng.Below(100);
+  if (r < 40) return 100;
+  if (r < 90) return static_cast<std::uint8_t>(rng.Between(30, 99));
+  return static_cast<std::uint8_t>(rng.Below(30));
+}
+
 std::uint16_t Scale(std::uint32_t value, std::uint32_t percent) {
   return static_cast<std::uint16_t>(std::min<std::uint32_t>(65535, value * percent / 100));
 }
@@ -474,12 +481,16 @@ void AssignPorts(World& w, Rng& rng) {
     bool grewBefore = rng.Percent(20);
     std::uint32_t grower = rng.Percent(6) ? rng.Below(3) : 3;
     for (std::size_t k = 0; k < 3; ++k) {
-      std::uint16_t capacity = DrawCapacity(rng);
-      p.first[k] = Scale(capacity, kProductScale[k]);
-      p.earlier[k] = p.first[k];
-      if (grewBefore) p.earlier[k] = Scale(p.first[k], rng.Between(75, 95));
-      p.later[k] = p.first[k];
-      if (grower == k) p.later[k] = Scale(p.first[k], rng.Between(115, 150));
+      std::uint16_t capacity = Scale(DrawCapacity(rng), kProductScale[k]);
+      for (auto& atTime : p.capacity) atTime[k] = capacity;
+      if (grewBefore) p.capacity[0][k] = Scale(capacity, rng.Between(75, 95));
+      if (grower == k) p.capacity[2][k] = Scale(capacity, rng.Between(115, 150));
+      // Most stock levels stay put between the two captures, so that the map
+      // comparison reports mostly real rises of capacity.
+      p.percent[0][k] = DrawPercent(rng);
+      p.percent[1][k] = DrawPercent(rng);
+      p.percent[2][k] = p.percent[1][k];
+      if (rng.Percent(15)) p.percent[2][k] = DrawPercent(rng);
     }
   }
 }
@@ -702,13 +713,6 @@ std::string SectorCapture(const World& w, const std::vector<std::uint8_t>& explo
   return out;
 }
 
-std::uint32_t DrawPercent(Rng& rng) {
-  std::uint32_t r = rng.Below(100);
-  if (r < 40) return 100;
-  if (r < 90) return rng.Between(30, 99);
-  return rng.Below(30);
-}
-
 // One port line: the sector right-aligned to `width`, then per product " -" for
 // buying or two blanks, the amount in 5 and the percentage in 3 columns.
 void AppendPortLine(std::string& line, std::uint16_t s, std::size_t width, std::uint8_t buying,
@@ -725,23 +729,22 @@ void AppendPortLine(std::string& line, std::uint16_t s, std::size_t width, std::
 }
 
 // Amounts and percentages of one port as capture `k` sees them.
-void PortState(const Port& p, std::size_t k, Rng& rng, std::array<std::uint32_t, 3>& amount,
+void PortState(const Port& p, std::size_t k, std::array<std::uint32_t, 3>& amount,
                std::array<std::uint32_t, 3>& percent) {
-  const auto& capacity = k == 0 ? p.earlier : k == 1 ? p.first : p.later;
   for (std::size_t i = 0; i < 3; ++i) {
-    percent[i] = DrawPercent(rng);
-    amount[i] = capacity[i] * percent[i] / 100;
+    percent[i] = p.percent[k][i];
+    amount[i] = std::uint32_t{p.capacity[k][i]} * percent[i] / 100;
   }
 }
 
-std::string PortCapture(const World& w, std::size_t k, Rng& rng) {
+std::string PortCapture(const World& w, std::size_t k) {
   std::string out;
   std::string line;
   std::array<std::uint32_t, 3> amount{};
   std::array<std::uint32_t, 3> percent{};
   Line(out, ":");
   for (std::uint16_t s : Sectors(w, w.portListed[k])) {
-    PortState(w.port[s], k, rng, amount, percent);
+    PortState(w.port[s], k, amount, percent);
     line.clear();
     AppendPortLine(line, s, 5, w.port[s].buying, amount, percent);
     Line(out, line);
@@ -784,7 +787,7 @@ std::string ReferencePorts(const World& w, Rng& rng) {
   std::array<std::uint32_t, 3> amount{};
   std::array<std::uint32_t, 3> percent{};
   for (std::uint16_t s : Sectors(w, w.portListed[0])) {
-    PortState(w.port[s], 0, rng, amount, percent);
+    PortState(w.port[s], 0, amount, percent);
     if (rng.Percent(30)) {
       for (std::size_t i = 0; i < 3; ++i) {
         if (percent[i] >= 100) continue;
@@ -1087,7 +1090,7 @@ std::string HostilePortCapture(const World& w, std::size_t k, Rng& rng) {
   std::array<std::uint32_t, 3> percent{};
   out.Add(":");
   for (std::uint16_t s : Sectors(w, w.portListed[k])) {
-    PortState(w.port[s], k, rng, amount, percent);
+    PortState(w.port[s], k, amount, percent);
     std::uint8_t buying = w.port[s].buying;
     std::vector<std::string> words = {std::to_string(s)};
     std::uint32_t r = rng.Below(100);
@@ -1256,7 +1259,7 @@ std::vector<GameFile> GenerateGame(const GameOptions& options) {
   files.push_back({game + ".sct", hostile ? HostileSectorCapture(w, w.explored[capture], sectorRng)
                                           : SectorCapture(w, w.explored[capture])});
   files.push_back({game + ".prt", hostile ? HostilePortCapture(w, capture, portRng)
-                                          : PortCapture(w, capture, portRng)});
+                                          : PortCapture(w, capture)});
   if (options.secondCapture) return files;
 
   Rng refRng = FileRng(options.seed, 3);
