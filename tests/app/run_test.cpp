@@ -2,31 +2,56 @@
 // change-log record.
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <string_view>
 #include <sys/stat.h>
 
 #include "tests/test_util.h"
 
 namespace {
-const std::regex kRecord(
-    R"(\[\d\d-\d\d-\d\d \d\d:\d\d:\d\d\] BEGIN KORVAN2 RECORD:\r\n((?:.*\r\n)*?)\[END OF RECORD\]\r\n\r\n)");
+
+constexpr std::string_view kHeaderEnd = "] BEGIN KORVAN2 RECORD:\r\n";
+constexpr std::string_view kRecordEnd = "[END OF RECORD]\r\n\r\n";
+
+// True when `text` at `at` holds a record header's time stamp "[yy-mm-dd hh:mm:ss".
+bool IsStampAt(const std::string& text, std::size_t at) {
+  static constexpr std::string_view kShape = "[00-00-00 00:00:00";
+  if (text.size() < at + kShape.size()) return false;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const char c = text[at + i];
+    if (kShape[i] == '0' ? (c < '0' || c > '9') : c != kShape[i]) return false;
+  }
+  return true;
+}
 
 // The change log's records, each the lines between header and end.
 std::vector<std::string> Records(const std::string& log) {
   std::vector<std::string> records;
-  std::string rest = log;
-  std::smatch match;
-  while (std::regex_search(rest, match, kRecord, std::regex_constants::match_continuous)) {
-    records.push_back(match[1]);
-    rest = match.suffix();
+  std::size_t at = 0;
+  while (at < log.size()) {
+    const std::size_t body = at + 18 + kHeaderEnd.size();
+    EXPECT_TRUE(IsStampAt(log, at) && log.compare(at + 18, kHeaderEnd.size(), kHeaderEnd) == 0)
+        << "no record header at " << at;
+    const std::size_t end = log.find(kRecordEnd, body);
+    EXPECT_NE(end, std::string::npos) << "record without end at " << at;
+    if (end == std::string::npos || body > end) break;
+    records.push_back(log.substr(body, end - body));
+    at = end + kRecordEnd.size();
   }
-  EXPECT_EQ(rest, "") << "change log has text outside its records";
   return records;
 }
+
 // The change log with every record header's time stamp replaced by "[time]".
 std::string MaskTimes(const std::string& log) {
-  static const std::regex kStamp(R"(\[\d\d-\d\d-\d\d \d\d:\d\d:\d\d\])");
-  return std::regex_replace(log, kStamp, "[time]");
+  std::string masked;
+  for (std::size_t at = 0; at < log.size();) {
+    if (IsStampAt(log, at)) {
+      masked += "[time";
+      at += 18;
+    } else {
+      masked += log[at++];
+    }
+  }
+  return masked;
 }
 
 // A small game: sectors 1..7 around terra, a one-way warp 8 -> 9, two ports.
