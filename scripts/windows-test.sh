@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Cross-builds korvan2a.exe with MinGW-w64 and checks it under wine against the
 # Linux build of the same sources: the command-line screens and exit codes, a
-# failed run, and two runs over one game whose console output, change log,
+# failed run, two runs over the sample game whose console output, change log,
 # reference copies, backups, map file and reports must be byte-identical,
 # apart from the directory separator in the file names on the console and in
-# the change log. Installs the Debian packages it needs when they are missing
-# and it may (root); otherwise says what to install.
+# the change log; and one run in a console (under a terminal), which must
+# write the same files. Installs the Debian packages it needs when they are
+# missing and it may (root); otherwise says what to install.
 #
-# The game is given as "/g:c:\games\alpha": under wine that is the wine
+# The game is given as "/g:c:\games\sample": under wine that is the wine
 # prefix's drive c:, on Linux the same text names the relative directory
 # "c:/games" (":" is an ordinary character there), so both builds read the
 # same parameters as typed.
@@ -94,8 +95,8 @@ RunSide() {
 # The Windows names as the Linux build writes them: the separators of the
 # directories this script uses become "/".
 LinuxNames() {
-  sed -e 's#c:\\games\\old\.v1\\#c:/games/old.v1/#g' -e 's#c:\\games\\#c:/games/#g' \
-    -e 's#c:\\reports\\#c:/reports/#g' -e 's#nosuchdir\\#nosuchdir/#g'
+  sed -e 's#c:\\games\\#c:/games/#g' -e 's#c:\\reports\\#c:/reports/#g' \
+    -e 's#nosuchdir\\#nosuchdir/#g'
 }
 # Change-log record headers carry the time of the run.
 MaskTimes() { sed -E 's/^\[[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\]/[time]/'; }
@@ -158,52 +159,11 @@ for side in linux windows; do
 done
 echo "screens checked after $((SECONDS - started))s"
 
-# --- two runs over one game ---------------------------------------------------
-# A game of 600 sectors made by a fixed pseudo-random sequence: chains, one-way
-# warps, dead ends, ports of every kind; the second capture adds warps and
-# changes port amounts.
-MakeGame() {
-  local dir=$1 seed=$2 part=$3
-  awk -v seed="$seed" -v part="$part" -v dir="$dir" '
-    function next_random(limit) { x = (x * 69069 + 1) % 4294967296; return int(x / 65536) % limit }
-    BEGIN {
-      x = seed; n = 600
-      sct = dir "/alpha.sct"; prt = dir "/alpha.prt"
-      printf "" > sct; printf "" > prt
-      for (s = 1; s <= n; s++) {
-        if (next_random(100) < part) continue
-        line = s
-        if (s < n && next_random(6) != 0) line = line " " (s + 1)
-        if (s > 1 && next_random(4) != 0) line = line " " (s - 1)
-        k = next_random(4)
-        for (i = 0; i < k; i++) line = line " " (1 + next_random(n))
-        printf "%s\r\n", line > sct
-        if (next_random(3) == 0) {
-          out = s
-          for (p = 0; p < 3; p++) {
-            amount = next_random(3000); percent = next_random(101)
-            if (next_random(2) == 0) out = out " - " amount " " percent "%"
-            else out = out " " amount " " percent "%"
-          }
-          printf "%s\r\n", out > prt
-        }
-      }
-    }'
-}
-WriteGame() {
-  local games=$1
-  mkdir -p "$games/old.v1"
-  MakeGame "$games" 7 10
-  printf '12\r\n450\r\n  77\r\n601\r\nx\r\n' >"$games/alpha_figs.txt"
-  printf '17: dead end, watch out\r\n; a comment\r\n450: home\r\n' >"$games/alpha_log.txt"
-  printf 'stale\r\n' >"$games/alpha.vod"
-}
-WriteSecondCapture() {
-  local games=$1
-  MakeGame "$games" 11 60
-  printf '5 599 598\r\n598 5\r\n' >"$games/old.v1/extra.sct"
-}
-
+# --- two runs over the sample game ---------------------------------------------
+# The shipped sample game in c:\games (its notes in the report directory
+# c:\reports), run as examples/sample/sample.cmd says, then its later capture
+# with the map comparison.
+sample=$root/examples/sample
 linuxRoot=$work/game-linux
 windowsRoot=$WINEPREFIX/drive_c
 windowsCwd=$work/game-windows
@@ -211,16 +171,15 @@ mkdir -p "$linuxRoot" "$windowsCwd"
 for base in "$linuxRoot/c:" "$windowsRoot"; do
   rm -rf "$base/games" "$base/reports"
   mkdir -p "$base/games" "$base/reports"
+  cp "$sample"/sample* "$base/games/"
+  mv "$base/games/sample_notes.txt" "$base/reports/"
 done
-WriteGame "$linuxRoot/c:/games"
-cp -r "$linuxRoot/c:/games/." "$windowsRoot/games/"
-printf '17: dead end, watch out\r\n' >"$linuxRoot/c:/reports/alpha_notes.txt"
-cp "$linuxRoot/c:/reports/alpha_notes.txt" "$windowsRoot/reports/"
 
-gameArgs=('/g:c:\games\alpha' '/p:c:\reports' /n:600 /al:450 /ry:120 /sd:333 '/d:77;500')
+gameArgs=('/g:c:\games\sample' '/p:c:\reports' /n:300 /al:286 /ry:113 /sd:155 '/d:275;81;80'
+  '/m:c:\games\sample.ztm')
 CompareGame() {
   local label=$1
-  for dir in games games/old.v1 reports; do
+  for dir in games reports; do
     if [ "$(ls -A "$linuxRoot/c:/$dir")" != "$(ls -A "$windowsRoot/$dir")" ]; then
       Fail "$label: the files in c:/$dir differ"
       diff <(ls -A "$linuxRoot/c:/$dir") <(ls -A "$windowsRoot/$dir") >&2 || true
@@ -228,24 +187,29 @@ CompareGame() {
     for file in "$linuxRoot/c:/$dir"/*; do
       [ -f "$file" ] || continue
       local name=${file##*/} filter=cat
-      [ "$name" = alpha_changelog.txt ] && filter=ChangeLog
+      [ "$name" = sample_changelog.txt ] && filter=ChangeLog
       SameBytes "$label: $dir/$name" "$file" "$windowsRoot/$dir/$name" "$filter"
     done
   done
 }
+ExpectExit() {
+  local rc
+  rc=$(cat "$work/result-windows/rc")
+  [ "$rc" = "$2" ] || Fail "$1: exit code $rc"
+}
 wine_runs=$SECONDS
 CompareRun "first run" "$linuxRoot" "$windowsCwd" "${gameArgs[@]}"
-[ "$(cat "$work/result-windows/rc")" = 0 ] || Fail "first run: exit code $(cat "$work/result-windows/rc")"
+ExpectExit "first run" 0
+grep -q '^reading ztm file: c:\\games\\sample\.ztm \.$' "$work/result-windows/out" ||
+  Fail "first run: the Windows console names no c:\\games\\sample.ztm"
 CompareGame "first run"
-WriteSecondCapture "$linuxRoot/c:/games"
-cp -r "$linuxRoot/c:/games/." "$windowsRoot/games/"
-CompareRun "second run" "$linuxRoot" "$windowsCwd" "${gameArgs[@]}" /mm:7 \
-  '/m:c:\games\old.v1\extra.sct'
-[ "$(cat "$work/result-windows/rc")" = 0 ] || Fail "second run: exit code $(cat "$work/result-windows/rc")"
-grep -q 'c:\\games\\alpha_ref.sct' "$work/result-windows/out" ||
-  Fail "second run: the Windows console names no c:\\games\\alpha_ref.sct"
+for base in "$linuxRoot/c:" "$windowsRoot"; do cp "$sample"/second/sample.* "$base/games/"; done
+CompareRun "second run" "$linuxRoot" "$windowsCwd" "${gameArgs[@]}" /mm:7
+ExpectExit "second run" 0
 CompareGame "second run"
-[ -s "$windowsRoot/games/alpha_bak.sct" ] || Fail "second run: no backup of the reference copy"
+cmp -s "$linuxRoot/c:/games/sample_bak.sct" "$windowsRoot/games/sample_bak.sct" &&
+  ! cmp -s "$windowsRoot/games/sample_bak.sct" "$windowsRoot/games/sample_ref.sct" ||
+  Fail "second run: the backup is not the first run's reference copy"
 
 # A change log that cannot be opened ends the run with exit code 2; a capture
 # that is a directory is no file and is skipped.
@@ -253,31 +217,35 @@ for base in "$linuxRoot/c:" "$windowsRoot"; do
   mkdir -p "$base/reports/beta_changelog.txt" "$base/games/gamma.sct"
 done
 CompareRun "unwritable change log" "$linuxRoot" "$windowsCwd" '/g:c:\games\beta' '/p:c:\reports'
-[ "$(cat "$work/result-windows/rc")" = 2 ] || Fail "unwritable change log: exit code $(cat "$work/result-windows/rc")"
+ExpectExit "unwritable change log" 2
 CompareRun "capture that is a directory" "$linuxRoot" "$windowsCwd" '/g:c:\games\gamma' '/r-'
+ExpectExit "capture that is a directory" 0
+
 # --- an interactive console ----------------------------------------------------
 # Under a terminal wine gives the program a console, so the cursor, screen,
 # spinner and key calls run: the run must end once a key is pressed and write
 # what the piped Linux run writes.
 for side in linux windows; do
   mkdir -p "$work/console-$side"
-  cp "$linuxRoot/c:/games/alpha.sct" "$linuxRoot/c:/games/alpha.prt" "$work/console-$side/"
+  cp "$sample"/sample* "$work/console-$side/"
 done
-RunSide linux "$work/console-linux" /g:alpha /n:600 /al:450 /pause+
+read -r -a consoleArgs < <(tr -d '\r' <"$sample/sample.cmd")
+consoleArgs=("${consoleArgs[@]:1}" /pause+)
+RunSide linux "$work/console-linux" "${consoleArgs[@]}"
 set +e
 (while sleep 1; do printf x; done) |
   (cd "$work/console-windows" && timeout 120 script -qec \
-    "'$WINE' '$WINDOWS_EXE' /g:alpha /n:600 /al:450 /pause+" "$work/console.log" >/dev/null 2>&1)
+    "$(printf '%q ' "$WINE" "$WINDOWS_EXE" "${consoleArgs[@]}")" "$work/console.log" >/dev/null 2>&1)
 consoleExit=${PIPESTATUS[1]}
 set -e
 [ "$consoleExit" = 0 ] || Fail "console run: exit code $consoleExit"
 # Wine draws the console with terminal control sequences; the text is what remains.
 sed -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$work/console.log" | tr -d ' \r\n\b' |
-  grep -q 'writingdumpreport:alpha_dump.txt\.pressakeytocontinue\.\.\.' ||
+  grep -q 'writingdumpreport:sample_dump.txt\.pressakeytocontinue\.\.\.' ||
   Fail "console run: the console shows no last phase and key prompt"
 for file in "$work/console-linux"/*; do
   name=${file##*/} filter=cat
-  [ "$name" = alpha_changelog.txt ] && filter=MaskTimes
+  [ "$name" = sample_changelog.txt ] && filter=MaskTimes
   SameBytes "console run: $name" "$file" "$work/console-windows/$name" "$filter"
 done
 
