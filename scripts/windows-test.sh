@@ -46,7 +46,7 @@ cmake -S . -B build "${GEN[@]}" -DKORVAN_TESTS=ON -DKORVAN_WERROR=ON -DKORVAN_SA
 cmake --build build --target korvan2a -j "$(nproc)"
 cmake -S . -B build-windows "${GEN[@]}" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DKORVAN_WERROR=ON >/dev/null
-cmake --build build-windows -j "$(nproc)"
+cmake --build build-windows --target korvan2a -j "$(nproc)"
 LINUX_EXE=$root/build/korvan2a
 WINDOWS_EXE=$root/build-windows/korvan2a.exe
 if x86_64-w64-mingw32-objdump -p "$WINDOWS_EXE" | grep -i "DLL Name" |
@@ -75,8 +75,9 @@ Fail() {
   failures=$((failures + 1))
 }
 
-# Runs one build in directory $1 (stdin empty) with the rest as parameters;
-# leaves out, err and rc in $1/../result-<side>.
+# Runs the build of side $1 (linux or windows) in directory $2 with the rest as
+# parameters and standard input empty; leaves out, err and rc in
+# $work/result-<side>. A run that hangs is stopped (exit code 124).
 RunSide() {
   local side=$1 dir=$2
   shift 2
@@ -84,9 +85,9 @@ RunSide() {
   mkdir -p "$result"
   set +e
   if [ "$side" = linux ]; then
-    (cd "$dir" && "$LINUX_EXE" "$@" </dev/null >"$result/out" 2>"$result/err")
+    (cd "$dir" && timeout 60 "$LINUX_EXE" "$@" </dev/null >"$result/out" 2>"$result/err")
   else
-    (cd "$dir" && "$WINE" "$WINDOWS_EXE" "$@" </dev/null >"$result/out" 2>"$result/err")
+    (cd "$dir" && timeout 60 "$WINE" "$WINDOWS_EXE" "$@" </dev/null >"$result/out" 2>"$result/err")
   fi
   echo $? >"$result/rc"
   set -e
