@@ -6,6 +6,12 @@
 MoveTable::MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction)
     : n_(SweptSectors(universe, n)), first_(n_ + std::size_t{2}, 0) {
   const bool outward = direction == SweepDirection::Outward;
+  std::size_t entries = 0;
+  for (std::uint32_t s = 1; s <= n_; ++s) {
+    const std::optional<WarpList>& warps = universe[static_cast<std::uint16_t>(s)].warps;
+    if (warps) entries += warps->targets.size();
+  }
+  moves_.reserve(entries);
   for (std::uint32_t s = 1; s <= n_; ++s) {
     first_[s] = static_cast<std::uint32_t>(moves_.size());
     const std::optional<WarpList>& warps = universe[static_cast<std::uint16_t>(s)].warps;
