@@ -1,12 +1,13 @@
 // phase_times: one run of korvan2a with the same command line, calling the phases
 // in the run driver's order (app/run_phases.cpp) and printing how long each took,
-// one "<phase> <microseconds>" line per phase, for scripts/benchmark.sh. The
-// console text of the phases is kept out of the way; the files written are the
-// program's own, byte for byte.
+// one "<phase> <microseconds> <page faults>" line per phase, for
+// scripts/benchmark.sh. The console text of the phases is kept out of the way;
+// the files written are the program's own, byte for byte.
 //
 //   phase_times /g:game /n:20000 ...   (run in the game's directory)
 #include <chrono>
 #include <cstdio>
+#include <sys/resource.h>
 #include <string>
 #include <vector>
 
@@ -34,20 +35,31 @@
 
 namespace {
 
+long MinorFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
+}
+
 class PhaseClock {
  public:
-  PhaseClock() : last_(std::chrono::steady_clock::now()) {}
-  // Prints the time since the previous mark under `phase`.
+  PhaseClock() : last_(std::chrono::steady_clock::now()), faults_(MinorFaults()) {}
+  // Prints the time since the previous mark under `phase`, in microseconds, and
+  // the count of page faults, each a first touch of a page of memory.
   void Mark(const char* phase) {
     const auto now = std::chrono::steady_clock::now();
-    std::printf("%s %lld\n", phase,
+    const long faults = MinorFaults();
+    std::printf("%s %lld %ld\n", phase,
                 static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::microseconds>(now - last_).count()));
+                    std::chrono::duration_cast<std::chrono::microseconds>(now - last_).count()),
+                faults - faults_);
     last_ = now;
+    faults_ = faults;
   }
 
  private:
   std::chrono::steady_clock::time_point last_;
+  long faults_;
 };
 
 // The driver's dispatch on the extra file's extension.

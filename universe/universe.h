@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/memory.h"
+
 // How a reader merges a file into the Universe.
 enum class LoadMode : std::uint8_t {
   Replace = 0,  // the file's data replace what a Sector had; the flag value is stored
@@ -107,7 +109,8 @@ class Universe {
 
  private:
   std::uint16_t n_;
-  std::vector<Sector> sectors_;  // entry 0 unused
+  // Entry 0 unused. Megabytes for a full-size universe: one large table.
+  std::vector<Sector, TableAllocator<Sector>> sectors_;
   Sector unknown_;
 };
 
