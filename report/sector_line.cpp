@@ -77,16 +77,31 @@ void PutAmount(LineWriter& line, std::uint16_t amount) {
   }
 }
 
-void PutWarpCell(LineWriter& line, const Universe& universe, std::uint16_t target,
-                 std::uint32_t kind, int w) {
-  const Sector& t = universe.Lookup(target);
+std::uint8_t MarksOf(const Sector& sector) {
+  std::uint8_t marks = sector.fig != 0 ? SectorMarks::kFig : 0;
+  if (sector.explored == 0) {
+    marks |= SectorMarks::kUnexplored;
+  } else if (sector.port && sector.port->reporting == 0) {
+    marks |= SectorMarks::kNotReporting;
+  }
+  return marks;
+}
+
+void PutWarpCell(LineWriter& line, std::uint8_t marks, std::uint16_t target, std::uint32_t kind,
+                 int w) {
   const char mark = kind == oneWayOut ? '^' : kind == twoWay ? ' ' : kind == oneWayIn ? 'v' : 0;
-  line.Put(OpenMark(t));
-  line.Put(t.fig != 0 ? '+' : ' ');
+  const bool unexplored = (marks & SectorMarks::kUnexplored) != 0;
+  const bool notReporting = (marks & SectorMarks::kNotReporting) != 0;
+  line.Put(unexplored ? '(' : notReporting ? '[' : ' ');
+  line.Put((marks & SectorMarks::kFig) != 0 ? '+' : ' ');
   line.Right(target, mark != 0 ? w : w + 1);
   if (mark != 0) line.Put(mark);
-  line.Put(CloseMark(t));
+  line.Put(unexplored ? ')' : notReporting ? ']' : ' ');
 }
+
+void AppendLine(std::string& out, std::uint16_t sector, const Universe& universe,
+                const SectorMarks* marks, std::uint16_t warpSlots, std::uint8_t numberWidth,
+                std::uint8_t layout);
 
 }  // namespace
 
@@ -106,8 +121,27 @@ std::string DescribePort(std::uint16_t sector, std::uint16_t threshold, const Un
   return std::string(letters, PortLetters(*e.port, threshold, letters));
 }
 
+SectorMarks::SectorMarks(const Universe& universe) : marks_(universe.size() + std::size_t{1}) {
+  marks_[0] = kUnknown;
+  for (std::uint32_t s = 1; s < marks_.size(); ++s) marks_[s] = MarksOf(universe.Lookup(s));
+}
+
 void AppendSectorLine(std::string& out, std::uint16_t sector, const Universe& universe,
                       std::uint16_t warpSlots, std::uint8_t numberWidth, std::uint8_t layout) {
+  AppendLine(out, sector, universe, nullptr, warpSlots, numberWidth, layout);
+}
+
+void AppendSectorLine(std::string& out, std::uint16_t sector, const Universe& universe,
+                      const SectorMarks& marks, std::uint16_t warpSlots,
+                      std::uint8_t numberWidth, std::uint8_t layout) {
+  AppendLine(out, sector, universe, &marks, warpSlots, numberWidth, layout);
+}
+
+namespace {
+
+void AppendLine(std::string& out, std::uint16_t sector, const Universe& universe,
+                const SectorMarks* marks, std::uint16_t warpSlots, std::uint8_t numberWidth,
+                std::uint8_t layout) {
   if (layout != BubbleLayout && layout != SpecialPortLayout && layout != FullLayout) return;
   const int w = numberWidth;
   if (sector == 0) {
@@ -206,7 +240,9 @@ void AppendSectorLine(std::string& out, std::uint16_t sector, const Universe& un
     // Warp cells, joined by one blank.
     for (std::size_t j = 0; j < count; ++j) {
       if (j > 0) line.Put(' ');
-      PutWarpCell(line, universe, e.warps->targets[j], e.warps->kinds[j], w);
+      const std::uint16_t target = e.warps->targets[j];
+      PutWarpCell(line, marks != nullptr ? (*marks)[target] : MarksOf(universe.Lookup(target)),
+                  target, e.warps->kinds[j], w);
     }
     line.Put(' ');
 
@@ -237,6 +273,8 @@ void AppendSectorLine(std::string& out, std::uint16_t sector, const Universe& un
   }
   out.resize(end);
 }
+
+}  // namespace
 
 std::string FormatSectorLine(std::uint16_t sector, const Universe& universe,
                              std::uint16_t warpSlots, std::uint8_t numberWidth,
