@@ -315,6 +315,7 @@ void AnalyseBubbles(Universe& universe, std::uint16_t n, std::uint16_t warpSlots
     progress = ProgressTick(progress, kStep);
   }
 
+  const SectorMarks marks(universe);
   std::string line;
   for (std::uint32_t d = deepest; d >= 1; --d) {
     if (gatesByDepth[d].empty()) continue;
@@ -325,12 +326,12 @@ void AnalyseBubbles(Universe& universe, std::uint16_t n, std::uint16_t warpSlots
     file.WriteLine(header);
     for (std::uint16_t g : gatesByDepth[d]) {
       line.assign(" >");
-      AppendSectorLine(line, g, universe, warpSlots, w, BubbleLayout);
+      AppendSectorLine(line, g, universe, marks, warpSlots, w, BubbleLayout);
       file.WriteLine(line);
       for (std::uint32_t i = memberStart[g]; i < memberStart[g + 1]; ++i) {
         if (members[i] == g) continue;
         line.assign("  ");
-        AppendSectorLine(line, members[i], universe, warpSlots, w, BubbleLayout);
+        AppendSectorLine(line, members[i], universe, marks, warpSlots, w, BubbleLayout);
         file.WriteLine(line);
       }
     }

@@ -1,6 +1,7 @@
 #include "analysis/distance_report.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "analysis/hop_sweep.h"
 #include "app/progress.h"
@@ -20,6 +21,36 @@ void AppendCentredCell(std::string& line, std::uint16_t sector) {
   line.append(spare / 2, ' ');
   line += '|';
 }
+
+// Every hop count is a byte, so the 20000 rows of up to a dozen cells look up the
+// two renderings of a count instead of formatting hundreds of thousands of numbers.
+class HopCells {
+ public:
+  HopCells() {
+    for (int v = 0; v < 256; ++v) {
+      std::string text;
+      AppendRight(text, v, 3);
+      text.copy(right_[v], 3);
+      text.clear();
+      AppendLeft(text, v, 3);
+      text.copy(left_[v], 3);
+    }
+  }
+  // The cell of one slot: hops to the special right-aligned, ",", hops from it
+  // left-aligned, "|".
+  void Append(std::string& line, std::uint8_t to, std::uint8_t from) const {
+    char cell[8];
+    std::memcpy(cell, right_[to], 3);
+    cell[3] = ',';
+    std::memcpy(cell + 4, left_[from], 3);
+    cell[7] = '|';
+    line.append(cell, sizeof cell);
+  }
+
+ private:
+  char right_[256][3];
+  char left_[256][3];
+};
 
 }  // namespace
 
@@ -53,16 +84,14 @@ void WriteDistanceReport(const Universe& universe, std::uint16_t n, const Specia
   out.WriteLine(line);
   out.WriteLine(separator);
 
+  const HopCells cells;
   for (std::uint32_t s = 1; s <= n; ++s) {
     const Sector& sector = universe.Lookup(s);
     line.clear();
     AppendRight(line, s, width);
     line += " |";
     for (std::size_t k = 0; k < slots; ++k) {
-      AppendRight(line, sector.hopsTo[k], 3);
-      line += ',';
-      AppendLeft(line, sector.hopsFrom[k], 3);
-      line += '|';
+      cells.Append(line, sector.hopsTo[k], sector.hopsFrom[k]);
     }
     out.WriteLine(line);
     if (s % 25 == 0) {

@@ -12,8 +12,7 @@ void CalculateDistances(Universe& universe, std::uint16_t n, const Specials& spe
   ConsoleFlush();
   n = SweptSectors(universe, n);
   const std::size_t slots = UsableSlots(universe, specials, specialCount);
-  const MoveTable outward(universe, n, SweepDirection::Outward);
-  const MoveTable inward(universe, n, SweepDirection::Inward);
+  const MoveTables moves(universe, n);
   HopColumns columns(universe, n, kTerraSlot, slots);
   for (std::size_t k = kTerraSlot; k < slots; ++k) {
     // 0 means the location was not given; a number above n is treated alike.
@@ -35,8 +34,8 @@ void CalculateDistances(Universe& universe, std::uint16_t n, const Specials& spe
       if (list.kinds[i] <= 1) from[target] = 1;
       if (list.kinds[i] >= 1) to[target] = 1;
     }
-    outward.Sweep(from, 1);
-    inward.Sweep(to, 1);
+    moves.outward.Sweep(from, 1);
+    moves.inward.Sweep(to, 1);
   }
   columns.Store(universe);
   EndPhaseLine();

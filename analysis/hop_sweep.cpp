@@ -3,23 +3,34 @@
 #include <algorithm>
 #include <array>
 
-MoveTable::MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction)
-    : n_(SweptSectors(universe, n)), first_(n_ + std::size_t{2}, 0) {
-  const bool outward = direction == SweepDirection::Outward;
-  for (std::uint32_t s = 1; s <= n_; ++s) {
-    first_[s] = static_cast<std::uint32_t>(moves_.size());
+MoveTables::MoveTables(const Universe& universe, std::uint16_t n) {
+  const std::uint16_t last = SweptSectors(universe, n);
+  std::size_t entries = 0;
+  for (std::uint32_t s = 1; s <= last; ++s) {
+    const std::optional<WarpList>& warps = universe[static_cast<std::uint16_t>(s)].warps;
+    if (warps) entries += warps->targets.size();
+  }
+  for (MoveTable* table : {&outward, &inward}) {
+    table->n_ = last;
+    table->first_.assign(last + std::size_t{2}, 0);
+    table->moves_.reserve(entries);
+  }
+  for (std::uint32_t s = 1; s <= last; ++s) {
+    outward.first_[s] = static_cast<std::uint32_t>(outward.moves_.size());
+    inward.first_[s] = static_cast<std::uint32_t>(inward.moves_.size());
     const std::optional<WarpList>& warps = universe[static_cast<std::uint16_t>(s)].warps;
     if (!warps) continue;
     const std::size_t count = std::min(warps->targets.size(), warps->kinds.size());
     for (std::size_t i = 0; i < count; ++i) {
       const std::uint32_t kind = warps->kinds[i];
       const std::uint16_t target = warps->targets[i];
-      if ((outward ? kind <= 1 : kind >= 1) && target >= 1 && target <= n_) {
-        moves_.push_back(target);
-      }
+      if (target < 1 || target > last) continue;
+      if (kind <= 1) outward.moves_.push_back(target);
+      if (kind >= 1) inward.moves_.push_back(target);
     }
   }
-  first_[n_ + std::size_t{1}] = static_cast<std::uint32_t>(moves_.size());
+  outward.first_[last + std::size_t{1}] = static_cast<std::uint32_t>(outward.moves_.size());
+  inward.first_[last + std::size_t{1}] = static_cast<std::uint32_t>(inward.moves_.size());
 }
 
 void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) const {

@@ -10,18 +10,14 @@
 // The largest hop count a table can hold: 255 means no route.
 constexpr std::uint8_t kDeepestHops = 254;
 
-enum class SweepDirection {
-  Outward,  // fills hopsFrom, following entries of kind oneWayOut or twoWay
-  Inward,   // fills hopsTo, following entries of kind twoWay or oneWayIn
-};
-
 // The moves one direction of sweep follows, gathered once from the sectors'
 // own lists (targets outside 1..n left out), so that the sweeps of every slot
-// run over compact arrays instead of chasing each Sector's lists.
+// run over compact arrays instead of chasing each Sector's lists. Outward
+// sweeps (filling hopsFrom) follow entries of kind oneWayOut or twoWay, inward
+// sweeps (filling hopsTo) entries of kind twoWay or oneWayIn; MoveTables builds
+// both.
 class MoveTable {
  public:
-  MoveTable(const Universe& universe, std::uint16_t n, SweepDirection direction);
-
   // Sweeps one column of counts, hops[s] for sector s (entry 0 unused). Level
   // by level from `startLevel`, every sector whose count equals the level gives
   // level + 1 to each sector its own list moves to that still holds 255. Ends
@@ -31,9 +27,19 @@ class MoveTable {
   void Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) const;
 
  private:
-  std::uint16_t n_;
+  MoveTable() = default;
+  friend struct MoveTables;
+
+  std::uint16_t n_ = 0;
   std::vector<std::uint32_t> first_;  // moves of sector s: first_[s] .. first_[s + 1]
   std::vector<std::uint16_t> moves_;
+};
+
+// The moves of both directions, gathered in one walk over the warp lists.
+struct MoveTables {
+  MoveTables(const Universe& universe, std::uint16_t n);
+  MoveTable outward;
+  MoveTable inward;
 };
 
 // Slots firstSlot .. endSlot - 1 of both hop tables of sectors 1..n, copied

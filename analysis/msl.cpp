@@ -124,8 +124,9 @@ void CalculateMsl(Universe& universe, std::uint16_t n, const Specials& specials,
 
   // Hop counts to and from the nearest lane sector, from all of them at once.
   HopColumns lane(universe, n, kMslSlot, kMslSlot + 1);
-  MoveTable(universe, n, SweepDirection::Outward).Sweep(lane.from(kMslSlot), 0);
-  MoveTable(universe, n, SweepDirection::Inward).Sweep(lane.to(kMslSlot), 0);
+  const MoveTables moves(universe, n);
+  moves.outward.Sweep(lane.from(kMslSlot), 0);
+  moves.inward.Sweep(lane.to(kMslSlot), 0);
   lane.Store(universe);
 
   out.WriteLine("amtrak sectors around fed");

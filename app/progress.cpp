@@ -3,7 +3,7 @@
 #include "platform/console.h"
 #include "text/text.h"
 
-std::uint16_t ProgressTick(std::uint16_t state, std::uint16_t step) {
+std::uint16_t ProgressDraw(std::uint16_t state, std::uint16_t step) {
   char drawn = 0;
   const std::uint32_t s = step;
   if (state == 0) drawn = '-';

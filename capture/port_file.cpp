@@ -7,6 +7,7 @@
 
 #include "app/progress.h"
 #include "capture/reference_copy.h"
+#include "text/line_writer.h"
 #include "text/text.h"
 
 namespace {
@@ -127,13 +128,16 @@ void WritePortFile(const Universe& universe, std::uint16_t n, const std::string&
     ++lineCount;
     const PortRecord& port = *sector.port;
     line.clear();
-    AppendRight(line, s, width);
-    for (int product = 0; product < kProductCount; ++product) {
-      line += (port.buying & (1u << product)) != 0 ? " -" : "  ";
-      AppendRight(line, port.amount[product], 5);
-      line += ' ';
-      AppendRight(line, port.percent[product], 3);
-      line += '%';
+    {
+      LineWriter cells(line, 64);  // at most 5 + 3 x (2 + 5 + 1 + 3 + 1) characters
+      cells.Right(s, width);
+      for (int product = 0; product < kProductCount; ++product) {
+        cells.Put((port.buying & (1u << product)) != 0 ? " -" : "  ");
+        cells.Right(port.amount[product], 5);
+        cells.Put(' ');
+        cells.Right(port.percent[product], 3);
+        cells.Put('%');
+      }
     }
     out.WriteLine(line);
     spinner = ProgressTick(spinner, kSpinnerStep);

@@ -1,15 +1,30 @@
 #include "capture/sector_file.h"
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/progress.h"
 #include "capture/reference_copy.h"
+#include "text/line_writer.h"
 #include "text/text.h"
 
 namespace {
 
 constexpr std::uint16_t kSpinnerStep = 500;
+
+// A warp word as a sector number. Nearly every word is a plain number of at most
+// five digits, read here directly; anything else takes the full conversion.
+std::optional<std::uint16_t> ReadTarget(std::string_view word) {
+  if (word.size() > 5) return TextToWord(word);
+  std::uint32_t value = 0;
+  for (const char c : word) {
+    if (c < '0' || c > '9') return TextToWord(word);
+    value = value * 10 + static_cast<std::uint32_t>(c - '0');
+  }
+  if (value > 65535) return std::nullopt;
+  return static_cast<std::uint16_t>(value);
+}
 
 WarpList MakeWarpList(const std::vector<std::uint16_t>& targets) {
   WarpList list;
@@ -49,7 +64,7 @@ void ReadSectorFile(Universe& universe, std::uint16_t n, const std::string& file
     targets.clear();
     bool readable = true;
     for (; !word.empty() && targets.size() < kMaxWarps; word = NextWord(line, pos, ' ')) {
-      const auto target = TextToWord(word);
+      const auto target = ReadTarget(word);
       if (!target) {
         readable = false;
         break;
@@ -88,14 +103,18 @@ void WriteSectorFile(const Universe& universe, std::uint16_t n, const std::strin
     const Sector& sector = universe.Lookup(s);
     if (!sector.warps) continue;
     ++lineCount;
-    line.clear();
-    AppendRight(line, s, width);
     const WarpList& warps = *sector.warps;
-    for (std::size_t i = 0; i < warps.targets.size(); ++i) {
-      // oneWayIn entries are reconciliation's; the next run derives them again.
-      if (warps.kinds[i] != oneWayOut && warps.kinds[i] != twoWay) continue;
-      line += ' ';
-      AppendRight(line, warps.targets[i], width);
+    line.clear();
+    {
+      // Each number takes at most max(width, 5) characters and a blank.
+      LineWriter cells(line, (warps.targets.size() + 1) * (static_cast<std::size_t>(width) + 6));
+      cells.Right(s, width);
+      for (std::size_t i = 0; i < warps.targets.size(); ++i) {
+        // oneWayIn entries are reconciliation's; the next run derives them again.
+        if (warps.kinds[i] != oneWayOut && warps.kinds[i] != twoWay) continue;
+        cells.Put(' ');
+        cells.Right(warps.targets[i], width);
+      }
     }
     out.WriteLine(line);
     spinner = ProgressTick(spinner, kSpinnerStep);

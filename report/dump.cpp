@@ -15,9 +15,11 @@ void WriteDumpReport(const Universe& universe, std::uint16_t n, std::uint16_t wa
   std::string line;
   AppendSectorLine(line, 0, universe, warpSlots, w, FullLayout);
   file.WriteLine(line);
+  const SectorMarks marks(universe);
   for (std::uint32_t s = 1; s <= n; ++s) {
     line.clear();
-    AppendSectorLine(line, static_cast<std::uint16_t>(s), universe, warpSlots, w, FullLayout);
+    AppendSectorLine(line, static_cast<std::uint16_t>(s), universe, marks, warpSlots, w,
+                     FullLayout);
     file.WriteLine(line);
   }
   file.Commit();

@@ -1,6 +1,7 @@
 #include "report/special_ports.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/progress.h"
@@ -30,35 +31,38 @@ void WriteSpecialPortReport(const Universe& universe, std::uint16_t n, std::uint
   // Rich sectors entered by one-way warps, without a port or with a port that
   // buys everything, in ascending order; D is the farthest distance from terra
   // of any sector with warps, candidate or not.
-  std::vector<std::uint16_t> candidates;
+  // Each candidate with its distance, so that the groups are read off one sorted
+  // list instead of rescanning the candidates for every distance up to D.
+  std::vector<std::pair<std::uint8_t, std::uint16_t>> candidates;
   std::uint16_t farthest = 0;
   for (std::uint32_t s = 1; s <= n; ++s) {
     const Sector& sector = universe.Lookup(s);
     if (!sector.warps) continue;
     const bool marked = sector.warps->count() >= 7 && sector.warps->inCount >= 1;
     if (marked && (!sector.port || sector.port->buying == 7)) {
-      candidates.push_back(static_cast<std::uint16_t>(s));
+      candidates.emplace_back(HopsFromTerra(sector), static_cast<std::uint16_t>(s));
     }
     farthest = std::max<std::uint16_t>(farthest, HopsFromTerra(sector));
   }
+  // By distance, and within a distance by sector number as collected.
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
 
   std::string line;
-  for (std::uint16_t d = 1; d <= farthest; ++d) {
-    bool first = true;
-    for (std::uint16_t s : candidates) {
-      if (HopsFromTerra(universe.Lookup(s)) != d) continue;
-      if (first) {
-        line.clear();
-        AppendRight(line, d);
-        line += " hops from terra";
-        file.WriteLine(line);
-        file.WriteLine(header);
-        first = false;
-      }
-      line.assign(1, ' ');
-      AppendSectorLine(line, s, universe, warpSlots, w, SpecialPortLayout);
+  std::uint16_t group = 0;  // the distance whose heading was written last
+  for (const auto& [d, s] : candidates) {
+    if (d < 1 || d > farthest) continue;
+    if (d != group) {
+      line.clear();
+      AppendRight(line, d);
+      line += " hops from terra";
       file.WriteLine(line);
+      file.WriteLine(header);
+      group = d;
     }
+    line.assign(1, ' ');
+    AppendSectorLine(line, s, universe, warpSlots, w, SpecialPortLayout);
+    file.WriteLine(line);
   }
   file.Commit();
   EndPhaseLine();

@@ -34,14 +34,6 @@ std::string_view ExtractWord(std::string_view s, std::uint32_t n, char d) {
   }
 }
 
-std::string_view NextWord(std::string_view s, std::size_t& pos, char d) {
-  const std::size_t size = s.size();
-  while (pos < size && s[pos] == d) ++pos;
-  const std::size_t start = pos;
-  while (pos < size && s[pos] != d) ++pos;
-  return s.substr(start < size ? start : size, pos - start);
-}
-
 namespace {
 bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 }  // namespace

@@ -24,7 +24,14 @@ std::string_view ExtractWord(std::string_view s, std::uint32_t n, char d);
 // Walks `s` word by word: the first word at or after `pos`, as a view into `s`,
 // with `pos` moved past it; empty when no word is left. Successive calls from
 // pos 0 give the words ExtractWord numbers 1, 2, ... without rescanning the line.
-std::string_view NextWord(std::string_view s, std::size_t& pos, char d);
+// Inline: the capture readers call it for every word of every line.
+inline std::string_view NextWord(std::string_view s, std::size_t& pos, char d) {
+  const std::size_t size = s.size();
+  while (pos < size && s[pos] == d) ++pos;
+  const std::size_t start = pos;
+  while (pos < size && s[pos] != d) ++pos;
+  return s.substr(start < size ? start : size, pos - start);
+}
 
 // `s` without leading and trailing blanks, tabs, carriage returns and line feeds.
 std::string_view TrimLine(std::string_view s);

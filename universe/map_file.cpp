@@ -36,11 +36,6 @@ std::uint32_t ReadU16(const unsigned char* bytes) {
   return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8);
 }
 
-void AppendU16(std::string& out, std::uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
 // The port's capacity estimated from an amount and the percentage it stands for.
 // Wide on purpose: 700 units at 0% is 70000, which a 16-bit amount cannot hold.
 std::int64_t Capacity(std::uint32_t amount, std::uint32_t percent) {
@@ -213,11 +208,17 @@ void WriteMapFile(const Universe& universe, std::uint16_t n, const std::string& 
   text += ' ';
   ConsoleWrite(text);
 
-  std::string record(1, static_cast<char>(reclen));
-  file.Write(record);
+  file.Write(std::string(1, static_cast<char>(reclen)));
+  // One record buffer, every byte of it written for each sector: the file holds
+  // 20000 records of a few dozen bytes.
+  std::string record(reclen, '\0');
+  unsigned char* bytes = reinterpret_cast<unsigned char*>(record.data());
+  auto putU16 = [](unsigned char* at, std::uint32_t value) {
+    at[0] = static_cast<unsigned char>(value & 0xFF);
+    at[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
+  };
   for (std::uint32_t s = 1; s <= n; ++s) {
     const Sector& sector = universe.Lookup(s);
-    record.clear();
 
     std::uint8_t flags = 0;
     if (sector.explored != 0) flags |= kFlagExplored;
@@ -227,28 +228,24 @@ void WriteMapFile(const Universe& universe, std::uint16_t n, const std::string& 
       if (sector.port->reporting != 0) flags |= kFlagReporting;
       flags |= static_cast<std::uint8_t>((sector.port->buying & 7) << kBuyingShift);
     }
-    record += static_cast<char>(flags);
+    bytes[0] = flags;
 
-    for (int p = 0; p < kProductCount; ++p) {
-      AppendU16(record, sector.port ? sector.port->amount[p] : 0);
-      record += static_cast<char>(sector.port ? sector.port->percent[p] : 0);
+    for (std::size_t p = 0; p < kProductCount; ++p) {
+      putU16(bytes + 1 + 3 * p, sector.port ? sector.port->amount[p] : 0);
+      bytes[3 + 3 * p] = sector.port ? sector.port->percent[p] : 0;
     }
-    record += static_cast<char>(sector.hopsTo.size() > kMslSlot ? sector.hopsTo[kMslSlot]
-                                                                : kNoRoute);
-    record += static_cast<char>(sector.hopsFrom.size() > kMslSlot ? sector.hopsFrom[kMslSlot]
-                                                                  : kNoRoute);
-    AppendU16(record, sector.bubble ? sector.bubble->gate : 0);
-    record += static_cast<char>(sector.warps ? sector.warps->inCount : 0);
+    bytes[10] = sector.hopsTo.size() > kMslSlot ? sector.hopsTo[kMslSlot] : kNoRoute;
+    bytes[11] = sector.hopsFrom.size() > kMslSlot ? sector.hopsFrom[kMslSlot] : kNoRoute;
+    putU16(bytes + 12, sector.bubble ? sector.bubble->gate : 0);
+    bytes[14] = sector.warps ? sector.warps->inCount : 0;
 
-    const std::size_t count = sector.warps ? sector.warps->targets.size() : 0;
-    for (std::size_t i = 0; i < slots; ++i) {
-      std::uint32_t value = 0;
-      if (i < count) {
-        // Targets outside 1..n are written as read; the slot keeps 16 bits.
-        value = sector.warps->targets[i] + kKindStride * sector.warps->kinds[i];
-      }
-      AppendU16(record, value);
+    const std::size_t count = sector.warps ? std::min(sector.warps->targets.size(), slots) : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      // Targets outside 1..n are written as read; the slot keeps 16 bits.
+      putU16(bytes + kFixedBytes + 2 * i,
+             sector.warps->targets[i] + kKindStride * sector.warps->kinds[i]);
     }
+    std::fill(bytes + kFixedBytes + 2 * count, bytes + reclen, 0);
     file.Write(record);
   }
 

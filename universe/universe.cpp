@@ -7,8 +7,8 @@ Universe::Universe(std::uint16_t n, std::size_t specialCount)
   unknown_.hopsTo.assign(specialCount, kNoRoute);
   unknown_.hopsFrom.assign(specialCount, kNoRoute);
   for (std::size_t s = 1; s < sectors_.size(); ++s) {
-    sectors_[s].hopsTo = unknown_.hopsTo;
-    sectors_[s].hopsFrom = unknown_.hopsFrom;
+    sectors_[s].hopsTo.assign(specialCount, kNoRoute);
+    sectors_[s].hopsFrom.assign(specialCount, kNoRoute);
   }
 }
 

@@ -8,12 +8,16 @@
 // number, giving the "nothing known" sector for numbers outside 1..n.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/memory.h"
 
 // How a reader merges a file into the Universe.
 enum class LoadMode : std::uint8_t {
@@ -59,14 +63,70 @@ struct BubbleRecord {
   std::uint16_t gate = 0;
 };
 
+// A Sector's hop counts, one byte per special slot, indexed like a vector. The
+// bytes of up to kInlineSlots slots (the five fixed ones and seven /d: sectors)
+// live in the Sector itself, so that a universe of 20000 Sectors takes no
+// allocation per Sector; a longer /d: list puts them on the heap.
+class HopTable {
+ public:
+  HopTable() = default;
+  HopTable(const HopTable& other) { CopyFrom(other); }
+  HopTable& operator=(const HopTable& other) {
+    if (this != &other) CopyFrom(other);
+    return *this;
+  }
+  HopTable(HopTable&&) noexcept = default;
+  HopTable& operator=(HopTable&&) noexcept = default;
+
+  // `count` entries of `value`.
+  void assign(std::size_t count, std::uint8_t value) {
+    Resize(count);
+    std::fill(begin(), end(), value);
+  }
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  std::uint8_t* data() { return heap_ ? heap_.get() : inline_.data(); }
+  const std::uint8_t* data() const { return heap_ ? heap_.get() : inline_.data(); }
+  std::uint8_t& operator[](std::size_t k) { return data()[k]; }
+  std::uint8_t operator[](std::size_t k) const { return data()[k]; }
+  std::uint8_t* begin() { return data(); }
+  std::uint8_t* end() { return data() + size_; }
+  const std::uint8_t* begin() const { return data(); }
+  const std::uint8_t* end() const { return data() + size_; }
+
+  friend bool operator==(const HopTable& a, const HopTable& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+  friend bool operator==(const HopTable& a, const std::vector<std::uint8_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+  static constexpr std::size_t kInlineSlots = 12;
+
+ private:
+  void Resize(std::size_t count) {
+    heap_.reset(count > kInlineSlots ? new std::uint8_t[count] : nullptr);
+    size_ = static_cast<std::uint32_t>(count);
+  }
+  void CopyFrom(const HopTable& other) {
+    Resize(other.size());
+    std::copy(other.begin(), other.end(), begin());
+  }
+
+  std::unique_ptr<std::uint8_t[]> heap_;  // the bytes beyond kInlineSlots slots
+  std::uint32_t size_ = 0;
+  std::array<std::uint8_t, kInlineSlots> inline_{};
+};
+
 struct Sector {
   std::uint8_t explored = 0;  // listed in the current sector capture
   std::uint8_t fig = 0;       // a fig is deployed here
   std::optional<WarpList> warps;       // none: nothing known of its warps
   std::optional<PortRecord> port;      // none: no port known
   std::optional<BubbleRecord> bubble;  // none: in no bubble
-  std::vector<std::uint8_t> hopsTo;    // per special slot; 255 = no route
-  std::vector<std::uint8_t> hopsFrom;  // per special slot; 255 = no route
+  HopTable hopsTo;                     // per special slot; 255 = no route
+  HopTable hopsFrom;                   // per special slot; 255 = no route
   std::string note;
   std::string log;
 };
@@ -107,7 +167,8 @@ class Universe {
 
  private:
   std::uint16_t n_;
-  std::vector<Sector> sectors_;  // entry 0 unused
+  // Entry 0 unused. Megabytes for a full-size universe: one large table.
+  std::vector<Sector, TableAllocator<Sector>> sectors_;
   Sector unknown_;
 };
 

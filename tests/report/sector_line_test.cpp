@@ -251,3 +251,33 @@ TEST(SectorLine, AppendKeepsWhatTheBufferHeld) {
   AppendSectorLine(buffer, 0, u, 0, 3, SpecialPortLayout);
   EXPECT_EQ(buffer, "x" + FormatSectorLine(0, u, 0, 3, SpecialPortLayout));
 }
+
+// The marks table gives every warp cell the brackets and fig mark that the
+// target's own Sector gives: unexplored, a port not reporting, figs, and targets
+// outside the universe.
+TEST(SectorMarks, WarpCellsAsFromTheTargetsThemselves) {
+  Universe u(20, 5);
+  u[2].explored = 1;
+  u[3].explored = 1;
+  u[3].port = Port(0, 1, {100, 100, 100}, {1, 2, 3});
+  u[4].explored = 1;
+  u[4].port = Port(1, 1, {100, 100, 100}, {1, 2, 3});
+  u[4].fig = 1;
+  u[5].fig = 1;
+  u[6].explored = 1;
+  u[6].port = Port(0, 2, {50, 50, 50}, {1, 2, 3});
+  u[6].fig = 1;
+  SetWarps(u, 1, {2, 3, 4, 5, 6, 7, 0, 21, 65535}, {1, 0, 2, 1, 0, 2, 0, 0, 0});
+  u[1].note = "n";
+  const SectorMarks marks(u);
+  for (std::uint8_t layout : {BubbleLayout, SpecialPortLayout, FullLayout}) {
+    std::string plain;
+    std::string marked;
+    AppendSectorLine(plain, 1, u, 12, 2, layout);
+    AppendSectorLine(marked, 1, u, marks, 12, 2, layout);
+    EXPECT_EQ(marked, plain);
+    EXPECT_NE(plain.find(":    2   [  3^]  + 4v  (+ 5 ) [+ 6^] (  7v) (  0^) ( 21^) ( 65535^)"),
+              std::string::npos)
+        << plain;
+  }
+}

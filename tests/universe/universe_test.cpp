@@ -42,3 +42,24 @@ TEST(Universe, NumbersOutsideTheUniverseAreTheNothingKnownSector) {
     EXPECT_EQ(unknown.hopsTo, std::vector<std::uint8_t>(5, 255));
   }
 }
+
+// A hop table behaves as a vector of bytes whether its bytes sit in the Sector
+// (the usual few slots) or on the heap (a long /d: list): copies are deep.
+TEST(HopTable, CopiesAreDeepAtAnySize) {
+  for (std::size_t slots : {std::size_t{5}, HopTable::kInlineSlots, HopTable::kInlineSlots + 1,
+                            std::size_t{300}}) {
+    Universe u(3, slots);
+    u[1].hopsTo[slots - 1] = 7;
+    Universe copy = u;
+    copy[1].hopsTo[0] = 9;
+    EXPECT_EQ(u[1].hopsTo[0], 255) << slots;
+    EXPECT_EQ(copy[1].hopsTo[slots - 1], 7) << slots;
+    std::vector<std::uint8_t> expected(slots, 255);
+    expected[slots - 1] = 7;
+    EXPECT_EQ(u[1].hopsTo, expected) << slots;
+    EXPECT_FALSE(copy[1].hopsTo == u[1].hopsTo) << slots;
+    copy[1].hopsTo = u[1].hopsTo;
+    EXPECT_EQ(copy[1].hopsTo, u[1].hopsTo) << slots;
+    EXPECT_EQ(u.specialCount(), slots);
+  }
+}
