@@ -10,6 +10,7 @@
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
+constexpr std::size_t kMinBlockSize = 4096;
 
 std::uint64_t faultAt = 0;
 std::uint64_t operationCount = 0;
@@ -120,9 +121,16 @@ bool ReadFileHead(const std::string& name, std::size_t maxBytes, std::string& by
     if (IsMissing(errno)) return false;
     throw IoError(name, errno);
   }
+  // Blocks of the file's size when it is small, so a small file costs no full block.
+  std::size_t block = kBlockSize;
+  struct stat info;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+      static_cast<std::uint64_t>(info.st_size) < kBlockSize) {
+    block = std::max<std::size_t>(kMinBlockSize, static_cast<std::size_t>(info.st_size) + 1);
+  }
   std::size_t size = 0;
   while (size < maxBytes) {
-    std::size_t want = std::min(maxBytes - size, kBlockSize);
+    std::size_t want = std::min(maxBytes - size, block);
     if (bytes.size() < size + want) bytes.resize(size + want);
     ssize_t got = ::read(fd, bytes.data() + size, want);
     if (got < 0) {
@@ -165,12 +173,19 @@ bool LineReader::Open(const std::string& name) {
     throw IoError(name, errno);
   }
   struct stat info;
-  if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const bool known = ::fstat(fd_, &info) == 0;
+  if (known && S_ISDIR(info.st_mode)) {
     ::close(fd_);
     fd_ = -1;
     throw IoError(name, EISDIR);
   }
-  if (buffer_.size() < kBlockSize) buffer_.resize(kBlockSize);
+  // A small file needs no full block: the buffer still grows if the file does.
+  std::size_t want = kBlockSize;
+  if (known && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+      static_cast<std::uint64_t>(info.st_size) < kBlockSize) {
+    want = std::max<std::size_t>(kMinBlockSize, static_cast<std::size_t>(info.st_size) + 1);
+  }
+  if (buffer_.size() < want) buffer_.resize(want);
   return true;
 }
 
@@ -238,7 +253,6 @@ OutputFile::OutputFile(std::string name, Mode mode) : name_(std::move(name)), mo
     fd_ = ::open(target.c_str(), flags, 0644);
   } while (fd_ < 0 && errno == EINTR);
   if (fd_ < 0) throw IoError(target, errno);
-  buffer_.reserve(kBlockSize);
 }
 
 OutputFile::~OutputFile() {
