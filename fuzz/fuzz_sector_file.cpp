@@ -1,25 +1,16 @@
-// The sector capture reader on any bytes, then what the run does with what it
-// read: the reference copy written and read back, reconciliation, and (option
-// bit 2, universes of up to 32 sectors) the analyses and reports that walk the
-// warp lists.
+// The sector capture reader on any bytes, then what the run does next with what
+// it read: the reference copy written and read back, and reconciliation. (The
+// analyses and reports over fuzzed captures are fuzz_capture_run's.)
 //
 // Options: bit 0 Fill mode (else Replace), bit 1 a second read of the same file
-// in the other mode, bit 2 the analyses and reports.
+// in the other mode.
 #include <cstdint>
 #include <string>
 
-#include "analysis/bubbles.h"
-#include "analysis/distance_report.h"
-#include "analysis/distances.h"
-#include "analysis/msl.h"
 #include "capture/reconcile.h"
 #include "capture/sector_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
-#include "report/dump.h"
-#include "report/oneways.h"
-#include "report/special_ports.h"
-#include "universe/map_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceConsole();
@@ -29,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string capture = WriteScratchFile("game.sct", input.body);
   OutputFile changeLog(dir + "game_changelog.txt");
 
-  const Specials specials = BuildSpecials(n, n / 2, n / 3, n, "2;3;65535;0");
-  const auto specialCount = static_cast<std::uint16_t>(specials.size());
-  Universe& universe = FreshUniverse(n, specialCount);
+  Universe& universe = FreshUniverse(n, 5);
   const LoadMode mode = (input.options & 1) != 0 ? LoadMode::Fill : LoadMode::Replace;
   ReadSectorFile(universe, n, capture, mode, 1, changeLog);
   if ((input.options & 2) != 0) {
@@ -43,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Written and read back, a reference copy gives every list as it was.
   const std::string copyName = dir + "game_ref.sct";
   WriteSectorFile(universe, n, copyName, changeLog);
-  Universe& copy = FreshUniverse(n, specialCount, 1);
+  Universe& copy = FreshUniverse(n, 5, 1);
   ReadSectorFile(copy, n, copyName, LoadMode::Replace, 1, changeLog);
   for (std::uint32_t s = 1; s <= n; ++s) {
     const auto& before = universe[static_cast<std::uint16_t>(s)].warps;
@@ -56,19 +45,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReconcileWarps(universe, n, warpSlots, changeLog);
   CheckWarpLists(universe);
   FuzzCheck(warpSlots <= kMaxWarps, "warpSlots above 255");
-
-  // The analyses are whole-universe passes: on the small universes only, where
-  // they cost about as much as the reading.
-  if ((input.options & 4) != 0 && n <= 32) {
-    CalculateDistances(universe, n, specials, specialCount);
-    CalculateMsl(universe, n, specials, specialCount, dir + "game_msl.txt");
-    AnalyseBubbles(universe, n, warpSlots, dir + "game_bubbles.txt");
-    WriteMapFile(universe, n, dir + "game.map");
-    CompareMapFile(universe, n, dir + "game.map", changeLog);
-    WriteOneWayReport(universe, n, dir + "game_oneways.txt");
-    WriteDistanceReport(universe, n, specials, specialCount, dir + "game_distance.txt");
-    WriteSpecialPortReport(universe, n, warpSlots, dir + "game_special.txt");
-    WriteDumpReport(universe, n, warpSlots, dir + "game_dump.txt");
-  }
   return 0;
 }

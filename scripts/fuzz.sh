@@ -35,7 +35,8 @@ cmake --build "$build" -j 2 >/dev/null
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(sector_file port_file route_file fig_file log_file notes_file map_compare command_line)
+  targets=(sector_file port_file route_file fig_file log_file notes_file map_compare command_line
+           capture_run)
 fi
 
 # --- seed corpora -----------------------------------------------------------
@@ -59,6 +60,8 @@ if [ ! -f "$seeds/.done" ]; then
     (cd "$d" && "$top/$build/korvan2a" /g:sample /n:$n /al:50 /ry:60 /sd:70 "/d:2;3" /m:sample.ztm \
       >/dev/null 2>&1) || { echo "fuzz.sh: seed run failed in $d" >&2; exit 1; }
   done
+  work_corpus_capture=$corpus/capture_run
+  mkdir -p "$work_corpus_capture"
   seed() {  # seed TARGET NAME SIZEBYTE OPTIONS FILE
     mkdir -p "$corpus/$1"
     { printf "\\$(printf %03o "$3")\\$(printf %03o "$4")"; cat "$5"; } >"$corpus/$1/$2"
@@ -66,9 +69,12 @@ if [ ! -f "$seeds/.done" ]; then
   for d in "$seeds"/games/*; do
     g=$(basename "$d")
     case $g in *-100) b=99 ;; *) b=250 ;; esac
-    for o in 0 1 4 6; do seed sector_file "$g-$o" $b $o "$d/sample.sct"; done
-    seed sector_file "$g-ref" $b 2 "$d/sample_ref.sct"
-    for o in 0 2 4 5; do seed port_file "$g-$o" $b $o "$d/sample.prt"; done
+    for o in 0 1 2; do seed sector_file "$g-$o" $b $o "$d/sample.sct"; done
+    seed sector_file "$g-ref" $b 3 "$d/sample_ref.sct"
+    for o in 0 1 2; do seed port_file "$g-$o" $b $o "$d/sample.prt"; done
+    # capture_run: universes of 64 sectors (byte 63), the captures joined by "~~".
+    { printf '\077\000'; cat "$d/sample.sct"; printf '\n~~\n'; cat "$d/sample.prt"; } \
+      >"$work_corpus_capture/$g"
     for o in 0 1; do seed route_file "$g-$o" $b $o "$d/sample.ztm"; done
     seed fig_file "$g" $b 0 "$d/sample_figs.txt"
     seed log_file "$g" $b 3 "$d/sample_log.txt"
