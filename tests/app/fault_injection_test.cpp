@@ -3,9 +3,9 @@
 // last complete record) is afterwards either unchanged or exactly what a
 // successful run writes, never truncated or missing.
 //
-// The game: a generated 20000-sector game after its first run, with the later
-// capture in place and /mm:7, so that the run under test reads, compares and
-// rewrites every file of the set.
+// The games: generated games after their first run, with the later capture in
+// place and /mm:7, so that the run under test reads, compares and rewrites every
+// file of the set.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -178,114 +178,123 @@ pid_t StartProgram(const std::vector<std::string>& args, const std::string& dir)
   return child;
 }
 
-// The game after its first run, the later capture in place: the files before
-// the run under test, and the files that run leaves when it succeeds.
-class FailedRun : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    game_ = new ScratchDir;
+// A generated game after its first run, with the later capture in place: the
+// files before the run under test, and the files that run leaves when it
+// succeeds. The run reads, compares and rewrites every file of the set.
+struct GameRun {
+  ScratchDir dir;
+  std::vector<std::string> args;
+  FileSet before;
+  FileSet after;
+  std::uint64_t operations = 0;  // file operations of the successful run
+
+  // `logLines`: extra lines appended to the player's log, so that the notes
+  // file the run rewrites takes more than one write.
+  GameRun(std::uint32_t sectors, std::uint32_t logLines) {
     GameOptions options;
     options.gameName = "game";
-    options.sectorCount = 20000;
+    options.sectorCount = sectors;
     options.seed = 77;
     std::string commandLine;
     for (const GameFile& file : GenerateGame(options)) {
-      WriteFile(*game_ / file.name, file.bytes);
-      if (file.name == "game.cmd") commandLine = file.bytes;
+      std::string bytes = file.bytes;
+      if (file.name == "game.cmd") commandLine = bytes;
+      if (file.name == "game_log.txt") {
+        for (std::uint32_t i = 0; i < logLines; ++i) {
+          bytes += std::to_string(1 + i % sectors) + ": " + std::string(200, 'a' + i % 26) + "\r\n";
+        }
+      }
+      WriteFile(dir / file.name, bytes);
     }
     // "korvan2a /g:game /n:... /m:game.ztm" with the game's directory made
     // explicit, the reports beside the captures, and the map comparison on.
     std::istringstream words(commandLine);
     std::string word;
     words >> word;
-    args_ = new std::vector<std::string>;
     while (words >> word) {
       if (StartsWith(word, "/g:") || StartsWith(word, "/m:")) {
-        word = word.substr(0, 3) + game_->path() + word.substr(3);
+        word = word.substr(0, 3) + dir.path() + word.substr(3);
       }
-      args_->push_back(word);
+      args.push_back(word);
     }
-    args_->push_back("/p:" + game_->path());
-    args_->push_back("/mm:7");
+    args.push_back("/p:" + dir.path());
+    args.push_back("/mm:7");
 
-    const ProgramResult first = RunInProcess(*args_);
-    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const ProgramResult first = RunInProcess(args);
+    EXPECT_EQ(first.exitCode, 0) << first.err;
     options.secondCapture = true;
-    for (const GameFile& file : GenerateGame(options)) WriteFile(*game_ / file.name, file.bytes);
-    before_ = new FileSet(ReadFileSet(game_->path()));
+    for (const GameFile& file : GenerateGame(options)) WriteFile(dir / file.name, file.bytes);
+    before = ReadFileSet(dir.path());
 
     SetFileFaultAt(0);
-    const ProgramResult second = RunInProcess(*args_);
-    operations_ = FileOperationCount();
-    ASSERT_EQ(second.exitCode, 0) << second.err;
-    after_ = new FileSet(ReadFileSet(game_->path()));
-    RestoreFileSet(game_->path(), *before_);
+    const ProgramResult second = RunInProcess(args);
+    operations = FileOperationCount();
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    after = ReadFileSet(dir.path());
+    RestoreFileSet(dir.path(), before);
   }
-
-  static void TearDownTestSuite() {
-    delete game_;
-    delete args_;
-    delete before_;
-    delete after_;
-  }
-
-  static ScratchDir* game_;
-  static std::vector<std::string>* args_;
-  static FileSet* before_;
-  static FileSet* after_;
-  static std::uint64_t operations_;
 };
 
-ScratchDir* FailedRun::game_ = nullptr;
-std::vector<std::string>* FailedRun::args_ = nullptr;
-FileSet* FailedRun::before_ = nullptr;
-FileSet* FailedRun::after_ = nullptr;
-std::uint64_t FailedRun::operations_ = 0;
+// The fault sweep's game: 5000 sectors, a notes file over one write block.
+const GameRun& SweepGame() {
+  static const GameRun game(5000, 8000);
+  return game;
+}
 
-TEST_F(FailedRun, TheSecondRunRewritesTheWholeFileSet) {
+// The kill test's game: 20000 sectors, as players have them.
+const GameRun& KillGame() {
+  static const GameRun game(20000, 0);
+  return game;
+}
+
+TEST(FailedRun, TheSecondRunRewritesTheWholeFileSet) {
+  const GameRun& game = SweepGame();
   // Every file the first run wrote exists before the run under test, and the run
   // replaces each of them: a fault can hit any of them.
   for (const char* name : {"game_ref.sct", "game_ref.prt", "game_bak.sct", "game_bak.prt",
                            "game.map", "game_notes.txt", "game_msl.txt", "game_bubbles.txt",
                            "game_oneways.txt", "game_portpairs.txt", "game_distance.txt",
                            "game_special.txt", "game_dump.txt", "game_changelog.txt"}) {
-    ASSERT_EQ(before_->count(name), 1u) << name;
-    EXPECT_NE(before_->at(name), after_->at(name)) << name;
+    ASSERT_EQ(game.before.count(name), 1u) << name;
+    EXPECT_NE(game.before.at(name), game.after.at(name)) << name;
   }
-  EXPECT_EQ(after_->size(), before_->size());
-  // The dump and the distance report take more than one write.
-  EXPECT_GT(after_->at("game_dump.txt").size(), std::size_t{1} << 20);
-  EXPECT_GT(operations_, 50u);
+  EXPECT_EQ(game.after.size(), game.before.size());
+  // The notes file takes more than one write.
+  EXPECT_GT(game.after.at("game_notes.txt").size(), std::size_t{1} << 20);
+  EXPECT_GT(game.operations, 50u);
 }
 
 // Fails each file operation of the run in turn (create, write, close, rename,
 // delete, link): the run ends on the "error:  " line with exit code 2, and
 // nothing is lost or left behind.
-TEST_F(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
-  for (std::uint64_t k = 1; k <= operations_; ++k) {
-    RestoreFileSet(game_->path(), *before_);
+TEST(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
+  const GameRun& game = SweepGame();
+  for (std::uint64_t k = 1; k <= game.operations; ++k) {
+    RestoreFileSet(game.dir.path(), game.before);
     SetFileFaultAt(k);
-    const ProgramResult run = RunInProcess(*args_);
+    const ProgramResult run = RunInProcess(game.args);
     SetFileFaultAt(0);
     EXPECT_EQ(run.exitCode, 2) << "operation " << k;
     EXPECT_TRUE(StartsWith(run.err, "error:  ") && run.err.back() == '\n' &&
                 run.err.find('\n') == run.err.size() - 1)
         << "operation " << k << ": " << run.err;
     EXPECT_TRUE(run.console.empty() || run.console.back() == '\n') << "operation " << k;
-    EXPECT_EQ(FindLosses(*before_, *after_, ReadFileSet(game_->path()), false), "")
+    EXPECT_EQ(FindLosses(game.before, game.after, ReadFileSet(game.dir.path()), false), "")
         << "operation " << k;
   }
-  RestoreFileSet(game_->path(), *before_);
+  RestoreFileSet(game.dir.path(), game.before);
 }
 
 // Kills the program at moments spread over the length of a whole run: nothing is
 // lost (a killed run cannot remove its temporary files), and the next run then
-// leaves exactly what an uninterrupted run does, with no temporary file.
-TEST_F(FailedRun, AKillAtAnyMomentLosesNothing) {
-  RestoreFileSet(game_->path(), *before_);
+// leaves what an uninterrupted run does, with no temporary file.
+TEST(FailedRun, AKillAtAnyMomentLosesNothing) {
+  const GameRun& game = KillGame();
+  const std::string& dir = game.dir.path();
+  RestoreFileSet(dir, game.before);
   const auto start = std::chrono::steady_clock::now();
   int status = 0;
-  ::waitpid(StartProgram(*args_, game_->path()), &status, 0);
+  ::waitpid(StartProgram(game.args, dir), &status, 0);
   const auto length = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -297,30 +306,30 @@ TEST_F(FailedRun, AKillAtAnyMomentLosesNothing) {
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
   };
-  constexpr int kKills = 10;
+  constexpr int kKills = 8;
   int killed = 0;
   for (int i = 0; i < kKills; ++i) {
-    RestoreFileSet(game_->path(), *before_);
+    RestoreFileSet(dir, game.before);
     const auto delay = std::chrono::microseconds(next() % (length.count() + 1));
-    const pid_t child = StartProgram(*args_, game_->path());
+    const pid_t child = StartProgram(game.args, dir);
     std::this_thread::sleep_for(delay);
     ::kill(child, SIGKILL);
     ::waitpid(child, &status, 0);
     if (WIFSIGNALED(status)) ++killed;
-    EXPECT_EQ(FindLosses(*before_, *after_, ReadFileSet(game_->path()), true), "")
+    EXPECT_EQ(FindLosses(game.before, game.after, ReadFileSet(dir), true), "")
         << "killed after " << delay.count() << " us";
 
     // The next run: the same files as an uninterrupted run, except that a
     // killed run that had rotated the reference copies already makes the next
     // run's backups the copies it wrote.
-    const ProgramResult again = RunInProcess(*args_);
+    const ProgramResult again = RunInProcess(game.args);
     ASSERT_EQ(again.exitCode, 0) << again.err;
-    FileSet now = ReadFileSet(game_->path());
-    EXPECT_TRUE(StartsWith(now[kChangeLog], before_->at(kChangeLog)));
-    FileSet expected = *after_;
+    FileSet now = ReadFileSet(dir);
+    EXPECT_TRUE(StartsWith(now[kChangeLog], game.before.at(kChangeLog)));
+    FileSet expected = game.after;
     for (const char* extension : {".sct", ".prt"}) {
       const std::string backup = std::string("game_bak") + extension;
-      if (now[backup] == after_->at(std::string("game_ref") + extension)) {
+      if (now[backup] == game.after.at(std::string("game_ref") + extension)) {
         expected[backup] = now[backup];
       }
     }
@@ -330,30 +339,29 @@ TEST_F(FailedRun, AKillAtAnyMomentLosesNothing) {
   }
   // Most moments fall inside the run.
   EXPECT_GE(killed, kKills / 2);
-  RestoreFileSet(game_->path(), *before_);
+  RestoreFileSet(dir, game.before);
 }
 
 // The exit path through the executable: a report that cannot be replaced (a
 // directory stands in its place) ends the run on the "error:  " line with exit
 // code 2; the files written before it are complete and none is left half done.
-TEST_F(FailedRun, TheExecutableEndsWithTheErrorLine) {
-  RestoreFileSet(game_->path(), *before_);
-  FileSet before = *before_;
+TEST(FailedRun, TheExecutableEndsWithTheErrorLine) {
+  const GameRun& game = SweepGame();
+  FileSet before = game.before;
   before.erase("game_dump.txt");
-  RestoreFileSet(game_->path(), before);
-  ASSERT_EQ(::mkdir((*game_ / "game_dump.txt").c_str(), 0755), 0);
-  const RunResult run = RunKorvan(*args_, "/");
+  RestoreFileSet(game.dir.path(), before);
+  ASSERT_EQ(::mkdir((game.dir / "game_dump.txt").c_str(), 0755), 0);
+  const RunResult run = RunKorvan(game.args, "/");
   EXPECT_EQ(run.exitCode, 2);
-  EXPECT_EQ(run.err, "error:  " + *game_ / "game_dump.txt: Is a directory\n");
+  EXPECT_EQ(run.err, "error:  " + game.dir / "game_dump.txt: Is a directory\n");
   EXPECT_EQ(run.out.substr(run.out.size() - 2), " \n");
-  const FileSet now = ReadFileSet(game_->path());
+  const FileSet now = ReadFileSet(game.dir.path());
   before["game_dump.txt"] = "<not a file>";
-  EXPECT_EQ(FindLosses(before, *after_, now, false), "");
+  EXPECT_EQ(FindLosses(before, game.after, now, false), "");
   // Everything before the dump report was replaced.
-  EXPECT_EQ(now.at("game_notes.txt"), after_->at("game_notes.txt"));
-  EXPECT_EQ(now.at("game_ref.sct"), after_->at("game_ref.sct"));
-  std::filesystem::remove_all(*game_ / "game_dump.txt");
-  RestoreFileSet(game_->path(), *before_);
+  EXPECT_EQ(now.at("game_notes.txt"), game.after.at("game_notes.txt"));
+  EXPECT_EQ(now.at("game_ref.sct"), game.after.at("game_ref.sct"));
+  RestoreFileSet(game.dir.path(), game.before);
 }
 
 }  // namespace

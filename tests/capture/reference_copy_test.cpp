@@ -70,6 +70,21 @@ TEST(ReferenceCopy, NoPreviousCopyLeavesNoBackup) {
   EXPECT_FALSE(FileExists(bak));
 }
 
+TEST(ReferenceCopy, ASecondNameLeftByAKilledRunIsReplaced) {
+  PhaseOutput out;
+  const std::string ref = out / "g_ref.sct";
+  const std::string bak = out / "g_bak.sct";
+  WriteFile(ref, "old copy\r\n");
+  WriteFile(bak, "older copy\r\n");
+  WriteFile(bak + ".tmp~", "half a backup");
+  Universe universe = CreateUniverse(9, 5);
+  universe[1].warps = Warps({2});
+  WriteSectorFile(universe, 9, ref, out.log(), bak);
+  EXPECT_EQ(ReadFile(ref), CrLf({"1 2"}));
+  EXPECT_EQ(ReadFile(bak), "old copy\r\n");
+  EXPECT_FALSE(HasTemporaryFile(out.dir()));
+}
+
 TEST(ReferenceCopy, WithoutABackupNameTheOldCopyIsSimplyReplaced) {
   PhaseOutput out;
   const std::string ref = out / "g_ref.sct";
