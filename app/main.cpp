@@ -1,61 +1,9 @@
-// The entry: banner, command line, one run, exit code.
-#include <exception>
-#include <new>
+// The entry: banner, command line, one run, exit code (see app/entry.h).
 #include <string>
 #include <vector>
 
-#include "app/run_phases.h"
-#include "app/settings.h"
-#include "platform/console.h"
-#include "platform/file.h"
-
-namespace {
-
-void PauseIfAsked(bool pause) {
-  if (!pause) return;
-  ConsoleWrite("press a key to continue...\n");
-  ConsoleWaitKey();
-}
-
-// Ends the run on a failed file: the console line in progress is closed, the
-// cause goes to standard error, exit code 2.
-int Fail(const std::string& message) {
-  ConsoleEndOpenLine();
-  ConsoleShowCursor();
-  ConsoleErrorLine("error:  " + message);
-  return 2;
-}
-
-}  // namespace
+#include "app/entry.h"
 
 int main(int argc, char** argv) {
-  ConsoleHideCursor();
-  ConsoleClear();
-  ConsoleWrite(kBanner);
-  ConsoleWrite("\n");
-
-  const CommandLine commandLine = ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  const Settings& settings = commandLine.settings;
-  if (commandLine.result != CommandLineResult::Run) {
-    ConsoleWrite(UsageScreen(commandLine));
-    PauseIfAsked(settings.pause);
-    ConsoleShowCursor();
-    ConsoleFlush();
-    return commandLine.result == CommandLineResult::Usage ? 0 : 1;
-  }
-
-  try {
-    RunPhases(settings.gameName, settings.cimPath, settings.reportPath, settings.sectorCount,
-              settings.loadMask, settings.alphaCentauri, settings.rylos, settings.stardock,
-              settings.distanceList, settings.bubbles, settings.reports, settings.extraFile);
-  } catch (const IoError& error) {
-    return Fail(error.what());
-  } catch (const std::bad_alloc&) {
-    return Fail("out of memory");
-  }
-
-  ConsoleShowCursor();
-  PauseIfAsked(settings.pause);
-  ConsoleFlush();
-  return 0;
+  return RunProgram(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -5,13 +5,23 @@
 void CommitReferenceCopy(OutputFile& copy, const std::string& backupName) {
   copy.Close();
   if (!backupName.empty()) {
-    if (FileExists(backupName) && !RemoveFile(backupName)) {
-      // The backup must go before it can become the previous copy's second name;
-      // failing here leaves both old files as they were.
+    if (FileExists(copy.name())) {
+      // The previous copy's second name is made beside the backup and renamed
+      // over it, so that the old backup stays whole until the new one replaces
+      // it: a failure or a kill at any step leaves a complete backup.
+      const std::string linkName = backupName + ".tmp~";
+      if (FileExists(linkName)) RemoveFile(linkName);  // left by a killed run
+      LinkOrCopyFile(copy.name(), linkName);
+      if (!MoveFile(linkName, backupName)) {
+        const int error = errno;
+        RemoveFile(linkName);
+        throw IoError(backupName, error);
+      }
+    } else if (FileExists(backupName) && !RemoveFile(backupName)) {
+      // Without a previous copy the old backup goes, as a move would replace it.
       const int error = errno;
       if (FileExists(backupName)) throw IoError(backupName, error);
     }
-    if (FileExists(copy.name())) LinkOrCopyFile(copy.name(), backupName);
   }
   copy.Commit();
 }

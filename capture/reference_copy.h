@@ -7,9 +7,10 @@
 #include "platform/file.h"
 
 // Finishes `copy`, an OutputFile in Replace mode holding the complete new
-// reference copy: closes it; then, when `backupName` is not empty, removes the
-// old backup and makes `backupName` a second name (or a copy) of the current
-// reference copy, when one exists; last, renames the new copy over the reference
-// copy. A failure throws IoError and leaves the previous reference copy in place;
-// the temporary file is removed when `copy` is destroyed.
+// reference copy: closes it; then, when `backupName` is not empty, replaces the
+// old backup in one rename by a second name (or a copy) of the current reference
+// copy, when one exists, or else removes the old backup; last, renames the new
+// copy over the reference copy. A failure throws IoError and leaves the previous
+// reference copy and a complete backup (the old one or the previous copy) in
+// place; the temporary files are removed.
 void CommitReferenceCopy(OutputFile& copy, const std::string& backupName);

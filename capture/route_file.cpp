@@ -29,28 +29,79 @@ void AddRouteWarp(Universe& universe, std::uint16_t s, std::uint16_t t) {
   warps->inCount = 0;
 }
 
-// Walks the words of a collected route and adds the warp of every hop whose
-// two ends are sectors of this universe. Returns the number of hops, or 0 when
-// a word is not a number (the hops before it keep their warps).
-std::uint64_t ApplyRoute(Universe& universe, std::uint16_t n, std::string_view text,
-                         std::uint16_t& spinner) {
-  std::string_view word = ExtractWord(text, 1, ' ');
-  std::optional<std::uint16_t> from = TextToWord(word);
-  if (!from) return 0;
-  std::uint16_t s = *from;
-  std::uint64_t hops = 0;
-  for (;;) {
-    text.remove_prefix(static_cast<std::size_t>(word.data() - text.data()) + word.size());
-    word = ExtractWord(text, 1, ' ');
-    if (word.empty()) return hops;
-    std::optional<std::uint16_t> to = TextToWord(word);
-    if (!to) return 0;
-    std::uint16_t t = *to;
-    spinner = ProgressTick(spinner, 500);
-    if (s >= 1 && s <= n && t >= 1 && t <= n) AddRouteWarp(universe, s, t);
-    s = t;
-    ++hops;
+// A route applied word by word as its lines arrive, so that memory stays within
+// one line however long the route runs. The walk is the one of the whole route
+// text: warps are added hop by hop, and a word that is no number stops the walk
+// (the warps before it stay) and takes the route out of the count.
+class RouteWalk {
+ public:
+  explicit RouteWalk(bool applied) : applied_(applied) {}
+
+  // The words of one line of the route: "(", ")" and ">" separate like blanks.
+  void AddLine(Universe& universe, std::uint16_t n, std::string_view line,
+               std::uint16_t& spinner) {
+    std::size_t pos = 0;
+    while (applied_ && !stopped_) {
+      while (pos < line.size() && IsSeparator(line[pos])) ++pos;
+      if (pos == line.size()) return;
+      const std::size_t start = pos;
+      while (pos < line.size() && !IsSeparator(line[pos])) ++pos;
+      AddWord(universe, n, line.substr(start, pos - start), spinner);
+    }
   }
+
+  // The hops to count when the route is closed: none when it is not applied or
+  // a word stopped it.
+  std::uint64_t CountedHops() const { return applied_ && !stopped_ ? hops_ : 0; }
+
+ private:
+  static bool IsSeparator(char c) { return c == ' ' || c == '(' || c == ')' || c == '>'; }
+
+  void AddWord(Universe& universe, std::uint16_t n, std::string_view word,
+               std::uint16_t& spinner) {
+    const std::optional<std::uint16_t> sector = TextToWord(word);
+    if (!sector) {
+      stopped_ = true;
+      return;
+    }
+    if (!started_) {
+      started_ = true;
+      from_ = *sector;
+      return;
+    }
+    const std::uint16_t t = *sector;
+    spinner = ProgressTick(spinner, 500);
+    if (from_ >= 1 && from_ <= n && t >= 1 && t <= n) AddRouteWarp(universe, from_, t);
+    from_ = t;
+    ++hops_;
+  }
+
+  bool applied_;
+  bool started_ = false;
+  bool stopped_ = false;
+  std::uint16_t from_ = 0;
+  std::uint64_t hops_ = 0;
+};
+
+bool OpensRoute(std::string_view line) { return line.substr(0, 4) == "TO >"; }
+
+// The line number (from 0) of the prompt that opens a route still open when
+// the file ends, which is therefore not applied; nothing when every route is
+// closed. Only the last route of a file can be left open.
+std::optional<std::uint64_t> UnclosedRouteStart(const std::string& fileName) {
+  LineReader reader;
+  if (!reader.Open(fileName)) return std::nullopt;
+  std::optional<std::uint64_t> openedAt;
+  std::string_view raw;
+  for (std::uint64_t index = 0; reader.Next(raw); ++index) {
+    const std::string_view line = TrimLine(raw);
+    if (line.empty()) {
+      openedAt.reset();
+    } else if (!openedAt && OpensRoute(line)) {
+      openedAt = index;
+    }
+  }
+  return openedAt;
 }
 
 }  // namespace
@@ -65,25 +116,25 @@ void ReadRouteFile(Universe& universe, std::uint16_t n, const std::string& fileN
   changeLog.Write(": ");
   AnnounceFile("reading ztm file: ", fileName);
 
+  // A first pass finds the route left open at the end, which is not applied;
+  // the second applies every other route as its lines come.
+  const std::optional<std::uint64_t> unclosed = UnclosedRouteStart(fileName);
   std::uint16_t spinner = ProgressTick(0, 500);
-  std::string route;
-  bool open = false;
+  std::optional<RouteWalk> route;  // the open route, if any
   std::uint64_t count = 0;
   std::string_view raw;
-  while (reader.Next(raw)) {
-    std::string_view line = TrimLine(raw);
+  for (std::uint64_t index = 0; reader.Next(raw); ++index) {
+    const std::string_view line = TrimLine(raw);
     if (line.empty()) {
-      if (open && !route.empty()) count += ApplyRoute(universe, n, route, spinner);
-      route.clear();
-      open = false;
+      if (route) count += route->CountedHops();
+      route.reset();
       continue;
     }
-    if (open) {
-      // A path may run over several lines; "(", ")" and ">" only separate numbers.
-      route += ' ';
-      for (char c : line) route += (c == '(' || c == ')' || c == '>') ? ' ' : c;
+    if (route) {
+      route->AddLine(universe, n, line, spinner);
+    } else if (OpensRoute(line)) {
+      route.emplace(index != unclosed);
     }
-    if (line.substr(0, 4) == "TO >") open = true;
   }
   EndPhaseLine();
 

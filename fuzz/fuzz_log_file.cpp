@@ -1,0 +1,17 @@
+// The log reader on any bytes, then the notes report that writes the log section.
+#include <cstdint>
+#include <string>
+
+#include "capture/notes_file.h"
+#include "fuzz/fuzz_util.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  SilenceConsole();
+  const FuzzCase input = SplitFuzzInput(data, size);
+  const std::uint16_t n = input.n;
+  const std::string log = WriteScratchFile("game_log.txt", input.body);
+  Universe& universe = FreshUniverse(n, 5);
+  ReadLogFile(universe, n, log);
+  WriteNotesReport(universe, n, input.options, ScratchPath() + "game_notes.txt");
+  return 0;
+}

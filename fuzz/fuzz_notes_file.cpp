@@ -1,0 +1,37 @@
+// The notes reader on any bytes; the notes report written and read back gives
+// the same notes.
+//
+// Options: the special sectors are taken from the option byte, so labels land
+// on noted and unnoted sectors alike.
+#include <cstdint>
+#include <string>
+
+#include "capture/notes_file.h"
+#include "fuzz/fuzz_util.h"
+#include "platform/file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  SilenceConsole();
+  const FuzzCase input = SplitFuzzInput(data, size);
+  const std::uint16_t n = input.n;
+  const std::string& dir = ScratchPath();
+  const std::string notes = WriteScratchFile("game_notes.txt", input.body);
+  const std::uint16_t pick = input.options;
+  const Specials specials = BuildSpecials(n, pick % (n + 1), pick / 2 % (n + 1), 0,
+                                          std::to_string(pick % 7) + ";" + std::to_string(n));
+  const auto specialCount = static_cast<std::uint16_t>(specials.size());
+
+  Universe& universe = FreshUniverse(n, specialCount);
+  ReadNotesFile(universe, n, notes, specials, specialCount);
+  const std::string written = dir + "game_notes_report.txt";
+  RemoveFile(written);
+  WriteNotesReport(universe, n, 0, written);
+
+  Universe& copy = FreshUniverse(n, specialCount, 1);
+  ReadNotesFile(copy, n, written, specials, specialCount);
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    FuzzCheck(universe[static_cast<std::uint16_t>(s)].note == copy[static_cast<std::uint16_t>(s)].note,
+              "the notes report read back gives other notes");
+  }
+  return 0;
+}

@@ -1,0 +1,36 @@
+// The route file reader on any bytes, then reconciliation of the warps it added.
+//
+// Options: bit 0 (universes of up to 64 sectors) every sector starts with a
+// list of two warps, so routes insert into existing lists.
+#include <cstdint>
+#include <string>
+
+#include "capture/reconcile.h"
+#include "capture/route_file.h"
+#include "fuzz/fuzz_util.h"
+#include "platform/file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  SilenceConsole();
+  const FuzzCase input = SplitFuzzInput(data, size);
+  const std::uint16_t n = input.n;
+  const std::string& dir = ScratchPath();
+  const std::string routes = WriteScratchFile("game.ztm", input.body);
+  OutputFile changeLog(dir + "game_changelog.txt");
+
+  Universe& universe = FreshUniverse(n, 5);
+  if ((input.options & 1) != 0 && n <= 64) {
+    for (std::uint32_t s = 1; s <= n; ++s) {
+      WarpList list;
+      list.targets = {static_cast<std::uint16_t>(s % n + 1), static_cast<std::uint16_t>(s * 7 % 9)};
+      list.kinds.assign(2, oneWayOut);
+      universe[static_cast<std::uint16_t>(s)].warps = list;
+    }
+  }
+  ReadRouteFile(universe, n, routes, changeLog);
+  CheckWarpLists(universe);
+  std::uint16_t warpSlots = 0;
+  ReconcileWarps(universe, n, warpSlots, changeLog);
+  CheckWarpLists(universe);
+  return 0;
+}

@@ -1,0 +1,45 @@
+// Shared by the fuzz targets: the header bytes every input starts with, a
+// scratch directory of the process for the files the readers take by name, a
+// silent console, and the checks a target makes on what a reader built.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "universe/universe.h"
+
+// One fuzz input: byte 0 picks the universe size, byte 1 the target's options,
+// the rest is the file's bytes.
+struct FuzzCase {
+  std::uint16_t n = 1;
+  std::uint8_t options = 0;
+  std::string_view body;
+};
+
+FuzzCase SplitFuzzInput(const std::uint8_t* data, std::size_t size);
+
+// The process's scratch directory, ending in "/": created on first use (under
+// /dev/shm when it exists, for speed) and removed with its files at exit.
+const std::string& ScratchPath();
+
+// A Universe of n sectors with specialCount hop slots, as CreateUniverse gives
+// it. Creating one allocates two tables per sector, which would cost more than
+// most readers' work; so each (n, specialCount, copy) keeps one Universe for the
+// process and empties every field of every Sector before handing it out again.
+Universe& FreshUniverse(std::uint16_t n, std::size_t specialCount, int copy = 0);
+
+// Writes `bytes` to ScratchPath() + name and returns that full name.
+std::string WriteScratchFile(const std::string& name, std::string_view bytes);
+
+// Sends console text into a sink that is emptied on every call, so the targets
+// neither print nor grow memory.
+void SilenceConsole();
+
+// Stops the process with `what` when `ok` is false: the fuzzer reports it as a crash.
+void FuzzCheck(bool ok, const char* what);
+
+// Every warp list is well formed: targets and kinds of one size, at most 255
+// entries, known kinds.
+void CheckWarpLists(const Universe& universe);

@@ -1,0 +1,367 @@
+// A failed or killed run must lose nothing: every file that existed before the
+// run (reference copies, backups, map, reports, notes, the change log up to its
+// last complete record) is afterwards either unchanged or exactly what a
+// successful run writes, never truncated or missing.
+//
+// The games: generated games after their first run, with the later capture in
+// place and /mm:7, so that the run under test reads, compares and rewrites every
+// file of the set.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/entry.h"
+#include "platform/console.h"
+#include "platform/file.h"
+#include "tests/test_util.h"
+#include "tools/game_generator.h"
+
+namespace {
+
+using FileSet = std::map<std::string, std::string>;  // file name -> bytes
+
+constexpr std::string_view kTemporarySuffix = ".tmp~";
+const std::string kChangeLog = "game_changelog.txt";
+
+FileSet ReadFileSet(const std::string& dir) {
+  FileSet files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    files[name] = entry.is_regular_file() ? ReadFile(entry.path().string()) : "<not a file>";
+  }
+  return files;
+}
+
+void RestoreFileSet(const std::string& dir, const FileSet& files) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    std::filesystem::remove_all(entry.path());
+  }
+  for (const auto& [name, bytes] : files) WriteFile(dir + name, bytes);
+}
+
+// The change log with every record header's time stamp "[yy-mm-dd hh:mm:ss]"
+// replaced by "[time]", so that records of different runs compare equal.
+std::string WithoutTimeStamps(const std::string& text) {
+  static constexpr std::string_view kPattern = "[dd-dd-dd dd:dd:dd]";
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    bool stamp = i + kPattern.size() <= text.size();
+    for (std::size_t j = 0; stamp && j < kPattern.size(); ++j) {
+      const char c = text[i + j];
+      stamp = kPattern[j] == 'd' ? (c >= '0' && c <= '9') : c == kPattern[j];
+    }
+    if (stamp) {
+      out += "[time]";
+      i += kPattern.size();
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// What is wrong with `now`, the files after a failed or killed run, given the
+// files before it and those a successful run leaves; empty when nothing is.
+// Temporary files are allowed only when the run could not clean up (a kill).
+std::string FindLosses(const FileSet& before, const FileSet& after, const FileSet& now,
+                       bool temporaryFilesAllowed) {
+  std::ostringstream problems;
+  for (const auto& [name, old] : before) {
+    const auto found = now.find(name);
+    if (found == now.end()) {
+      problems << name << " is missing\n";
+      continue;
+    }
+    const std::string& bytes = found->second;
+    const auto written = after.find(name);
+    if (name == kChangeLog) {
+      // The old records stay; what follows is part of this run's record.
+      const std::string record = WithoutTimeStamps(written->second.substr(old.size()));
+      if (!StartsWith(bytes, old) ||
+          !StartsWith(record, WithoutTimeStamps(bytes.substr(old.size())))) {
+        problems << name << " lost or changed a record\n";
+      }
+    } else if (bytes != old && (written == after.end() || bytes != written->second)) {
+      problems << name << " is neither the old file nor the new one (" << bytes.size()
+               << " bytes; old " << old.size() << ")\n";
+    }
+  }
+  for (const auto& [name, bytes] : now) {
+    if (before.count(name) != 0) continue;
+    const auto written = after.find(name);
+    const bool temporary = name.size() > kTemporarySuffix.size() &&
+                           name.compare(name.size() - kTemporarySuffix.size(),
+                                        kTemporarySuffix.size(), kTemporarySuffix) == 0;
+    if (temporary && !temporaryFilesAllowed) {
+      problems << name << " stays behind\n";
+    } else if (!temporary && (written == after.end() || written->second != bytes)) {
+      problems << name << " is new and not what the run writes\n";
+    }
+  }
+  return problems.str();
+}
+
+// The names of the files that `a` and `b` do not hold alike (file sets are
+// megabytes: never compare them whole in an assertion).
+std::string DifferentFiles(const FileSet& a, const FileSet& b) {
+  std::string names;
+  for (const auto& [name, bytes] : a) {
+    const auto other = b.find(name);
+    if (other == b.end() || other->second != bytes) names += name + " ";
+  }
+  for (const auto& [name, bytes] : b) {
+    if (a.count(name) == 0) names += name + " ";
+  }
+  return names;
+}
+
+struct ProgramResult {
+  int exitCode = -1;
+  std::string console;
+  std::string err;
+};
+
+// Runs the program's entry in this process, its console and standard error
+// captured.
+ProgramResult RunInProcess(const std::vector<std::string>& args) {
+  ProgramResult result;
+  ScratchDir errDir;
+  std::fflush(stderr);
+  const int saved = ::dup(STDERR_FILENO);
+  const int errFile = ::open((errDir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ::dup2(errFile, STDERR_FILENO);
+  ::close(errFile);
+  ConsoleCaptureTo(&result.console);
+  result.exitCode = RunProgram(args);
+  ConsoleCaptureTo(nullptr);
+  std::fflush(stderr);
+  ::dup2(saved, STDERR_FILENO);
+  ::close(saved);
+  result.err = ReadFile(errDir / "stderr");
+  return result;
+}
+
+// Starts the program in `dir` and returns its process id; its output is dropped.
+pid_t StartProgram(const std::vector<std::string>& args, const std::string& dir) {
+  std::vector<std::string> copies(args);
+  std::string binary = KORVAN_BINARY;
+  std::vector<char*> argv{binary.data()};
+  for (std::string& arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(dir.c_str()) != 0) ::_exit(127);
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, STDIN_FILENO);
+    ::dup2(null, STDOUT_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    ::execv(binary.c_str(), argv.data());
+    ::_exit(127);
+  }
+  return child;
+}
+
+// A generated game after its first run, with the later capture in place: the
+// files before the run under test, and the files that run leaves when it
+// succeeds. The run reads, compares and rewrites every file of the set.
+struct GameRun {
+  ScratchDir dir;
+  std::vector<std::string> args;
+  FileSet before;
+  FileSet after;
+  std::uint64_t operations = 0;  // file operations of the successful run
+
+  // `logLines`: extra lines appended to the player's log, so that the notes
+  // file the run rewrites takes more than one write.
+  GameRun(std::uint32_t sectors, std::uint32_t logLines) {
+    GameOptions options;
+    options.gameName = "game";
+    options.sectorCount = sectors;
+    options.seed = 77;
+    std::string commandLine;
+    for (const GameFile& file : GenerateGame(options)) {
+      std::string bytes = file.bytes;
+      if (file.name == "game.cmd") commandLine = bytes;
+      if (file.name == "game_log.txt") {
+        for (std::uint32_t i = 0; i < logLines; ++i) {
+          bytes += std::to_string(1 + i % sectors) + ": " + std::string(200, 'a' + i % 26) + "\r\n";
+        }
+      }
+      WriteFile(dir / file.name, bytes);
+    }
+    // "korvan2a /g:game /n:... /m:game.ztm" with the game's directory made
+    // explicit, the reports beside the captures, and the map comparison on.
+    std::istringstream words(commandLine);
+    std::string word;
+    words >> word;
+    while (words >> word) {
+      if (StartsWith(word, "/g:") || StartsWith(word, "/m:")) {
+        word = word.substr(0, 3) + dir.path() + word.substr(3);
+      }
+      args.push_back(word);
+    }
+    args.push_back("/p:" + dir.path());
+    args.push_back("/mm:7");
+
+    const ProgramResult first = RunInProcess(args);
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    options.secondCapture = true;
+    for (const GameFile& file : GenerateGame(options)) WriteFile(dir / file.name, file.bytes);
+    before = ReadFileSet(dir.path());
+
+    SetFileFaultAt(0);
+    const ProgramResult second = RunInProcess(args);
+    operations = FileOperationCount();
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    after = ReadFileSet(dir.path());
+    RestoreFileSet(dir.path(), before);
+  }
+};
+
+// The fault sweep's game: 5000 sectors, a notes file over one write block.
+const GameRun& SweepGame() {
+  static const GameRun game(5000, 8000);
+  return game;
+}
+
+// The kill test's game: 20000 sectors, as players have them.
+const GameRun& KillGame() {
+  static const GameRun game(20000, 0);
+  return game;
+}
+
+TEST(FailedRun, TheSecondRunRewritesTheWholeFileSet) {
+  const GameRun& game = SweepGame();
+  // Every file the first run wrote exists before the run under test, and the run
+  // replaces each of them: a fault can hit any of them.
+  for (const char* name : {"game_ref.sct", "game_ref.prt", "game_bak.sct", "game_bak.prt",
+                           "game.map", "game_notes.txt", "game_msl.txt", "game_bubbles.txt",
+                           "game_oneways.txt", "game_portpairs.txt", "game_distance.txt",
+                           "game_special.txt", "game_dump.txt", "game_changelog.txt"}) {
+    ASSERT_EQ(game.before.count(name), 1u) << name;
+    EXPECT_NE(game.before.at(name), game.after.at(name)) << name;
+  }
+  EXPECT_EQ(game.after.size(), game.before.size());
+  // The notes file takes more than one write.
+  EXPECT_GT(game.after.at("game_notes.txt").size(), std::size_t{1} << 20);
+  EXPECT_GT(game.operations, 50u);
+}
+
+// Fails each file operation of the run in turn (create, write, close, rename,
+// delete, link): the run ends on the "error:  " line with exit code 2, and
+// nothing is lost or left behind.
+TEST(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
+  const GameRun& game = SweepGame();
+  for (std::uint64_t k = 1; k <= game.operations; ++k) {
+    RestoreFileSet(game.dir.path(), game.before);
+    SetFileFaultAt(k);
+    const ProgramResult run = RunInProcess(game.args);
+    SetFileFaultAt(0);
+    EXPECT_EQ(run.exitCode, 2) << "operation " << k;
+    EXPECT_TRUE(StartsWith(run.err, "error:  ") && run.err.back() == '\n' &&
+                run.err.find('\n') == run.err.size() - 1)
+        << "operation " << k << ": " << run.err;
+    EXPECT_TRUE(run.console.empty() || run.console.back() == '\n') << "operation " << k;
+    EXPECT_EQ(FindLosses(game.before, game.after, ReadFileSet(game.dir.path()), false), "")
+        << "operation " << k;
+  }
+  RestoreFileSet(game.dir.path(), game.before);
+}
+
+// Kills the program at moments spread over the length of a whole run: nothing is
+// lost (a killed run cannot remove its temporary files), and the next run then
+// leaves what an uninterrupted run does, with no temporary file.
+TEST(FailedRun, AKillAtAnyMomentLosesNothing) {
+  const GameRun& game = KillGame();
+  const std::string& dir = game.dir.path();
+  RestoreFileSet(dir, game.before);
+  const auto start = std::chrono::steady_clock::now();
+  int status = 0;
+  ::waitpid(StartProgram(game.args, dir), &status, 0);
+  const auto length = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  std::uint64_t random = 2002;  // splitmix64: the same moments on every run of the test
+  auto next = [&random] {
+    std::uint64_t z = (random += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  };
+  constexpr int kKills = 8;
+  int killed = 0;
+  for (int i = 0; i < kKills; ++i) {
+    RestoreFileSet(dir, game.before);
+    const auto delay = std::chrono::microseconds(next() % (length.count() + 1));
+    const pid_t child = StartProgram(game.args, dir);
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status)) ++killed;
+    EXPECT_EQ(FindLosses(game.before, game.after, ReadFileSet(dir), true), "")
+        << "killed after " << delay.count() << " us";
+
+    // The next run: the same files as an uninterrupted run, except that a
+    // killed run that had rotated the reference copies already makes the next
+    // run's backups the copies it wrote.
+    const ProgramResult again = RunInProcess(game.args);
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    FileSet now = ReadFileSet(dir);
+    EXPECT_TRUE(StartsWith(now[kChangeLog], game.before.at(kChangeLog)));
+    FileSet expected = game.after;
+    for (const char* extension : {".sct", ".prt"}) {
+      const std::string backup = std::string("game_bak") + extension;
+      if (now[backup] == game.after.at(std::string("game_ref") + extension)) {
+        expected[backup] = now[backup];
+      }
+    }
+    now.erase(kChangeLog);
+    expected.erase(kChangeLog);
+    EXPECT_EQ(DifferentFiles(now, expected), "") << "after the kill at " << delay.count() << " us";
+  }
+  // Most moments fall inside the run.
+  EXPECT_GE(killed, kKills / 2);
+  RestoreFileSet(dir, game.before);
+}
+
+// The exit path through the executable: a report that cannot be replaced (a
+// directory stands in its place) ends the run on the "error:  " line with exit
+// code 2; the files written before it are complete and none is left half done.
+TEST(FailedRun, TheExecutableEndsWithTheErrorLine) {
+  const GameRun& game = SweepGame();
+  FileSet before = game.before;
+  before.erase("game_dump.txt");
+  RestoreFileSet(game.dir.path(), before);
+  ASSERT_EQ(::mkdir((game.dir / "game_dump.txt").c_str(), 0755), 0);
+  const RunResult run = RunKorvan(game.args, "/");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "error:  " + game.dir / "game_dump.txt: Is a directory\n");
+  EXPECT_EQ(run.out.substr(run.out.size() - 2), " \n");
+  const FileSet now = ReadFileSet(game.dir.path());
+  before["game_dump.txt"] = "<not a file>";
+  EXPECT_EQ(FindLosses(before, game.after, now, false), "");
+  // Everything before the dump report was replaced.
+  EXPECT_EQ(now.at("game_notes.txt"), game.after.at("game_notes.txt"));
+  EXPECT_EQ(now.at("game_ref.sct"), game.after.at("game_ref.sct"));
+  RestoreFileSet(game.dir.path(), game.before);
+}
+
+}  // namespace
