@@ -1,7 +1,6 @@
 #include "analysis/hop_sweep.h"
 
 #include <algorithm>
-#include <array>
 
 MoveTables::MoveTables(const Universe& universe, std::uint16_t n) {
   const std::uint16_t last = SweptSectors(universe, n);
@@ -35,26 +34,29 @@ MoveTables::MoveTables(const Universe& universe, std::uint16_t n) {
 
 void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) const {
   // Sectors that hold a count before the sweep are expanded at the level of
-  // that count, as the whole-table rescans would; bucket them by count.
-  std::array<std::uint32_t, kDeepestHops + 2> bucket{};
+  // that count, as the whole-table rescans would. Nearly always they all hold
+  // startLevel (the seeds, or the lane), so one pass gathers them and they are
+  // sorted by count only when their counts differ; within a count they stay in
+  // ascending order.
+  std::vector<std::uint16_t> held;
+  bool oneLevel = true;
   for (std::uint32_t s = 1; s <= n_; ++s) {
-    if (hops[s] >= startLevel && hops[s] < kDeepestHops) ++bucket[hops[s] + 1u];
-  }
-  for (std::size_t level = 1; level < bucket.size(); ++level) bucket[level] += bucket[level - 1];
-  std::vector<std::uint16_t> held(bucket.back());
-  {
-    std::array<std::uint32_t, kDeepestHops + 2> fill = bucket;
-    for (std::uint32_t s = 1; s <= n_; ++s) {
-      if (hops[s] >= startLevel && hops[s] < kDeepestHops) {
-        held[fill[hops[s]]++] = static_cast<std::uint16_t>(s);
-      }
+    const std::uint8_t count = hops[s];
+    if (count >= startLevel && count < kDeepestHops) {
+      held.push_back(static_cast<std::uint16_t>(s));
+      oneLevel = oneLevel && count == startLevel;
     }
+  }
+  if (!oneLevel) {
+    std::stable_sort(held.begin(), held.end(),
+                     [&hops](std::uint16_t a, std::uint16_t b) { return hops[a] < hops[b]; });
   }
 
   std::vector<std::uint16_t> current;  // sectors given the current level by the last pass
   std::vector<std::uint16_t> next;
   current.reserve(n_);
   next.reserve(n_);
+  std::size_t nextHeld = 0;
   for (std::uint32_t level = startLevel; level < kDeepestHops; ++level) {
     const auto reached = static_cast<std::uint8_t>(level + 1);
     bool changed = false;
@@ -67,7 +69,10 @@ void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) 
         changed = true;
       }
     };
-    for (std::uint32_t i = bucket[level]; i < bucket[level + 1]; ++i) expand(held[i]);
+    // A held sector's count never changes: only sectors holding 255 are written.
+    for (; nextHeld < held.size() && hops[held[nextHeld]] == level; ++nextHeld) {
+      expand(held[nextHeld]);
+    }
     for (std::uint16_t t : current) expand(t);
     if (!changed) break;
     current.swap(next);
