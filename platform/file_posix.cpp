@@ -96,9 +96,17 @@ bool ReadFileBytes(const std::string& name, std::string& bytes) {
     if (IsMissing(errno)) return false;
     throw IoError(name, errno);
   }
+  // Room for the whole file at once when its size is known, and a block more
+  // whenever it turns out larger.
+  std::size_t room = kBlockSize;
+  struct stat info;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0) {
+    room = static_cast<std::size_t>(info.st_size) + 1;
+  }
+  bytes.resize(room);
   std::size_t size = 0;
   for (;;) {
-    if (bytes.size() - size < kBlockSize) bytes.resize(size + kBlockSize);
+    if (size == bytes.size()) bytes.resize(size + kBlockSize);
     ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
     if (got < 0) {
       if (errno == EINTR) continue;
