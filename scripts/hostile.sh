@@ -9,7 +9,8 @@
 #    left. Needs root for mount; when tmpfs cannot be mounted the script says so
 #    and fails.
 # 2. Hostile captures: 100 MB of random bytes, one line of 50 MB, NUL bytes,
-#    lines of nothing but CR, a port capture of a million lines. Each run must
+#    lines of nothing but CR, a port capture of a million lines, a route of
+#    50 MB (an extra file given with /m:). Each run must
 #    complete with the counts the readers define, in memory within a small
 #    multiple of the longest line above an empty run, and in time linear in the
 #    input. Peak memory and time are printed for each.
@@ -148,9 +149,10 @@ echo "== hostile captures (peak memory, time)"
 # rss (kB) and seconds, and checks the exit code.
 run_case() {
   local dir=$work/h-$1
+  shift
   rc=0
-  (cd "$dir" && /usr/bin/time -f '%M %e' -o "$dir/time" "$korvan" /g:h /n:20000 >"$dir/out" 2>"$dir/err") ||
-    rc=$?
+  (cd "$dir" && /usr/bin/time -f '%M %e' -o "$dir/time" "$korvan" /g:h /n:20000 "$@" >"$dir/out" \
+    2>"$dir/err") || rc=$?
   [ "$rc" -eq 0 ] || fail "$1: exit code $rc: $(cat "$dir/err")"
   read -r rss seconds <"$dir/time"
 }
@@ -164,10 +166,13 @@ declare -A seconds_of
 # check_case NAME KIND FILE SIZE [SEED]
 check_case() {
   local name=$1 kind=$2 file=$3 size=$4 seed=${5:-1} dir=$work/h-$1 count longest unit line bytes
+  local extra
   mkdir -p "$dir"
   read -r count longest < <("$top/$build/hostile_input" "$kind" "$dir/$file" "$size" "$seed")
   bytes=$(stat -c %s "$dir/$file")
-  run_case "$name"
+  extra=()
+  [[ $file == *.ztm ]] && extra=(/m:"$file")
+  run_case "$name" "${extra[@]}"
   unit=sectors
   [[ $file == *.prt ]] && unit=ports
   line=" $file: $count $unit read."
@@ -190,6 +195,7 @@ check_case one-line-50MB long h.sct 50000000
 check_case nul-bytes-20MB nul h.sct 20000000 3
 check_case cr-only-20MB cr h.sct 20000000 4
 check_case ports-1M-lines ports h.prt 1000000 5
+check_case route-50MB route h.ztm 50000000 6
 
 # Linear time: twice the bytes take about twice as long (with room for a busy machine).
 awk -v a="${seconds_of[random-100MB]}" -v b="${seconds_of[random-50MB]}" \

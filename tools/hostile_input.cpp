@@ -10,6 +10,9 @@
 //   hostile_input cr     FILE BYTES        lines of nothing but CR, then one CR run
 //                                          without a line end
 //   hostile_input ports  FILE LINES        port capture lines for sectors 1..20000
+//   hostile_input route  FILE BYTES        one route of BYTES through sectors 1..100,
+//                                          lines of 20 hops, closed at the end; prints
+//                                          its hop count in place of the line count
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -165,6 +168,28 @@ int main(int argc, char** argv) {
       }
       out.Write(block);
     }
+  } else if (kind == "route") {
+    // Every word is a sector number, so every hop counts. The route keeps to
+    // sectors 1..100, so the warps it adds stay few and the run's memory shows
+    // what the reader itself keeps.
+    std::uint64_t words = 0;
+    out.Write("TO > 20000\r\n");
+    for (std::uint64_t done = 0; done < amount; done += block.size()) {
+      block.clear();
+      while (block.size() < kBlock && done + block.size() < amount) {
+        for (int hop = 0; hop < 20; ++hop) {
+          block += std::to_string(1 + random.Next() % 100);
+          block += hop < 19 ? " > " : "\r\n";
+          ++words;
+        }
+      }
+      out.Write(block);
+    }
+    out.Write("\r\n");
+    out.Finish();
+    std::printf("%llu %llu\n", static_cast<unsigned long long>(words - 1),
+                static_cast<unsigned long long>(out.longest()));
+    return 0;
   } else {
     return Usage();
   }
