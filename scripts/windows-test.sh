@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Cross-builds korvan2a.exe with MinGW-w64 and checks it under wine against the
-# Linux build of the same sources: the command-line screens and exit codes, a
-# failed run, two runs over the sample game whose console output, change log,
-# reference copies, backups, map file and reports must be byte-identical,
-# apart from the directory separator in the file names on the console and in
-# the change log; and one run in a console (under a terminal), which must
-# write the same files. Installs the Debian packages it needs when they are
-# missing and it may (root); otherwise says what to install.
+# Cross-builds korvan2a.exe with MinGW-w64 and checks it under wine: every
+# end-to-end golden (tests/golden/) replayed by the Linux test code
+# (tests/app/golden_test.cpp) with korvan2a.exe, byte for byte against the
+# checked-in files, once more with full Windows paths; and against the Linux
+# build of the same sources: the command-line screens and exit codes, a failed
+# run, two runs over the sample game whose console output, change log,
+# reference copies, backups, map file and reports must be byte-identical, apart
+# from the directory separator in the file names on the console and in the
+# change log; and one run in a console (under a terminal), which must write the
+# same files. Installs the Debian packages it needs when they are missing and it
+# may (root); otherwise says what to install.
 #
 # The game is given as "/g:c:\games\sample": under wine that is the wine
 # prefix's drive c:, on Linux the same text names the relative directory
@@ -41,9 +44,10 @@ echo "tools ready after $((SECONDS - started))s"
 # --- builds -------------------------------------------------------------------
 GEN=()
 command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
-# The Linux build as scripts/test.sh configures it, so CI builds it only once.
+# The Linux build as scripts/test.sh configures it, so CI builds it only once;
+# its test program replays the goldens.
 cmake -S . -B build "${GEN[@]}" -DKORVAN_TESTS=ON -DKORVAN_WERROR=ON -DKORVAN_SANITIZE=OFF >/dev/null
-cmake --build build --target korvan2a -j "$(nproc)"
+cmake --build build --target korvan2a korvan2a_tests -j "$(nproc)"
 cmake -S . -B build-windows "${GEN[@]}" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DKORVAN_WERROR=ON >/dev/null
 cmake --build build-windows --target korvan2a -j "$(nproc)"
@@ -129,6 +133,27 @@ CompareRun() {
   SameBytes "$label: errors" "$work/result-linux/err" "$work/result-windows/err" LinuxNames
   SameBytes "$label: exit code" "$work/result-linux/rc" "$work/result-windows/rc" cat
 }
+
+# --- the end-to-end goldens ---------------------------------------------------
+# The Linux test code runs korvan2a.exe under wine when KORVAN_WINDOWS_EXE names
+# it: each case in a scratch directory with its command lines, every file and
+# the console compared with the checked-in files, the change log's time stamps
+# masked; "/" becomes "\" only in the file name a console line announces and in
+# the one that opens a change-log line. Then the switches case from an empty
+# current directory with /g: and /p: as "z:\tmp\...\game\..." (wine's z: is the
+# Linux root) and /m: relative: each file must land in its directory.
+goldens_started=$SECONDS
+goldenCount=$(ls tests/golden/*/case.txt | wc -l)
+if KORVAN_WINE="$WINE" KORVAN_WINDOWS_EXE="$WINDOWS_EXE" "$root/build/korvan2a_tests" --gtest_brief=1 \
+  --gtest_filter='Cases/Golden.*:GoldenPaths.*' >"$work/goldens.log" 2>&1; then
+  # A filter that matches nothing passes too: count what ran.
+  grep -q "^\[  PASSED  \] $((goldenCount + 1)) tests\.$" "$work/goldens.log" ||
+    Fail "goldens under wine: not $goldenCount cases and the full-path run: $(tail -1 "$work/goldens.log")"
+else
+  grep -v '^Running main()' "$work/goldens.log" >&2
+  Fail "goldens under wine"
+fi
+echo "goldens checked after $((SECONDS - started))s ($((SECONDS - goldens_started))s under wine)"
 
 # --- the command-line screens -------------------------------------------------
 mkdir -p "$work/screens-linux" "$work/screens-windows"

@@ -39,9 +39,19 @@ std::string CrLf(const std::vector<std::string>& lines) {
 }
 
 RunResult RunKorvan(const std::vector<std::string>& args, const std::string& dir) {
+  return RunCommand({KORVAN_BINARY}, args, dir);
+}
+
+RunResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& args,
+                     const std::string& dir) {
   ScratchDir capture;
   std::string outName = capture / "stdout";
   std::string errName = capture / "stderr";
+  std::vector<std::string> words(command);
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
   pid_t child = ::fork();
   if (child == 0) {
     if (::chdir(dir.c_str()) != 0) ::_exit(127);
@@ -51,13 +61,7 @@ RunResult RunKorvan(const std::vector<std::string>& args, const std::string& dir
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
-    std::vector<char*> argv;
-    std::string binary = KORVAN_BINARY;
-    argv.push_back(binary.data());
-    std::vector<std::string> copies(args);
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    ::execv(binary.c_str(), argv.data());
+    ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
   int status = 0;

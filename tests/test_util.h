@@ -35,3 +35,8 @@ struct RunResult {
 
 // Runs the korvan2a executable in `dir` with `args`, standard input empty.
 RunResult RunKorvan(const std::vector<std::string>& args, const std::string& dir);
+
+// Runs `command` (a program, searched in PATH when it has no "/", and its first
+// words) followed by `args` in `dir`, standard input empty.
+RunResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& args,
+                     const std::string& dir);

@@ -1,11 +1,14 @@
 // End-to-end goldens: each case under tests/golden/ replays its runs of the real
 // executable in a scratch directory and compares the console output and every file
 // the runs leave behind, byte for byte (tests/golden/README.md describes a case).
-// scripts/update-goldens.sh writes the expected files.
+// scripts/update-goldens.sh writes the expected files. scripts/windows-test.sh runs
+// the same cases against the Windows build under wine.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -19,6 +22,88 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kGoldenDir = fs::path(KORVAN_SOURCE_DIR) / "tests" / "golden";
+
+// The build the goldens run: the native one, or korvan2a.exe under wine when
+// KORVAN_WINDOWS_EXE names it (KORVAN_WINE names wine; scripts/windows-test.sh
+// sets both). A run under wine that hangs is stopped after two minutes.
+struct Target {
+  std::vector<std::string> command;
+  char separator = '/';  // what the build writes between directories
+  bool windows = false;
+};
+
+const Target& GoldenTarget() {
+  static const Target target = [] {
+    Target made;
+    const char* exe = std::getenv("KORVAN_WINDOWS_EXE");
+    if (exe == nullptr || *exe == '\0') {
+      made.command = {KORVAN_BINARY};
+      return made;
+    }
+    const char* wine = std::getenv("KORVAN_WINE");
+    made.command = {"timeout", "120", wine != nullptr && *wine != '\0' ? wine : "wine", exe};
+    made.separator = '\\';
+    made.windows = true;
+    return made;
+  }();
+  return target;
+}
+
+// Maps a file name as the golden files show it to the name the run under test
+// shows.
+using Rename = std::function<std::string(std::string_view)>;
+
+// Every "/" and "\" of `name` written as `separator`.
+std::string WithSeparator(std::string_view name, char separator) {
+  std::string written(name);
+  std::replace_if(written.begin(), written.end(), [](char c) { return c == '/' || c == '\\'; },
+                  separator);
+  return written;
+}
+
+Rename SeparatorOnly(char separator) {
+  return [separator](std::string_view name) { return WithSeparator(name, separator); };
+}
+
+// Applies `change` to every line of `text` (lines end in LF; the LF is kept).
+std::string MapLines(const std::string& text, const std::function<std::string(std::string)>& change) {
+  std::string mapped;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    const bool ended = end != std::string::npos;
+    if (!ended) end = text.size();
+    mapped += change(text.substr(start, end - start));
+    if (ended) mapped += '\n';
+    start = end + 1;
+  }
+  return mapped;
+}
+
+// Renames the file a console line announces: the text between the phase's ": "
+// and the closing " ." ("reading sector cim file: game.sct ."). Lines without a
+// name ("reconciling warp data: .") and the banner stay as they are.
+std::string RenameConsoleFiles(const std::string& console, const Rename& rename) {
+  return MapLines(console, [&rename](std::string line) {
+    const std::size_t colon = line.find(": ");
+    if (colon == std::string::npos || line.size() < colon + 5 || !line.ends_with(" .")) return line;
+    const std::size_t from = colon + 2;
+    return line.substr(0, from) + rename(std::string_view(line).substr(from, line.size() - 2 - from)) +
+           " .";
+  });
+}
+
+// Renames the file that opens a reader's or writer's change-log line: one blank,
+// the name, ": " (" game.sct: 812 sectors read."). The map comparison's own
+// lines begin with two blanks and stay as they are.
+std::string RenameChangeLogFiles(const std::string& log, const Rename& rename) {
+  return MapLines(log, [&rename](std::string line) {
+    if (line.size() < 2 || line[0] != ' ' || line[1] == ' ') return line;
+    const std::size_t colon = line.find(": ");
+    if (colon == std::string::npos) return line;
+    return " " + rename(std::string_view(line).substr(1, colon - 1)) + line.substr(colon);
+  });
+}
 
 // The path of every regular file under `dir`, relative and with "/", to its bytes.
 using Tree = std::map<std::string, std::string>;
@@ -204,8 +289,10 @@ void CopyFiles(const std::string& from, const fs::path& to) {
 
 // Compares the scratch directory after run `run` with the expected files: the
 // same file names, each file as the run wrote it or, when it is not among the
-// run's expected files, as it was before the run.
-void CompareTree(const std::string& caseName, int run, const Tree& before, const Tree& after) {
+// run's expected files, as it was before the run. `logNames` gives the names in
+// the expected change log as the run under test writes them.
+void CompareTree(const std::string& caseName, int run, const Tree& before, const Tree& after,
+                 const Rename& logNames) {
   const std::string runName = "run" + std::to_string(run);
   const fs::path golden = kGoldenDir / caseName;
   const Tree written = ReadTree(golden / runName);
@@ -229,7 +316,9 @@ void CompareTree(const std::string& caseName, int run, const Tree& before, const
       ADD_FAILURE() << caseName << " " << runName << ": no expected bytes for " << name;
       continue;
     }
-    const std::string& expected = wrote != written.end() ? wrote->second : kept->second;
+    const std::string expected = wrote == written.end() ? kept->second
+                                 : IsChangeLog(name)    ? RenameChangeLogFiles(wrote->second, logNames)
+                                                        : wrote->second;
     const std::string difference = FirstDifference(expected, bytes);
     if (difference.empty()) continue;
     ADD_FAILURE() << caseName << " " << runName << ": " << name << " " << difference
@@ -244,6 +333,8 @@ class Golden : public testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, RunsWriteTheExpectedFilesAndConsole) {
   const std::string& caseName = GetParam();
+  const Target& target = GoldenTarget();
+  const Rename names = SeparatorOnly(target.separator);
   const std::vector<Step> steps = ReadCase(caseName);
   ASSERT_FALSE(steps.empty()) << "tests/golden/" << caseName << "/case.txt has no steps";
   ScratchDir dir;
@@ -257,21 +348,88 @@ TEST_P(Golden, RunsWriteTheExpectedFilesAndConsole) {
     ASSERT_EQ(step.verb, "run") << "unknown step in tests/golden/" << caseName << "/case.txt";
     ++run;
     const Tree before = ReadTree(dir.path());
-    const RunResult result = RunKorvan(step.args, dir.path());
+    const RunResult result = RunCommand(target.command, step.args, dir.path());
     EXPECT_EQ(result.exitCode, 0) << caseName << " run" << run;
     EXPECT_EQ(result.err, "") << caseName << " run" << run;
-    const std::string console =
-        ReadFile((kGoldenDir / caseName / ("run" + std::to_string(run) + ".console")).string());
+    const std::string console = RenameConsoleFiles(
+        ReadFile((kGoldenDir / caseName / ("run" + std::to_string(run) + ".console")).string()), names);
     const std::string difference = FirstDifference(console, result.out);
     if (!difference.empty()) {
       ADD_FAILURE() << caseName << " run" << run << ": the console output " << difference;
     }
-    CompareTree(caseName, run, before, ReadTree(dir.path()));
+    CompareTree(caseName, run, before, ReadTree(dir.path()), names);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(GoldenCases()),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+// The switches case with its files given by full paths in the platform's own
+// form, run from an empty current directory: /g: an absolute path written with
+// "\" (on Windows with the drive letter z:, wine's name for the Linux root), /p:
+// the same with no closing "\", /m: relative to the current directory with "/".
+// The capture-side files must land in the /g: directory, the reports, notes and
+// change log in the /p: directory and nothing in the current directory; the
+// change log names the files by these paths, with the platform's separator.
+// Every name this case shows on the console is long enough to be shortened to
+// its last 30 characters, so the console is the golden's.
+TEST(GoldenPaths, FullPathsPutEveryFileInItsDirectory) {
+  const std::string caseName = "switches";
+  const Target& target = GoldenTarget();
+  ScratchDir dir;
+  const fs::path game = fs::path(dir.path()) / "game";
+  const fs::path current = fs::path(dir.path()) / "current";
+  fs::create_directories(game);
+  fs::create_directories(current);
+  const std::string gameDir = (target.windows ? "z:" : "") + WithSeparator(dir.path(), '\\') + "game\\";
+  const std::string extraDir = "../game/";
+
+  int run = 0;
+  for (const Step& step : ReadCase(caseName)) {
+    if (step.verb == "files") {
+      ASSERT_GE(step.args.size(), 1u);
+      CopyFiles(step.args[0], game / (step.args.size() > 1 ? step.args[1] : ""));
+      continue;
+    }
+    ++run;
+    std::vector<std::string> args;
+    std::string extraFile;  // as the case gives it
+    int rewritten = 0;
+    for (const std::string& arg : step.args) {
+      const std::string key = arg.substr(0, 3);
+      const std::string value = arg.substr(std::min<std::size_t>(3, arg.size()));
+      if (key == "/g:" || key == "/p:") {
+        args.push_back(key + gameDir + value);
+        ++rewritten;
+      } else if (key == "/m:") {
+        args.push_back(key + extraDir + value);
+        extraFile = value;
+        ++rewritten;
+      } else {
+        args.push_back(arg);
+      }
+    }
+    ASSERT_EQ(rewritten, 3) << "the " << caseName << " case no longer gives /g:, /p: and /m:";
+    SCOPED_TRACE(caseName + " run" + std::to_string(run) + " with full paths");
+
+    const Tree before = ReadTree(game);
+    const RunResult result = RunCommand(target.command, args, current.string());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    const std::string console =
+        ReadFile((kGoldenDir / caseName / ("run" + std::to_string(run) + ".console")).string());
+    const std::string difference = FirstDifference(console, result.out);
+    if (!difference.empty()) ADD_FAILURE() << "the console output " << difference;
+    const char separator = target.separator;
+    const Rename logNames = [&](std::string_view name) {
+      return WithSeparator(name == extraFile ? extraDir + extraFile : gameDir + std::string(name),
+                           separator);
+    };
+    CompareTree(caseName, run, before, ReadTree(game), logNames);
+    EXPECT_TRUE(fs::is_empty(current)) << "the run wrote into the current directory";
+  }
+  EXPECT_EQ(run, 3);
+}
 
 // An empty or misplaced golden folder must not pass as "nothing to compare".
 TEST(GoldenCases, AreAllPresent) {
@@ -317,6 +475,39 @@ TEST(GoldenCases, FirstDifferenceShowsAWindowOfALongLine) {
   EXPECT_NE(difference.find("column 1001"), std::string::npos) << difference;
   EXPECT_NE(difference.find("...\"" + std::string(60, 'a') + "b"), std::string::npos) << difference;
   EXPECT_LT(difference.size(), 500u) << difference;
+}
+
+TEST(GoldenCases, RenamesOnlyTheAnnouncedAndLoggedFileNames) {
+  const Rename windows = SeparatorOnly('\\');
+  EXPECT_EQ(RenameConsoleFiles("KORVAN2a v.0.34 december 2002 - a/b\n"
+                               "reading sector cim file: c:/games/x.sct .\n"
+                               "reconciling warp data: .\n"
+                               "writing map (reclen=31): c:/games/x.map .\n"
+                               "writing bubble report: ...rts/x_bubbles.txt",
+                               windows),
+            "KORVAN2a v.0.34 december 2002 - a/b\n"
+            "reading sector cim file: c:\\games\\x.sct .\n"
+            "reconciling warp data: .\n"
+            "writing map (reclen=31): c:\\games\\x.map .\n"
+            "writing bubble report: ...rts/x_bubbles.txt");
+  EXPECT_EQ(RenameChangeLogFiles("[yy-mm-dd hh:mm:ss] BEGIN KORVAN2 RECORD:\r\n"
+                                 " c:/games/x.sct: 3 sectors read.\r\n"
+                                 " c:/games/x.map: (reclen=31) \r\n"
+                                 "  comparing recent cim data with previous map data...\r\n"
+                                 "  18: a/b.\r\n"
+                                 " data reconciled.\r\n"
+                                 "[END OF RECORD]\r\n\r\n",
+                                 windows),
+            "[yy-mm-dd hh:mm:ss] BEGIN KORVAN2 RECORD:\r\n"
+            " c:\\games\\x.sct: 3 sectors read.\r\n"
+            " c:\\games\\x.map: (reclen=31) \r\n"
+            "  comparing recent cim data with previous map data...\r\n"
+            "  18: a/b.\r\n"
+            " data reconciled.\r\n"
+            "[END OF RECORD]\r\n\r\n");
+  const Rename prefixed = [](std::string_view name) { return "d/" + std::string(name); };
+  EXPECT_EQ(RenameChangeLogFiles(" x_figs.txt: 2 sectors read.\r\n", prefixed),
+            " d/x_figs.txt: 2 sectors read.\r\n");
 }
 
 }  // namespace
