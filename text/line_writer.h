@@ -1,24 +1,41 @@
-// Builds a text line in room reserved at the end of a string: the writers and
-// reports put out millions of cells a run, and copying each cell into place costs
-// a fraction of appending it to a string piece by piece.
+// Builds a text line in a buffer kept for the purpose and appends it to a string
+// when done: the writers and reports put out millions of cells a run, and copying
+// each cell into place costs a fraction of appending it to a string piece by piece.
 #pragma once
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
 class LineWriter {
  public:
-  // Reserves `room` characters at the end of `out`; the caller guarantees that
-  // no more are written. The destructor cuts `out` back to what was written.
+  // Room for `room` characters; the caller guarantees that no more are written.
+  // The destructor appends what was written to `out`.
   LineWriter(std::string& out, std::size_t room) : out_(out) {
-    const std::size_t start = out.size();
-    out.resize(start + room);
-    at_ = out.data() + start;
+    // Reserved now, so that the append at the end never allocates.
+    out.reserve(out.size() + room);
+    Scratch& scratch = TheScratch();
+    if (!scratch.busy) {
+      if (scratch.size < room) {
+        scratch.size = std::max(room, 2 * scratch.size);
+        scratch.bytes.reset(new char[scratch.size]);
+      }
+      scratch.busy = true;
+      begin_ = scratch.bytes.get();
+    } else {
+      own_.reset(new char[room]);  // a second writer at once has its own buffer
+      begin_ = own_.get();
+    }
+    at_ = begin_;
   }
-  ~LineWriter() { out_.resize(static_cast<std::size_t>(at_ - out_.data())); }
+  ~LineWriter() {
+    out_.append(begin_, static_cast<std::size_t>(at_ - begin_));
+    if (!own_) TheScratch().busy = false;
+  }
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
@@ -54,6 +71,20 @@ class LineWriter {
                                     digits);
   }
 
+  // The buffer lines are built in, kept from line to line (not zero-filled as
+  // room reserved in a string would be).
+  struct Scratch {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    bool busy = false;
+  };
+  static Scratch& TheScratch() {
+    static thread_local Scratch scratch;
+    return scratch;
+  }
+
   std::string& out_;
+  std::unique_ptr<char[]> own_;
+  char* begin_;
   char* at_;
 };

@@ -25,3 +25,26 @@ TEST(LineWriter, NothingWrittenLeavesTheStringAsItWas) {
   { LineWriter cells(line, 100); }
   EXPECT_EQ(line, "kept");
 }
+
+// A line may be built while another is still open: each keeps its own text.
+TEST(LineWriter, TwoLinesBuiltAtOnceStaySeparate) {
+  std::string outer = "a:";
+  std::string inner = "b:";
+  {
+    LineWriter first(outer, 16);
+    first.Put("11");
+    {
+      LineWriter second(inner, 16);
+      second.Put("22");
+      first.Put("33");
+      second.Right(4, 3);
+    }
+    first.Put('!');
+  }
+  EXPECT_EQ(outer, "a:1133!");
+  EXPECT_EQ(inner, "b:22  4");
+  // After both, lines are built as before.
+  { LineWriter again(inner, 200); again.Spaces(150); again.Put('x'); }
+  EXPECT_EQ(inner.size(), 7u + 151u);
+  EXPECT_EQ(inner.back(), 'x');
+}
