@@ -1,6 +1,8 @@
 #include "analysis/hop_sweep.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 MoveTables::MoveTables(const Universe& universe, std::uint16_t n) {
   const std::uint16_t last = SweptSectors(universe, n);
@@ -52,8 +54,11 @@ void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) 
 
   // The frontier lists hold at most n sectors each: a sector joins a list only
   // on the pass that takes its count from 255.
-  std::vector<std::uint16_t> current(n_ + std::size_t{1});
-  std::vector<std::uint16_t> next(n_ + std::size_t{1});
+  // Left uninitialised: every entry is written before it is read.
+  std::unique_ptr<std::uint16_t[]> currentList(new std::uint16_t[n_ + std::size_t{1}]);
+  std::unique_ptr<std::uint16_t[]> nextList(new std::uint16_t[n_ + std::size_t{1}]);
+  std::uint16_t* current = currentList.get();
+  std::uint16_t* next = nextList.get();
   std::size_t currentSize = 0;
   std::size_t nextHeld = 0;
   std::uint8_t* const table = hops.data();
@@ -61,7 +66,7 @@ void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) 
   const std::uint16_t* const moves = moves_.data();
   for (std::uint32_t level = startLevel; level < kDeepestHops; ++level) {
     const auto reached = static_cast<std::uint8_t>(level + 1);
-    std::uint16_t* const out = next.data();
+    std::uint16_t* const out = next;
     std::size_t nextSize = 0;
     // Whether a target is new is a coin toss for the branch predictor, so the
     // target is always stored and the list grows only when its count was 255.
@@ -82,7 +87,7 @@ void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) 
     }
     for (std::size_t j = 0; j < currentSize; ++j) expand(current[j]);
     if (nextSize == 0) break;
-    current.swap(next);
+    std::swap(current, next);
     currentSize = nextSize;
   }
 }

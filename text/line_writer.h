@@ -4,7 +4,7 @@
 #pragma once
 
 #include <algorithm>
-#include <charconv>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -52,23 +52,46 @@ class LineWriter {
   // `value` in decimal, blanks in front up to `width` characters (never cut): at
   // most max(width, 10) characters.
   void Right(std::uint32_t value, std::int64_t width) {
-    char digits[10];
-    const std::size_t length = Digits(digits, value);
+    const std::size_t length = DigitCount(value);
     Spaces(width - static_cast<std::int64_t>(length));
-    Put(std::string_view(digits, length));
+    PutDigits(value, length);
   }
   // `value` in decimal, blanks behind up to `width` characters (never cut).
   void Left(std::uint32_t value, std::int64_t width) {
-    char digits[10];
-    const std::size_t length = Digits(digits, value);
-    Put(std::string_view(digits, length));
+    const std::size_t length = DigitCount(value);
+    PutDigits(value, length);
     Spaces(width - static_cast<std::int64_t>(length));
   }
 
  private:
-  static std::size_t Digits(char (&digits)[10], std::uint32_t value) {
-    return static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
-                                    digits);
+  static std::size_t DigitCount(std::uint32_t value) {
+    // log10 from the bit length (1233 / 4096 ~ log10 2), one compare to correct it.
+    static constexpr std::uint32_t kPowers[] = {1,      10,      100,      1000,      10000,
+                                                100000, 1000000, 10000000, 100000000, 1000000000};
+    // 0 counts as 1, which has one digit.
+    const std::uint32_t v = value | 1u;
+    const auto estimate = static_cast<std::size_t>((std::bit_width(v) * 1233u) >> 12);
+    return estimate + 1 - (v < kPowers[estimate] ? 1 : 0);
+  }
+  // The digits written in place, two at a time from the last.
+  void PutDigits(std::uint32_t value, std::size_t length) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char* digit = at_ + length;
+    while (value >= 100) {
+      const std::uint32_t pair = value % 100;
+      value /= 100;
+      digit -= 2;
+      std::memcpy(digit, kPairs + 2 * pair, 2);
+    }
+    if (value >= 10) {
+      std::memcpy(digit - 2, kPairs + 2 * value, 2);
+    } else {
+      digit[-1] = static_cast<char>('0' + value);
+    }
+    at_ += length;
   }
 
   // The buffer lines are built in, kept from line to line (not zero-filled as
