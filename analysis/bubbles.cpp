@@ -48,9 +48,7 @@ class Peeling {
 
  private:
   // True when t is a sector of the analysis with a warp list of its own.
-  bool Listed(std::uint32_t t) const {
-    return t >= 1 && t <= last_ && universe_[static_cast<std::uint16_t>(t)].warps;
-  }
+  bool Listed(std::uint32_t t) const { return t < listed_.size() && listed_[t] != 0; }
   void Prepare();
   void WriteErrorLines(std::string& line);
   void RecordDeadEnd(std::uint16_t s);
@@ -61,6 +59,9 @@ class Peeling {
   Universe& universe_;
   std::uint16_t last_;
   OutputFile& file_;
+  // 1 for each sector 1..last with a warp list (entry 0 is sector 0): the lists
+  // do not change while peeling, and a byte table spares a visit to the Sector.
+  std::vector<std::uint8_t> listed_;
   // Two-way entries to listed sectors outside every bubble, as of the pass start.
   std::vector<std::uint16_t> open_;
   // For each sector t, the sectors holding a two-way entry to t (once per entry).
@@ -81,6 +82,10 @@ void Peeling::Prepare() {
   referrerStart_.assign(size + 1, 0);
   members_.assign(size, {});
   stamp_.assign(size, 0);
+  listed_.assign(size, 0);
+  for (std::uint32_t s = 1; s <= last_; ++s) {
+    listed_[s] = universe_[static_cast<std::uint16_t>(s)].warps ? 1 : 0;
+  }
   for (std::uint32_t s = 1; s <= last_; ++s) {
     const auto& warps = universe_[static_cast<std::uint16_t>(s)].warps;
     if (!warps) continue;

@@ -36,16 +36,15 @@ class HopCells {
       text.copy(left_[v], 3);
     }
   }
-  // The cell of one slot: hops to the special right-aligned, ",", hops from it
-  // left-aligned, "|".
-  void Append(std::string& line, std::uint8_t to, std::uint8_t from) const {
-    char cell[8];
+  // The cell of one slot at `cell`: hops to the special right-aligned, ",",
+  // hops from it left-aligned, "|". Eight characters.
+  void Put(char* cell, std::uint8_t to, std::uint8_t from) const {
     std::memcpy(cell, right_[to], 3);
     cell[3] = ',';
     std::memcpy(cell + 4, left_[from], 3);
     cell[7] = '|';
-    line.append(cell, sizeof cell);
   }
+  static constexpr std::size_t kCellWidth = 8;
 
  private:
   char right_[256][3];
@@ -90,8 +89,12 @@ void WriteDistanceReport(const Universe& universe, std::uint16_t n, const Specia
     line.clear();
     AppendRight(line, s, width);
     line += " |";
+    const std::size_t start = line.size();
+    line.resize(start + slots * HopCells::kCellWidth);
+    const std::uint8_t* to = sector.hopsTo.data();
+    const std::uint8_t* from = sector.hopsFrom.data();
     for (std::size_t k = 0; k < slots; ++k) {
-      cells.Append(line, sector.hopsTo[k], sector.hopsFrom[k]);
+      cells.Put(line.data() + start + k * HopCells::kCellWidth, to[k], from[k]);
     }
     out.WriteLine(line);
     if (s % 25 == 0) {

@@ -1,18 +1,16 @@
 #include "analysis/hop_sweep.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 MoveTables::MoveTables(const Universe& universe, std::uint16_t n) {
   const std::uint16_t last = SweptSectors(universe, n);
-  std::size_t entries = 0;
-  for (std::uint32_t s = 1; s <= last; ++s) {
-    const std::optional<WarpList>& warps = universe[static_cast<std::uint16_t>(s)].warps;
-    if (warps) entries += warps->targets.size();
-  }
   for (MoveTable* table : {&outward, &inward}) {
     table->n_ = last;
     table->first_.assign(last + std::size_t{2}, 0);
-    table->moves_.reserve(entries);
+    // Room for a few warps per sector; longer lists grow the table.
+    table->moves_.reserve(std::size_t{4} * last);
   }
   for (std::uint32_t s = 1; s <= last; ++s) {
     outward.first_[s] = static_cast<std::uint32_t>(outward.moves_.size());
@@ -20,9 +18,11 @@ MoveTables::MoveTables(const Universe& universe, std::uint16_t n) {
     const std::optional<WarpList>& warps = universe[static_cast<std::uint16_t>(s)].warps;
     if (!warps) continue;
     const std::size_t count = std::min(warps->targets.size(), warps->kinds.size());
+    const std::uint16_t* targets = warps->targets.data();
+    const std::uint32_t* kinds = warps->kinds.data();
     for (std::size_t i = 0; i < count; ++i) {
-      const std::uint32_t kind = warps->kinds[i];
-      const std::uint16_t target = warps->targets[i];
+      const std::uint32_t kind = kinds[i];
+      const std::uint16_t target = targets[i];
       if (target < 1 || target > last) continue;
       if (kind <= 1) outward.moves_.push_back(target);
       if (kind >= 1) inward.moves_.push_back(target);
@@ -52,31 +52,43 @@ void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) 
                      [&hops](std::uint16_t a, std::uint16_t b) { return hops[a] < hops[b]; });
   }
 
-  std::vector<std::uint16_t> current;  // sectors given the current level by the last pass
-  std::vector<std::uint16_t> next;
-  current.reserve(n_);
-  next.reserve(n_);
+  // The frontier lists hold at most n sectors each: a sector joins a list only
+  // on the pass that takes its count from 255.
+  // Left uninitialised: every entry is written before it is read.
+  std::unique_ptr<std::uint16_t[]> currentList(new std::uint16_t[n_ + std::size_t{1}]);
+  std::unique_ptr<std::uint16_t[]> nextList(new std::uint16_t[n_ + std::size_t{1}]);
+  std::uint16_t* current = currentList.get();
+  std::uint16_t* next = nextList.get();
+  std::size_t currentSize = 0;
   std::size_t nextHeld = 0;
+  std::uint8_t* const table = hops.data();
+  const std::uint32_t* const first = first_.data();
+  const std::uint16_t* const moves = moves_.data();
   for (std::uint32_t level = startLevel; level < kDeepestHops; ++level) {
     const auto reached = static_cast<std::uint8_t>(level + 1);
-    bool changed = false;
+    std::uint16_t* const out = next;
+    std::size_t nextSize = 0;
+    // Whether a target is new is a coin toss for the branch predictor, so the
+    // target is always stored and the list grows only when its count was 255.
     auto expand = [&](std::uint16_t t) {
-      for (std::uint32_t i = first_[t]; i < first_[t + 1u]; ++i) {
-        const std::uint16_t target = moves_[i];
-        if (hops[target] != kNoRoute) continue;
-        hops[target] = reached;
-        next.push_back(target);
-        changed = true;
+      for (std::uint32_t i = first[t], end = first[t + 1u]; i < end; ++i) {
+        const std::uint16_t target = moves[i];
+        const std::uint32_t old = table[target];
+        const std::uint32_t fresh = (old + 1u) >> 8;  // 1 when old is 255
+        const std::uint32_t mask = 0u - fresh;
+        table[target] = static_cast<std::uint8_t>((old & ~mask) | (reached & mask));
+        out[nextSize] = target;
+        nextSize += fresh;
       }
     };
     // A held sector's count never changes: only sectors holding 255 are written.
-    for (; nextHeld < held.size() && hops[held[nextHeld]] == level; ++nextHeld) {
+    for (; nextHeld < held.size() && table[held[nextHeld]] == level; ++nextHeld) {
       expand(held[nextHeld]);
     }
-    for (std::uint16_t t : current) expand(t);
-    if (!changed) break;
-    current.swap(next);
-    next.clear();
+    for (std::size_t j = 0; j < currentSize; ++j) expand(current[j]);
+    if (nextSize == 0) break;
+    std::swap(current, next);
+    currentSize = nextSize;
   }
 }
 
@@ -87,21 +99,28 @@ HopColumns::HopColumns(const Universe& universe, std::uint16_t n, std::size_t fi
       to_(endSlot > firstSlot ? endSlot - firstSlot : 0,
           std::vector<std::uint8_t>(n_ + std::size_t{1}, kNoRoute)),
       from_(to_) {
+  // One pass over the Sectors with each table's bytes reached once per Sector.
+  const std::size_t columns = to_.size();
   for (std::uint32_t s = 1; s <= n_; ++s) {
     const Sector& sector = universe[static_cast<std::uint16_t>(s)];
-    for (std::size_t i = 0; i < to_.size(); ++i) {
-      to_[i][s] = sector.hopsTo[firstSlot_ + i];
-      from_[i][s] = sector.hopsFrom[firstSlot_ + i];
+    const std::uint8_t* to = sector.hopsTo.data() + firstSlot_;
+    const std::uint8_t* from = sector.hopsFrom.data() + firstSlot_;
+    for (std::size_t i = 0; i < columns; ++i) {
+      to_[i][s] = to[i];
+      from_[i][s] = from[i];
     }
   }
 }
 
 void HopColumns::Store(Universe& universe) const {
+  const std::size_t columns = to_.size();
   for (std::uint32_t s = 1; s <= n_; ++s) {
     Sector& sector = universe[static_cast<std::uint16_t>(s)];
-    for (std::size_t i = 0; i < to_.size(); ++i) {
-      sector.hopsTo[firstSlot_ + i] = to_[i][s];
-      sector.hopsFrom[firstSlot_ + i] = from_[i][s];
+    std::uint8_t* to = sector.hopsTo.data() + firstSlot_;
+    std::uint8_t* from = sector.hopsFrom.data() + firstSlot_;
+    for (std::size_t i = 0; i < columns; ++i) {
+      to[i] = to_[i][s];
+      from[i] = from_[i][s];
     }
   }
 }

@@ -19,6 +19,19 @@ inline std::uint16_t ProgressTick(std::uint16_t state, std::uint16_t step) {
   return ProgressDraw(state, step);
 }
 
+// `count` ticks in a row, as ProgressTick called `count` times. Ticks that draw
+// nothing (none of them at a multiple of step, all below 4 x step) are taken in
+// one step.
+inline std::uint16_t ProgressTicks(std::uint16_t state, std::uint16_t step, std::uint32_t count) {
+  const std::uint32_t s = step;
+  if (s > 0 && state < 4 * s && state % s != 0 && state % s + count <= s &&
+      state + count <= 0xFFFFu) {
+    return static_cast<std::uint16_t>(state + count);
+  }
+  for (; count > 0; --count) state = ProgressTick(state, step);
+  return state;
+}
+
 // Starts a file phase's console line: `phaseText`, the file name (shortened to
 // "..." and its last 30 characters when 34 characters or longer) and a blank.
 void AnnounceFile(std::string_view phaseText, std::string_view fileName);

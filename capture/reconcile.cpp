@@ -29,10 +29,12 @@ class CompactLists {
   CompactLists(const Universe& universe, std::uint16_t last) : slots_(std::size_t{last} + 1) {
     // Every oneWayOut entry can add at most one entry to its destination's list.
     std::vector<std::uint32_t> incoming(std::size_t{last} + 1, 0);
+    std::vector<std::uint32_t> owned(std::size_t{last} + 1, 0);
     for (std::uint32_t s = 1; s <= last; ++s) {
       const Sector& sector = universe[static_cast<std::uint16_t>(s)];
       if (!sector.warps) continue;
       const WarpList& list = *sector.warps;
+      owned[s] = static_cast<std::uint32_t>(list.targets.size());
       for (std::size_t j = 0; j < list.targets.size(); ++j) {
         const std::uint16_t t = list.targets[j];
         if (list.kinds[j] == oneWayOut && t >= 1 && t <= last) ++incoming[t];
@@ -42,8 +44,7 @@ class CompactLists {
     // page more than needed is touched.
     std::size_t total = 0;
     for (std::uint32_t s = 1; s <= last; ++s) {
-      const Sector& sector = universe[static_cast<std::uint16_t>(s)];
-      const std::size_t own = sector.warps ? sector.warps->targets.size() : 0;
+      const std::size_t own = owned[s];
       total += std::max(std::min(own + incoming[s], kMaxWarps), own);
     }
     targets_.reserve(total);

@@ -228,6 +228,12 @@ void OutputFile::Write(std::string_view bytes) {
 }
 
 void OutputFile::WriteLine(std::string_view line) {
+  // Nearly every line fits the block with its line end: one check for both.
+  if (buffer_.size() + line.size() + 2 <= kBlockSize) {
+    buffer_.append(line);
+    buffer_.append("\r\n", 2);
+    return;
+  }
   Write(line);
   Write("\r\n");
 }

@@ -204,7 +204,7 @@ void WritePortPairReport(const Universe& universe, std::uint16_t n, const std::s
 
   for (std::uint32_t s = 1; s <= n; ++s) {
     // The spinner turns as though the table were scanned once per row.
-    for (std::size_t k = 0; k < kPairRows.size(); ++k) spinner = ProgressTick(spinner, 10000);
+    spinner = ProgressTicks(spinner, 10000, static_cast<std::uint32_t>(kPairRows.size()));
     const std::uint8_t a = universe.Contains(s) ? classOf[s] : 0;
     if (a == 0) continue;
     const WarpList& warps = *universe.Lookup(s).warps;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,7 +67,10 @@ struct BubbleRecord {
 // A Sector's hop counts, one byte per special slot, indexed like a vector. The
 // bytes of up to kInlineSlots slots (the five fixed ones and seven /d: sectors)
 // live in the Sector itself, so that a universe of 20000 Sectors takes no
-// allocation per Sector; a longer /d: list puts them on the heap.
+// allocation per Sector; a longer /d: list puts them on the heap, and the inline
+// bytes then hold the heap block's address. Sixteen bytes, so that a Sector
+// takes exactly three cache lines and its warps, port, bubble and hop tables
+// share the first two.
 class HopTable {
  public:
   HopTable() = default;
@@ -75,8 +79,15 @@ class HopTable {
     if (this != &other) CopyFrom(other);
     return *this;
   }
-  HopTable(HopTable&&) noexcept = default;
-  HopTable& operator=(HopTable&&) noexcept = default;
+  HopTable(HopTable&& other) noexcept { TakeFrom(other); }
+  HopTable& operator=(HopTable&& other) noexcept {
+    if (this != &other) {
+      Release();
+      TakeFrom(other);
+    }
+    return *this;
+  }
+  ~HopTable() { Release(); }
 
   // `count` entries of `value`.
   void assign(std::size_t count, std::uint8_t value) {
@@ -86,8 +97,8 @@ class HopTable {
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  std::uint8_t* data() { return heap_ ? heap_.get() : inline_.data(); }
-  const std::uint8_t* data() const { return heap_ ? heap_.get() : inline_.data(); }
+  std::uint8_t* data() { return OnHeap() ? Heap() : bytes_; }
+  const std::uint8_t* data() const { return OnHeap() ? Heap() : bytes_; }
   std::uint8_t& operator[](std::size_t k) { return data()[k]; }
   std::uint8_t operator[](std::size_t k) const { return data()[k]; }
   std::uint8_t* begin() { return data(); }
@@ -105,18 +116,36 @@ class HopTable {
   static constexpr std::size_t kInlineSlots = 12;
 
  private:
+  bool OnHeap() const { return size_ > kInlineSlots; }
+  std::uint8_t* Heap() const {
+    std::uint8_t* block;
+    std::memcpy(&block, bytes_, sizeof block);
+    return block;
+  }
+  void Release() {
+    if (OnHeap()) delete[] Heap();
+    size_ = 0;
+  }
   void Resize(std::size_t count) {
-    heap_.reset(count > kInlineSlots ? new std::uint8_t[count] : nullptr);
+    std::uint8_t* block = count > kInlineSlots ? new std::uint8_t[count] : nullptr;
+    Release();
+    if (block != nullptr) std::memcpy(bytes_, &block, sizeof block);
     size_ = static_cast<std::uint32_t>(count);
   }
   void CopyFrom(const HopTable& other) {
     Resize(other.size());
     std::copy(other.begin(), other.end(), begin());
   }
+  // Takes over other's bytes (and heap block); other is left empty.
+  void TakeFrom(HopTable& other) {
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    size_ = other.size_;
+    other.size_ = 0;
+  }
 
-  std::unique_ptr<std::uint8_t[]> heap_;  // the bytes beyond kInlineSlots slots
+  static_assert(kInlineSlots >= sizeof(std::uint8_t*));
+  std::uint8_t bytes_[kInlineSlots]{};  // the slots, or the heap block's address
   std::uint32_t size_ = 0;
-  std::array<std::uint8_t, kInlineSlots> inline_{};
 };
 
 struct Sector {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 TEST(BuildSpecials, TakesValidDistanceSectorsInOrder) {
   EXPECT_EQ(BuildSpecials(500, 445, 312, 303, "77;abc;19"),
             (Specials{0, 1, 445, 312, 303, 77, 19}));
@@ -62,4 +64,32 @@ TEST(HopTable, CopiesAreDeepAtAnySize) {
     EXPECT_EQ(copy[1].hopsTo, u[1].hopsTo) << slots;
     EXPECT_EQ(u.specialCount(), slots);
   }
+}
+
+// Moving a table hands its bytes over and leaves the source empty; assigning
+// across the inline and heap sizes keeps every byte.
+TEST(HopTable, MovesAndResizesKeepTheBytes) {
+  for (std::size_t from : {std::size_t{5}, HopTable::kInlineSlots + 1, std::size_t{300}}) {
+    for (std::size_t to : {std::size_t{0}, std::size_t{5}, HopTable::kInlineSlots + 4}) {
+      HopTable source;
+      source.assign(from, 3);
+      source[from - 1] = 8;
+      HopTable moved(std::move(source));
+      EXPECT_TRUE(source.empty());
+      std::vector<std::uint8_t> expected(from, 3);
+      expected[from - 1] = 8;
+      EXPECT_EQ(moved, expected);
+
+      HopTable target;
+      target.assign(to, 1);
+      target = std::move(moved);
+      EXPECT_EQ(target, expected) << from << " over " << to;
+      target.assign(to, 6);
+      EXPECT_EQ(target, std::vector<std::uint8_t>(to, 6));
+      target = HopTable(target);  // a copy of itself, moved back in
+      EXPECT_EQ(target.size(), to);
+    }
+  }
+  static_assert(sizeof(Sector) % 64 == 0 || sizeof(Sector) < 64,
+                "a Sector fills whole cache lines");
 }
