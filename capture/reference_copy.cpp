@@ -17,6 +17,9 @@ void CommitReferenceCopy(OutputFile& copy, const std::string& backupName) {
         RemoveFile(linkName);
         throw IoError(backupName, error);
       }
+      // When the backup already was the copy (a run killed after this rotation
+      // and before its new copy), the rename leaves both names: drop the spare.
+      if (FileExists(linkName) && !RemoveFile(linkName)) throw IoError(linkName, errno);
     } else if (FileExists(backupName) && !RemoveFile(backupName)) {
       // Without a previous copy the old backup goes, as a move would replace it.
       const int error = errno;

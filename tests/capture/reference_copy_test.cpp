@@ -41,6 +41,23 @@ TEST(ReferenceCopy, PreviousCopyBecomesTheBackup) {
   EXPECT_EQ(out.changeLog(), " " + ref + ": 1 sectors written\r\n");
 }
 
+// A run killed between the rotation and the new copy leaves the backup and the
+// copy as two names of one file; renaming a third name of that file over the
+// backup changes nothing, so the next run must not leave that name behind.
+TEST(ReferenceCopy, BackupAndCopyAlreadyOneFileLeaveNoTemporaryName) {
+  PhaseOutput out;
+  const std::string ref = out / "g_ref.sct";
+  const std::string bak = out / "g_bak.sct";
+  WriteFile(ref, "old copy\r\n");
+  std::filesystem::create_hard_link(ref, bak);
+  Universe universe = CreateUniverse(9, 5);
+  universe[1].warps = Warps({2});
+  WriteSectorFile(universe, 9, ref, out.log(), bak);
+  EXPECT_EQ(ReadFile(ref), CrLf({"1 2"}));
+  EXPECT_EQ(ReadFile(bak), "old copy\r\n");
+  EXPECT_FALSE(HasTemporaryFile(out.dir()));
+}
+
 TEST(ReferenceCopy, PortCopyRotatesTheSameWay) {
   PhaseOutput out;
   const std::string ref = out / "g_ref.prt";
