@@ -121,14 +121,17 @@ run_target() {
 
 status=0
 jobs=${FUZZ_JOBS:-1}
-pids=()
+running=0
 for t in "${targets[@]}"; do
-  run_target "$t" &
-  pids+=($!)
-  if [ ${#pids[@]} -ge "$jobs" ]; then
-    wait "${pids[0]}" || status=1
-    pids=("${pids[@]:1}")
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || status=1  # a slot frees when any target ends
+    running=$((running - 1))
   fi
+  run_target "$t" &
+  running=$((running + 1))
 done
-for p in "${pids[@]}"; do wait "$p" || status=1; done
+while [ "$running" -gt 0 ]; do
+  wait -n || status=1
+  running=$((running - 1))
+done
 exit $status
