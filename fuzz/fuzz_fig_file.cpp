@@ -25,5 +25,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const FuzzCase input = SplitFuzzInput(data, size);
   Run(input);
   CheckFilesClosed();
-  return CorpusVerdict(input);
+  return 0;
 }

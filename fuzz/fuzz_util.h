@@ -22,12 +22,6 @@ struct FuzzCase {
 
 FuzzCase SplitFuzzInput(const std::uint8_t* data, std::size_t size);
 
-// What a target returns for `input`: -1 (never kept in the corpus) when it ran
-// on a universe of 9999 sectors or more, else 0. Such a run takes the time of
-// dozens of small inputs: the large universes are tried whenever a mutation
-// picks them, but their inputs are not mutated further.
-int CorpusVerdict(const FuzzCase& input);
-
 // The scratch directory of the targets' in-memory file system (see
 // fuzz/memory_files.h), ending in "/".
 const std::string& ScratchPath();
