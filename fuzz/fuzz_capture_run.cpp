@@ -30,7 +30,9 @@ constexpr std::string_view kSeparator = "\n~~\n";
 constexpr std::uint16_t kMaxSectors = 64;
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void Run(const std::uint8_t* data, std::size_t size) {
   SilenceConsole();
   const FuzzCase input = SplitFuzzInput(data, size);
   const auto n = static_cast<std::uint16_t>((input.n - 1) % kMaxSectors + 1);
@@ -73,5 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteSpecialPortReport(universe, n, warpSlots, dir + "run_special.txt");
   WriteNotesReport(universe, n, warpSlots, dir + "run_notes.txt");
   WriteDumpReport(universe, n, warpSlots, dir + "run_dump.txt");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Run(data, size);
+  CheckFilesClosed();
   return 0;
 }

@@ -6,9 +6,10 @@
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void Run(const FuzzCase& input) {
   SilenceConsole();
-  const FuzzCase input = SplitFuzzInput(data, size);
   const std::string figs = WriteScratchFile("game_figs.txt", input.body);
   OutputFile changeLog(ScratchPath() + "game_changelog.txt");
   Universe& universe = FreshUniverse(input.n, 5);
@@ -16,5 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::uint32_t s = 1; s <= input.n; ++s) {
     FuzzCheck(universe[static_cast<std::uint16_t>(s)].fig <= 1, "a fig flag other than 0 or 1");
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzCase input = SplitFuzzInput(data, size);
+  Run(input);
+  CheckFilesClosed();
   return 0;
 }

@@ -5,13 +5,22 @@
 #include "capture/notes_file.h"
 #include "fuzz/fuzz_util.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void Run(const FuzzCase& input) {
   SilenceConsole();
-  const FuzzCase input = SplitFuzzInput(data, size);
   const std::uint16_t n = input.n;
   const std::string log = WriteScratchFile("game_log.txt", input.body);
   Universe& universe = FreshUniverse(n, 5);
   ReadLogFile(universe, n, log);
   WriteNotesReport(universe, n, input.options, ScratchPath() + "game_notes.txt");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzCase input = SplitFuzzInput(data, size);
+  Run(input);
+  CheckFilesClosed();
   return 0;
 }

@@ -38,6 +38,16 @@ std::unique_ptr<Universe> MergedGame(std::uint32_t sectors, GameProfile profile)
   return universe;
 }
 
+void Run(const std::uint8_t* data, std::size_t size) {
+  SilenceConsole();
+  if (size == 0) return;
+  const Universe& universe = *games[data[0] % games.size()];
+  const std::string map = WriteScratchFile(
+      "game.map", std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+  OutputFile changeLog(ScratchPath() + "game_changelog.txt");
+  CompareMapFile(universe, universe.size(), map, changeLog);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -48,12 +58,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  SilenceConsole();
-  if (size == 0) return 0;
-  const Universe& universe = *games[data[0] % games.size()];
-  const std::string map = WriteScratchFile(
-      "game.map", std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
-  OutputFile changeLog(ScratchPath() + "game_changelog.txt");
-  CompareMapFile(universe, universe.size(), map, changeLog);
+  Run(data, size);
+  CheckFilesClosed();
   return 0;
 }

@@ -10,9 +10,10 @@
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void Run(const FuzzCase& input) {
   SilenceConsole();
-  const FuzzCase input = SplitFuzzInput(data, size);
   const std::uint16_t n = input.n;
   const std::string& dir = ScratchPath();
   const std::string notes = WriteScratchFile("game_notes.txt", input.body);
@@ -33,5 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzCheck(universe[static_cast<std::uint16_t>(s)].note == copy[static_cast<std::uint16_t>(s)].note,
               "the notes report read back gives other notes");
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzCase input = SplitFuzzInput(data, size);
+  Run(input);
+  CheckFilesClosed();
   return 0;
 }

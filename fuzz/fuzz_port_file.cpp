@@ -18,9 +18,10 @@ bool SamePort(const PortRecord& a, const PortRecord& b) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void Run(const FuzzCase& input) {
   SilenceConsole();
-  const FuzzCase input = SplitFuzzInput(data, size);
   const std::uint16_t n = input.n;
   const std::string& dir = ScratchPath();
   const std::string capture = WriteScratchFile("game.prt", input.body);
@@ -42,5 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzCheck(before.has_value() == after.has_value(), "a port is lost or gained by the copy");
     if (before) FuzzCheck(SamePort(*before, *after), "the copy changes a port");
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzCase input = SplitFuzzInput(data, size);
+  Run(input);
+  CheckFilesClosed();
   return 0;
 }

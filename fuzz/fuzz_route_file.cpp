@@ -10,9 +10,10 @@
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void Run(const FuzzCase& input) {
   SilenceConsole();
-  const FuzzCase input = SplitFuzzInput(data, size);
   const std::uint16_t n = input.n;
   const std::string& dir = ScratchPath();
   const std::string routes = WriteScratchFile("game.ztm", input.body);
@@ -32,5 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint16_t warpSlots = 0;
   ReconcileWarps(universe, n, warpSlots, changeLog);
   CheckWarpLists(universe);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzCase input = SplitFuzzInput(data, size);
+  Run(input);
+  CheckFilesClosed();
   return 0;
 }

@@ -12,9 +12,10 @@
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void Run(const FuzzCase& input) {
   SilenceConsole();
-  const FuzzCase input = SplitFuzzInput(data, size);
   const std::uint16_t n = input.n;
   const std::string& dir = ScratchPath();
   const std::string capture = WriteScratchFile("game.sct", input.body);
@@ -45,5 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReconcileWarps(universe, n, warpSlots, changeLog);
   CheckWarpLists(universe);
   FuzzCheck(warpSlots <= kMaxWarps, "warpSlots above 255");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const FuzzCase input = SplitFuzzInput(data, size);
+  Run(input);
+  CheckFilesClosed();
   return 0;
 }

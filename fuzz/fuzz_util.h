@@ -10,8 +10,10 @@
 
 #include "universe/universe.h"
 
-// One fuzz input: byte 0 picks the universe size, byte 1 the target's options,
-// the rest is the file's bytes.
+// One fuzz input: byte 0 picks the universe size (0..249 give 1..250 sectors,
+// 250..255 give 300, 999, 1000, 9999, 10000 and 20000, the three largest for
+// one input in 16 only: see fuzz_util.cpp), byte 1 the target's options, the
+// rest is the file's bytes.
 struct FuzzCase {
   std::uint16_t n = 1;
   std::uint8_t options = 0;
@@ -20,8 +22,8 @@ struct FuzzCase {
 
 FuzzCase SplitFuzzInput(const std::uint8_t* data, std::size_t size);
 
-// The process's scratch directory, ending in "/": created on first use (under
-// /dev/shm when it exists, for speed) and removed with its files at exit.
+// The scratch directory of the targets' in-memory file system (see
+// fuzz/memory_files.h), ending in "/".
 const std::string& ScratchPath();
 
 // A Universe of n sectors with specialCount hop slots, as CreateUniverse gives
@@ -32,6 +34,9 @@ Universe& FreshUniverse(std::uint16_t n, std::size_t specialCount, int copy = 0)
 
 // Writes `bytes` to ScratchPath() + name and returns that full name.
 std::string WriteScratchFile(const std::string& name, std::string_view bytes);
+
+// Every file the program opened is closed again.
+void CheckFilesClosed();
 
 // Sends console text into a sink that is emptied on every call, so the targets
 // neither print nor grow memory.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/os_file.h"
@@ -28,6 +29,15 @@ bool InjectFault() {
     return true;
   }
   return false;
+}
+
+// The room for a whole-file read once `size` bytes fill the buffer: doubled
+// from a small first block, so that a small file costs a small buffer and a
+// large one few reads.
+std::size_t GrownRoom(std::size_t size, std::size_t maxBytes) {
+  constexpr std::size_t kFirstRead = 4096;
+  const std::size_t room = size < kFirstRead ? kFirstRead : size * 2;
+  return std::min(room, maxBytes);
 }
 
 bool IsMissing(int errorNumber) { return errorNumber == ENOENT || errorNumber == ENOTDIR; }
@@ -88,7 +98,7 @@ bool ReadFileBytes(const std::string& name, std::string& bytes) {
   }
   std::size_t size = 0;
   for (;;) {
-    if (bytes.size() - size < kBlockSize) bytes.resize(size + kBlockSize);
+    if (size == bytes.size()) bytes.resize(GrownRoom(size, SIZE_MAX));
     std::int64_t got = os::Read(fd, bytes.data() + size, bytes.size() - size);
     if (got < 0) {
       int saved = errno;
@@ -112,9 +122,8 @@ bool ReadFileHead(const std::string& name, std::size_t maxBytes, std::string& by
   }
   std::size_t size = 0;
   while (size < maxBytes) {
-    std::size_t want = std::min(maxBytes - size, kBlockSize);
-    if (bytes.size() < size + want) bytes.resize(size + want);
-    std::int64_t got = os::Read(fd, bytes.data() + size, want);
+    if (size == bytes.size()) bytes.resize(GrownRoom(size, maxBytes));
+    std::int64_t got = os::Read(fd, bytes.data() + size, bytes.size() - size);
     if (got < 0) {
       int saved = errno;
       os::Close(fd);
@@ -153,7 +162,10 @@ bool LineReader::Open(const std::string& name) {
     if (IsMissing(errno)) return false;
     throw IoError(name, errno);
   }
-  if (buffer_.size() < kBlockSize) buffer_.resize(kBlockSize);
+  if (capacity_ < kBlockSize) {
+    buffer_.reset(new char[kBlockSize]);
+    capacity_ = kBlockSize;
+  }
   return true;
 }
 
@@ -162,12 +174,17 @@ bool LineReader::Open(const std::string& name) {
 bool LineReader::Fill() {
   if (eof_ || fd_ < 0) return false;
   if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  std::int64_t got = os::Read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+  if (end_ == capacity_) {
+    std::unique_ptr<char[]> larger(new char[capacity_ * 2]);
+    std::memcpy(larger.get(), buffer_.get(), end_);
+    buffer_ = std::move(larger);
+    capacity_ *= 2;
+  }
+  std::int64_t got = os::Read(fd_, buffer_.get() + end_, capacity_ - end_);
   if (got < 0) throw IoError(name_, errno);
   if (got == 0) {
     eof_ = true;
@@ -178,15 +195,16 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::Next(std::string_view& line) {
+  if (buffer_ == nullptr) return false;  // never opened
   std::size_t scanFrom = begin_;
   for (;;) {
-    const char* start = buffer_.data() + scanFrom;
+    const char* start = buffer_.get() + scanFrom;
     const void* found = std::memchr(start, '\n', end_ - scanFrom);
     if (found != nullptr) {
-      std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+      std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.get());
       std::size_t stop = lf;
       if (stop > begin_ && buffer_[stop - 1] == '\r') --stop;
-      line = std::string_view(buffer_.data() + begin_, stop - begin_);
+      line = std::string_view(buffer_.get() + begin_, stop - begin_);
       begin_ = lf + 1;
       return true;
     }
@@ -197,7 +215,7 @@ bool LineReader::Next(std::string_view& line) {
   if (begin_ == end_) return false;
   std::size_t stop = end_;
   if (buffer_[stop - 1] == '\r') --stop;
-  line = std::string_view(buffer_.data() + begin_, stop - begin_);
+  line = std::string_view(buffer_.get() + begin_, stop - begin_);
   begin_ = end_;
   return true;
 }

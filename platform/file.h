@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -72,7 +73,9 @@ class LineReader {
   std::string name_;
   int fd_ = -1;
   bool eof_ = false;
-  std::string buffer_;
+  // Not zero-filled: only bytes read from the file are ever looked at.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // start of unread data in buffer_
   std::size_t end_ = 0;    // end of valid data in buffer_
 };

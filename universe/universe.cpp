@@ -15,9 +15,14 @@ Universe::Universe(std::uint16_t n, std::size_t specialCount)
 Specials BuildSpecials(std::uint16_t n, std::uint16_t alphaCentauri, std::uint16_t rylos,
                        std::uint16_t stardock, std::string_view distanceList) {
   Specials specials = {0, 1, alphaCentauri, rylos, stardock};
-  const std::uint32_t words = WordCount(distanceList, ';');
-  for (std::uint32_t i = 1; i <= words; ++i) {
-    auto value = TextToInt(ExtractWord(distanceList, i, ';'), 1, n);
+  // One pass over the list: fetching word i by counting from the start each
+  // time takes minutes for a list of many thousand entries.
+  std::size_t pos = 0;
+  for (std::string_view word = NextWord(distanceList, pos, ';'); !word.empty();
+       word = NextWord(distanceList, pos, ';')) {
+    // specialCount is 16 bits wide everywhere: a longer table would wrap it.
+    if (specials.size() == kMaxSpecialCount) break;
+    auto value = TextToInt(word, 1, n);
     if (value) specials.push_back(static_cast<std::uint16_t>(*value));
   }
   return specials;

@@ -201,10 +201,14 @@ class Universe {
   Sector unknown_;
 };
 
+// The most slots a specials table holds, so that specialCount fits 16 bits.
+constexpr std::size_t kMaxSpecialCount = 65535;
+
 // Builds the specials table from the universe size, the three special sectors
 // (0 = not given) and the /d: distance list text: slots msl (0), terra (1),
 // alpha centauri, rylos, stardock, then every word of the list that is a sector
-// in 1..n, in order. Other words are skipped without a message.
+// in 1..n, in order, up to kMaxSpecialCount slots. Other words are skipped
+// without a message.
 Specials BuildSpecials(std::uint16_t n, std::uint16_t alphaCentauri, std::uint16_t rylos,
                        std::uint16_t stardock, std::string_view distanceList);
 

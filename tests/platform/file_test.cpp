@@ -49,6 +49,33 @@ TEST(LineReader, LinesLongerThanABlockAndManyBlocks) {
   EXPECT_EQ(lines.back(), "299999");
 }
 
+TEST(LineReader, NothingToReadBeforeAnOpenFile) {
+  ScratchDir dir;
+  LineReader reader;
+  std::string_view line;
+  EXPECT_FALSE(reader.Next(line));
+  EXPECT_FALSE(reader.Open(dir / "none"));
+  EXPECT_FALSE(reader.Next(line));
+}
+
+// Whole-file and head reads at the sizes where the read buffer grows.
+TEST(Files, WholeFilesAndHeadsOfEverySize) {
+  ScratchDir dir;
+  for (std::size_t size : {0, 1, 4095, 4096, 4097, 8192, 65537, 300000}) {
+    std::string text(size, 'x');
+    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + i % 23);
+    WriteFile(dir / "f", text);
+    std::string bytes = "stale";
+    ASSERT_TRUE(ReadFileBytes(dir / "f", bytes));
+    EXPECT_EQ(bytes, text) << size;
+    for (std::size_t limit : {std::size_t{0}, std::size_t{10}, std::size_t{4096}, std::size_t{5000},
+                              size, size + 1}) {
+      ASSERT_TRUE(ReadFileHead(dir / "f", limit, bytes));
+      EXPECT_EQ(bytes, text.substr(0, limit)) << size << " " << limit;
+    }
+  }
+}
+
 TEST(OutputFile, ReplacesOnlyOnCommit) {
   ScratchDir dir;
   WriteFile(dir / "r.txt", "old\r\n");

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
 #include <utility>
+
+#include "text/text.h"
 
 TEST(BuildSpecials, TakesValidDistanceSectorsInOrder) {
   EXPECT_EQ(BuildSpecials(500, 445, 312, 303, "77;abc;19"),
@@ -13,6 +17,45 @@ TEST(BuildSpecials, TakesValidDistanceSectorsInOrder) {
   EXPECT_EQ(BuildSpecials(20000, 0, 0, 0, "-5;+7; 8;70000;20000"),
             (Specials{0, 1, 0, 0, 0, 7, 8, 20000}));
   EXPECT_EQ(BuildSpecials(20000, 1, 2, 3, "").size(), 5u);
+}
+
+namespace {
+
+// The specials table as the documents build it: word i of the list fetched by
+// number, each time from the start of the list.
+Specials LiteralSpecials(std::uint16_t n, std::uint16_t alphaCentauri, std::uint16_t rylos,
+                         std::uint16_t stardock, std::string_view distanceList) {
+  Specials specials = {0, 1, alphaCentauri, rylos, stardock};
+  const std::uint32_t words = WordCount(distanceList, ';');
+  for (std::uint32_t i = 1; i <= words; ++i) {
+    auto value = TextToInt(ExtractWord(distanceList, i, ';'), 1, n);
+    if (value) specials.push_back(static_cast<std::uint16_t>(*value));
+  }
+  return specials;
+}
+
+}  // namespace
+
+TEST(BuildSpecials, SameTableAsTheWordByWordReading) {
+  std::mt19937 random(17);
+  const std::string alphabet = "0123456789;;;; -+x\t";
+  for (int round = 0; round < 3000; ++round) {
+    std::string list(random() % 40, ' ');
+    for (char& c : list) c = alphabet[random() % alphabet.size()];
+    const auto n = static_cast<std::uint16_t>(1 + random() % 20000);
+    EXPECT_EQ(BuildSpecials(n, 3, 0, 9, list), LiteralSpecials(n, 3, 0, 9, list)) << list;
+  }
+}
+
+// A /d: list of 70000 sectors (an argument of 140 KB) gives 65535 slots, so that
+// specialCount, 16 bits wide, does not wrap to a table too short for slots 1-5.
+TEST(BuildSpecials, TakesAtMostTheSlotsSpecialCountCanCount) {
+  std::string list;
+  for (int i = 0; i < 70000; ++i) list += "7;";
+  const Specials specials = BuildSpecials(20000, 1, 2, 3, list);
+  ASSERT_EQ(specials.size(), kMaxSpecialCount);
+  EXPECT_EQ(specials[4], 3);
+  EXPECT_EQ(specials.back(), 7);
 }
 
 TEST(Universe, StartsEmptyWithUnreachedHops) {
