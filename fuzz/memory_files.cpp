@@ -223,6 +223,12 @@ std::int64_t Write(int fd, const char* data, std::size_t size) {
   return static_cast<std::int64_t>(size);
 }
 
+std::int64_t SizeOf(int fd) {
+  Descriptor* d = FindDescriptor(fd);
+  if (d == nullptr) return -1;
+  return static_cast<std::int64_t>(d->file->size());
+}
+
 bool Close(int fd) {
   Descriptor* d = FindDescriptor(fd);
   if (d == nullptr) return false;

@@ -90,27 +90,7 @@ void LinkOrCopyFile(const std::string& from, const std::string& to) {
 }
 
 bool ReadFileBytes(const std::string& name, std::string& bytes) {
-  bytes.clear();
-  int fd = os::OpenForReading(name);
-  if (fd < 0) {
-    if (IsMissing(errno)) return false;
-    throw IoError(name, errno);
-  }
-  std::size_t size = 0;
-  for (;;) {
-    if (size == bytes.size()) bytes.resize(GrownRoom(size, SIZE_MAX));
-    std::int64_t got = os::Read(fd, bytes.data() + size, bytes.size() - size);
-    if (got < 0) {
-      int saved = errno;
-      os::Close(fd);
-      throw IoError(name, saved);
-    }
-    if (got == 0) break;
-    size += static_cast<std::size_t>(got);
-  }
-  os::Close(fd);
-  bytes.resize(size);
-  return true;
+  return ReadFileHead(name, SIZE_MAX, bytes);
 }
 
 bool ReadFileHead(const std::string& name, std::size_t maxBytes, std::string& bytes) {
@@ -120,6 +100,11 @@ bool ReadFileHead(const std::string& name, std::size_t maxBytes, std::string& by
     if (IsMissing(errno)) return false;
     throw IoError(name, errno);
   }
+  // Room for the whole file at once when its size is known (one byte more, so
+  // the read that finds the end needs no larger buffer); else grown by doubling.
+  const std::int64_t known = os::SizeOf(fd);
+  if (known >= 0) bytes.resize(std::min(static_cast<std::uint64_t>(known) + 1,
+                                        static_cast<std::uint64_t>(maxBytes)));
   std::size_t size = 0;
   while (size < maxBytes) {
     if (size == bytes.size()) bytes.resize(GrownRoom(size, maxBytes));

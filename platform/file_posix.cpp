@@ -46,6 +46,12 @@ std::int64_t Write(int fd, const char* data, std::size_t size) {
   }
 }
 
+std::int64_t SizeOf(int fd) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
 // An interrupted close has still released the descriptor; retrying could close
 // a descriptor opened meanwhile.
 bool Close(int fd) { return ::close(fd) == 0 || errno == EINTR; }

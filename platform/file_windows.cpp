@@ -81,6 +81,12 @@ std::int64_t Write(int fd, const char* data, std::size_t size) {
   return ::_write(fd, data, static_cast<unsigned>(std::min(size, kMaxTransfer)));
 }
 
+std::int64_t SizeOf(int fd) {
+  struct _stat64 info;
+  if (::_fstat64(fd, &info) != 0 || (info.st_mode & _S_IFREG) == 0) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
 bool Close(int fd) { return ::_close(fd) == 0; }
 
 bool IsRegularFile(const std::string& name) {

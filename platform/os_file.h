@@ -25,6 +25,10 @@ std::int64_t Read(int fd, char* data, std::size_t size);
 // Writes up to `size` bytes: the number written, -1 on failure.
 std::int64_t Write(int fd, const char* data, std::size_t size);
 
+// The size of the regular file open as `fd`; -1 when it is no regular file or
+// its size is unknown.
+std::int64_t SizeOf(int fd);
+
 // Closes `fd`; false when the system reports that buffered data was lost.
 bool Close(int fd);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <thread>
+
 #include "tests/test_util.h"
 
 namespace {
@@ -74,6 +76,20 @@ TEST(Files, WholeFilesAndHeadsOfEverySize) {
       EXPECT_EQ(bytes, text.substr(0, limit)) << size << " " << limit;
     }
   }
+}
+
+// A pipe has no size to go by: the buffer grows as the bytes arrive.
+TEST(Files, WholeReadOfAPipe) {
+  ScratchDir dir;
+  const std::string name = dir / "pipe";
+  ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0);
+  std::string text(200000, 'p');
+  for (std::size_t i = 0; i < text.size(); i += 7) text[i] = '\n';
+  std::thread writer([&] { WriteFile(name, text); });
+  std::string bytes;
+  EXPECT_TRUE(ReadFileBytes(name, bytes));
+  writer.join();
+  EXPECT_EQ(bytes, text);
 }
 
 TEST(OutputFile, ReplacesOnlyOnCommit) {
