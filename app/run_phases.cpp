@@ -87,7 +87,10 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
   TidyFileSet(cap);
 
   OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append);
-  changeLog.WriteLine("[" + LocalTimeStamp() + "] BEGIN KORVAN2 RECORD:");
+  std::string record = "[";
+  record += LocalTimeStamp();
+  record += "] BEGIN KORVAN2 RECORD:";
+  changeLog.WriteLine(record);
 
   // Readers: the current captures win, the reference copies fill the gaps.
   ReadFigFile(universe, n, cap + "_figs.txt", changeLog);

@@ -1070,7 +1070,10 @@ std::string HostileSectorCapture(const World& w, const std::vector<std::uint8_t>
     }
     if (i == wideAt) {  // a second line for the sector, listing 300 warps
       std::string wide = std::to_string(s);
-      for (int k = 0; k < 300; ++k) wide += " " + std::to_string(rng.Between(1, w.n));
+      for (int k = 0; k < 300; ++k) {
+        wide += ' ';
+        wide += std::to_string(rng.Between(1, w.n));
+      }
       out.Add(wide);
     }
     if (i == longAt) {  // the sector's line again, with 70000 blanks after its number
