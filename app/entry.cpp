@@ -46,7 +46,8 @@ int RunProgram(const std::vector<std::string>& parameters) {
   try {
     RunPhases(settings.gameName, settings.cimPath, settings.reportPath, settings.sectorCount,
               settings.loadMask, settings.alphaCentauri, settings.rylos, settings.stardock,
-              settings.distanceList, settings.bubbles, settings.reports, settings.extraFile);
+              settings.distanceList, settings.bubbles, settings.reports, settings.extraFile,
+              settings.atlas);
   } catch (const IoError& error) {
     return Fail(error.what());
   } catch (const std::bad_alloc&) {

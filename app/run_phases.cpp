@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "report/atlas.h"
 #include "report/dump.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -74,7 +75,7 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
                const std::string& reportPath, std::uint16_t sectorCount, std::uint8_t loadMask,
                std::uint16_t alphaCentauri, std::uint16_t rylos, std::uint16_t stardock,
                const std::string& distanceList, bool bubbles, bool reports,
-               const std::string& extraFile) {
+               const std::string& extraFile, bool atlas) {
   const std::string cap = cimPath + gameName;
   const std::string rep = reportPath + gameName;
   const std::uint16_t n = sectorCount;
@@ -125,6 +126,7 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
     WriteSpecialPortReport(universe, n, warpSlots, rep + "_special.txt");
     WriteNotesReport(universe, n, warpSlots, rep + "_notes.txt");
     WriteDumpReport(universe, n, warpSlots, rep + "_dump.txt");
+    if (atlas) WriteAtlas(universe, n, specials, specialCount, gameName, rep + "_atlas.html");
   }
 
   changeLog.WriteLine("[END OF RECORD]");

@@ -33,7 +33,7 @@ std::optional<Parameter> SplitParameter(const std::string& text) {
 }
 
 bool IsFlag(const std::string& key) {
-  return key == "/s" || key == "/b" || key == "/r" || key == "/pause";
+  return key == "/s" || key == "/b" || key == "/r" || key == "/pause" || key == "/atlas";
 }
 
 bool IsValueOption(const std::string& key) {
@@ -50,6 +50,7 @@ bool ApplyParameter(const Parameter& p, Settings& settings, std::string& lastAlp
     if (p.key == "/b" && minus) settings.bubbles = false;
     if (p.key == "/r" && minus) settings.reports = false;
     if (p.key == "/pause" && !minus) settings.pause = true;
+    if (p.key == "/atlas" && !minus) settings.atlas = true;
     return true;
   }
   if (!IsValueOption(p.key) || p.separator != ':') return false;

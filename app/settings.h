@@ -19,6 +19,7 @@ struct Settings {
   bool bubbles = true;
   bool reports = true;
   bool pause = false;
+  bool atlas = false;  // also write the atlas page (/atlas+)
   std::string extraFile;
 };
 

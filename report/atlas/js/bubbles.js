@@ -1,0 +1,36 @@
+// The bubbles the run found: pockets of sectors entered through one gate. The
+// run gives each member its gate, its depth (the peeling pass that found it:
+// 1 at the bottom of the bubble, more towards the gate) and its marks.
+
+// Every bubble, by gate: { gate, depth, size, members, unexplored, compromised },
+// in gate order. The depth of a bubble is the depth of its deepest-numbered
+// member, the one next to the gate; it is unexplored (u) or compromised (c)
+// when any member is.
+export function listBubbles(u) {
+  const byGate = new Map();
+  for (const [s, record] of u.bubble) {
+    if (record.gate === 0) continue;
+    let bubble = byGate.get(record.gate);
+    if (!bubble) {
+      bubble = { gate: record.gate, depth: 0, size: 0, members: [], unexplored: false, compromised: false };
+      byGate.set(record.gate, bubble);
+    }
+    if (s === record.gate) continue;
+    bubble.members.push(s);
+    bubble.size++;
+    bubble.depth = Math.max(bubble.depth, record.depth);
+    bubble.unexplored ||= record.explored === 0;
+    bubble.compromised ||= record.compromised === 1;
+  }
+  const list = [...byGate.values()].filter((b) => b.size > 0);
+  for (const b of list) b.members.sort((x, y) => x - y);
+  return list.sort((a, b) => a.gate - b.gate);
+}
+
+// The list sorted by one of its columns ("gate", "depth", "size",
+// "unexplored", "compromised"), largest first when `descending`; ties in gate
+// order.
+export function sortBubbles(list, column, descending = false) {
+  const sign = descending ? -1 : 1;
+  return list.slice().sort((a, b) => sign * (Number(a[column]) - Number(b[column])) || a.gate - b.gate);
+}

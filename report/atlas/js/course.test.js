@@ -1,0 +1,55 @@
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import { plotCourse, formatCourse, sweepFrom } from "./course.js";
+import { makeUniverse, twoWays } from "./test_universe.js";
+
+// 1 = 2 = 3 = 4 in a line; a one-way warp 1 -> 4; sector 5 is unexplored
+// (reached from 4, it leads nowhere), 6 only leads into 5.
+const u = makeUniverse({
+  n: 6,
+  warps: {
+    1: [[2, 1], [4, 0]],
+    2: [[1, 1], [3, 1]],
+    3: [[2, 1], [4, 1]],
+    4: [[1, 2], [3, 1], [5, 0], [6, 2]],
+    5: [[4, 2], [6, 2]],
+    6: [[4, 0], [5, 0]],
+  },
+  explored: [1, 2, 3, 4, 6],
+});
+
+test("a course flies one-way warps only in their direction", () => {
+  assert.equal(formatCourse(plotCourse(u, 1, 4)), "1 > 4");
+  assert.equal(formatCourse(plotCourse(u, 4, 1)), "4 > 3 > 2 > 1");
+});
+
+test("an entry added for a warp in is no way out, and an unexplored sector has none", () => {
+  assert.equal(plotCourse(u, 5, 4), null);
+  assert.equal(plotCourse(u, 1, 6), null, "4 lists 6 only as a warp in");
+  assert.equal(formatCourse(plotCourse(u, 6, 1)), "6 > 4 > 3 > 2 > 1");
+});
+
+const square = makeUniverse({ n: 4, warps: twoWays([[1, 3], [1, 2], [2, 4], [3, 4]]) });
+
+test("avoided sectors are flown around, the ends never avoided", () => {
+  assert.equal(formatCourse(plotCourse(square, 1, 4, [3])), "1 > 2 > 4");
+  assert.equal(plotCourse(square, 1, 4, [2, 3]), null);
+  assert.equal(formatCourse(plotCourse(u, 1, 4, [1, 4])), "1 > 4");
+});
+
+test("sectors outside the universe have no course; a sector's course to itself is itself", () => {
+  assert.equal(plotCourse(u, 0, 1), null);
+  assert.equal(plotCourse(u, 1, 7), null);
+  assert.deepEqual(plotCourse(u, 3, 3), [3]);
+});
+
+test("among equally short courses the earlier-listed warp wins", () => {
+  assert.equal(formatCourse(plotCourse(square, 1, 4)), "1 > 3 > 4");
+  const { hops } = sweepFrom(square, 1);
+  assert.deepEqual([...hops.slice(1)], [0, 1, 1, 2]);
+});
+
+test("warps to sectors outside 1..n are never flown", () => {
+  const odd = makeUniverse({ n: 2, warps: { 1: [[0, 0], [9, 0], [2, 0]], 2: [] } });
+  assert.equal(formatCourse(plotCourse(odd, 1, 2)), "1 > 2");
+});

@@ -1,0 +1,84 @@
+// What is drawn around a sector: the sectors within a few warps of it, each on
+// the ring of its distance, and the warps among them.
+
+import { inUniverse } from "./universe.js";
+
+// Every warp between two sectors of `members` (a Set), once per pair:
+// { from, to, twoWay }. A one-way warp runs from the sector that lists it (a
+// one-way-out entry there, a one-way-in entry at its target); a pair known to
+// run both ways is one two-way edge. Warps of a sector to itself are not drawn.
+export function warpsAmong(u, members) {
+  const pairs = new Map();  // "a-b" with a < b -> bit 1 a to b, bit 2 b to a
+  for (const s of members) {
+    for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) {
+      const t = u.warpTarget[i];
+      const kind = u.warpKind[i];
+      if (t === s || kind > 2 || !members.has(t)) continue;
+      const a = Math.min(s, t);
+      const key = `${a}-${Math.max(s, t)}`;
+      // Kind 0: s to t; kind 2: t to s; kind 1: both.
+      const forward = kind !== 2 ? (s === a ? 1 : 2) : 0;
+      const backward = kind !== 0 ? (t === a ? 1 : 2) : 0;
+      pairs.set(key, (pairs.get(key) || 0) | forward | backward);
+    }
+  }
+  const edges = [];
+  for (const [key, ways] of pairs) {
+    const [a, b] = key.split("-").map(Number);
+    if (ways === 3) edges.push({ from: a, to: b, twoWay: true });
+    else if (ways === 1) edges.push({ from: a, to: b, twoWay: false });
+    else edges.push({ from: b, to: a, twoWay: false });
+  }
+  return edges;
+}
+
+// The sectors within `radius` warps of `centre`, following warps either way:
+// { nodes: [{ sector, ring }], edges, total }. At most `limit` sectors
+// are kept, the nearest first (breadth-first, in list order); `total` counts
+// every sector within the radius.
+export function neighbourhood(u, centre, radius, limit = 400) {
+  const nodes = [];
+  const ring = new Map();
+  if (!inUniverse(u, centre)) return { nodes, edges: [], total: 0 };
+  ring.set(centre, 0);
+  const queue = [centre];
+  for (let head = 0; head < queue.length; head++) {
+    const s = queue[head];
+    const r = ring.get(s);
+    if (r >= radius) continue;
+    for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) {
+      const t = u.warpTarget[i];
+      if (t < 1 || t > u.n || ring.has(t) || u.warpKind[i] > 2) continue;
+      ring.set(t, r + 1);
+      queue.push(t);
+    }
+  }
+  const kept = new Set(queue.slice(0, limit));
+  for (const s of kept) nodes.push({ sector: s, ring: ring.get(s) });
+  return { nodes, edges: warpsAmong(u, kept), total: queue.length };
+}
+
+// A group of sectors drawn from one of them (a bubble from its gate): the
+// members on rings by their distance from `centre` over warps among the
+// members; members no such warp reaches go on a ring outside the others. At
+// most `limit` sectors are kept, the nearest first; `total` counts them all.
+export function groupAround(u, centre, members, limit = 400) {
+  const inside = new Set(members);
+  inside.add(centre);
+  const ring = new Map([[centre, 0]]);
+  const queue = [centre];
+  for (let head = 0; head < queue.length; head++) {
+    const s = queue[head];
+    for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) {
+      const t = u.warpTarget[i];
+      if (!inside.has(t) || ring.has(t) || u.warpKind[i] > 2) continue;
+      ring.set(t, ring.get(s) + 1);
+      queue.push(t);
+    }
+  }
+  const outer = ring.get(queue[queue.length - 1]) + 1;
+  const nodes = queue.map((s) => ({ sector: s, ring: ring.get(s) }));
+  for (const s of inside) if (!ring.has(s)) nodes.push({ sector: s, ring: outer });
+  const kept = nodes.slice(0, limit);
+  return { nodes: kept, edges: warpsAmong(u, new Set(kept.map((node) => node.sector))), total: nodes.length };
+}
