@@ -51,7 +51,8 @@ TEST(CommandLineScreens, InvalidParametersGetTheErrorScreen) {
   ScratchDir dir;
   for (const std::string bad : {"/b", "/n20000", "/n:abc", "/G:x", "x", "/", "b-", "/n:0",
                                 "/n:20001", "/mm:256", "/al:65536", "/al:-1", "/g-x", "/s:",
-                                "/zz+", "/?:", "/n: 5 ", "/p:nosuchdir/sub"}) {
+                                "/zz+", "/?:", "/n: 5 ", "/p:nosuchdir/sub", "/atlas",
+                                "/atlas:1"}) {
     RunResult run = RunKorvan({"/g:game", bad}, dir.path());
     EXPECT_EQ(run.exitCode, 1) << bad;
     EXPECT_EQ(run.out, ErrorScreen(bad)) << bad;
@@ -95,6 +96,7 @@ TEST(CommandLineSettings, DefaultsForAGameAlone) {
   EXPECT_TRUE(s.bubbles);
   EXPECT_TRUE(s.reports);
   EXPECT_FALSE(s.pause);
+  EXPECT_FALSE(s.atlas);
   EXPECT_EQ(s.extraFile, "");
   EXPECT_FALSE(std::ifstream(dir / "korvan.$$$").good());
 }
@@ -126,6 +128,9 @@ TEST(CommandLineSettings, FlagsStaySwitchedAndValuesRepeat) {
   EXPECT_EQ(line.settings.loadMask, 7);
   EXPECT_EQ(line.settings.distanceList, "77;abc;19");
   EXPECT_EQ(line.settings.alphaCentauri, 20);
+  // "+" switches the atlas on; a later "-" changes nothing, as with /pause.
+  EXPECT_TRUE(Read({"/atlas+", "/atlas-", "/g:" + dir.path() + "g"}).settings.atlas);
+  EXPECT_FALSE(Read({"/atlas-", "/g:" + dir.path() + "g"}).settings.atlas);
 }
 
 TEST(CommandLineSettings, ExtraFileInAnUnwritableDirectoryIsEmptied) {

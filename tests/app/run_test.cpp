@@ -2,10 +2,14 @@
 // change-log record.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
 #include <string_view>
+#include <vector>
 #include <sys/stat.h>
 
 #include "tests/test_util.h"
+#include "tools/game_generator.h"
 
 namespace {
 
@@ -264,4 +268,49 @@ TEST(Run, ExtraFileIsReadByItsExactExtension) {
   ASSERT_EQ(lower.exitCode, 0);
   EXPECT_EQ(ReadFile(dir / "game_ref.sct"), CrLf({" 1  3", " 3  1"}));
   EXPECT_NE(lower.out.find("reading sector cim file: extra.sct .\n"), std::string::npos);
+}
+
+// The atlas is one more file and one more console line; everything else a run
+// writes is what it writes without it.
+TEST(Run, AtlasChangesNothingElse) {
+  ScratchDir plain;
+  ScratchDir withAtlas;
+  GameOptions options;
+  options.sectorCount = 300;
+  std::vector<std::string> args;
+  for (const GameFile& file : GenerateGame(options)) {
+    WriteFile(plain / file.name, file.bytes);
+    WriteFile(withAtlas / file.name, file.bytes);
+    if (file.name == "game.cmd") {
+      std::istringstream words(file.bytes);
+      std::string word;
+      words >> word;
+      while (words >> word) args.push_back(word);
+    }
+  }
+  for (const std::vector<std::string>& switches :
+       std::vector<std::vector<std::string>>{{}, {"/b-", "/mm:7"}, {"/r-"}}) {
+    std::vector<std::string> run = args;
+    run.insert(run.end(), switches.begin(), switches.end());
+    const RunResult without = RunKorvan(run, plain.path());
+    run.push_back("/atlas+");
+    std::filesystem::remove(withAtlas / "game_atlas.html");
+    const RunResult with = RunKorvan(run, withAtlas.path());
+    ASSERT_EQ(without.exitCode, 0);
+    ASSERT_EQ(with.exitCode, 0);
+    const bool reports = switches != std::vector<std::string>{"/r-"};
+    EXPECT_EQ(with.out, without.out + (reports ? "writing atlas: game_atlas.html .\n" : ""));
+    EXPECT_EQ(ReadFile(withAtlas / "game_atlas.html") != "<missing>", reports);
+    const auto count = [](const ScratchDir& dir) {
+      return std::distance(std::filesystem::directory_iterator(dir.path()), {});
+    };
+    EXPECT_EQ(count(withAtlas), count(plain) + (reports ? 1 : 0));
+    for (const auto& entry : std::filesystem::directory_iterator(plain.path())) {
+      const std::string name = entry.path().filename().string();
+      const std::string expected = ReadFile(plain / name);
+      const std::string actual = ReadFile(withAtlas / name);
+      EXPECT_EQ(name == "game_changelog.txt" ? MaskTimes(actual) : actual,
+                name == "game_changelog.txt" ? MaskTimes(expected) : expected) << name;
+    }
+  }
 }

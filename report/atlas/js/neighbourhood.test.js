@@ -1,0 +1,75 @@
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import { neighbourhood, groupAround, warpsAmong } from "./neighbourhood.js";
+import { layoutRings, layoutCourse, RING_GAP, SECTOR_ROOM } from "./layout.js";
+import { makeUniverse, twoWays } from "./test_universe.js";
+import { loadD3 } from "./test_d3.js";
+
+// 1 = 2 = 3 = 4 = 5 in a line, one-way 1 -> 6 (6 unexplored), 7 lists 1 one
+// way, 5 lists itself.
+const warps = twoWays([[1, 2], [2, 3], [3, 4], [4, 5]]);
+warps[1].push([6, 0], [7, 2]);
+warps[6] = [[1, 2]];
+warps[7] = [[1, 0]];
+warps[5].push([5, 1]);
+const u = makeUniverse({ n: 7, warps, explored: [1, 2, 3, 4, 5, 7] });
+
+test("a neighbourhood holds the sectors within the radius on the rings of their distance", () => {
+  const hood = neighbourhood(u, 1, 2);
+  assert.deepEqual(hood.nodes, [
+    { sector: 1, ring: 0 }, { sector: 2, ring: 1 }, { sector: 6, ring: 1 }, { sector: 7, ring: 1 }, { sector: 3, ring: 2 },
+  ]);
+  assert.equal(hood.total, 5);
+  const limited = neighbourhood(u, 1, 5, 3);
+  assert.deepEqual(limited.nodes.map((n) => n.sector), [1, 2, 6]);
+  assert.equal(limited.total, 7);
+  assert.deepEqual(neighbourhood(u, 8, 2).nodes, []);
+});
+
+test("warps are drawn once a pair, one-way warps from the sector that lists them", () => {
+  const edges = warpsAmong(u, new Set([1, 2, 5, 6, 7]));
+  assert.deepEqual(edges.sort((a, b) => a.from - b.from || a.to - b.to), [
+    { from: 1, to: 2, twoWay: true }, { from: 1, to: 6, twoWay: false }, { from: 7, to: 1, twoWay: false },
+  ]);
+  // One-way entries at both ends of a pair make one two-way warp.
+  const both = makeUniverse({ n: 2, warps: { 1: [[2, 0]], 2: [[1, 0]] } });
+  assert.deepEqual(warpsAmong(both, new Set([1, 2])), [{ from: 1, to: 2, twoWay: true }]);
+});
+
+test("a group is drawn from its centre over the warps among its members", () => {
+  const group = groupAround(u, 3, [4, 5, 7]);
+  assert.deepEqual(group.nodes, [{ sector: 3, ring: 0 }, { sector: 4, ring: 1 }, { sector: 5, ring: 2 }, { sector: 7, ring: 3 }]);
+});
+
+test("the layout keeps every sector on its ring, apart from the others, the same every time", () => {
+  const d3 = loadD3();
+  // A wheel: 40 spokes around sector 1, each spoke's sector joined to the next
+  // and to a sector of the outer ring.
+  const pairs = [];
+  for (let i = 0; i < 40; i++) {
+    pairs.push([1, 2 + i], [2 + i, 2 + ((i + 1) % 40)], [2 + i, 42 + i]);
+  }
+  const wheel = makeUniverse({ n: 81, warps: twoWays(pairs) });
+  const hood = neighbourhood(wheel, 1, 2);
+  const { positions, radii } = layoutRings(hood.nodes, hood.edges, d3);
+  assert.deepEqual(positions.get(1), { x: 0, y: 0 });
+  assert.ok(radii[1] >= RING_GAP && radii[1] >= (40 * SECTOR_ROOM) / (2 * Math.PI) - 1e-9);
+  for (const { sector, ring } of hood.nodes) {
+    const p = positions.get(sector);
+    assert.ok(Math.abs(Math.hypot(p.x, p.y) - radii[ring]) < RING_GAP / 3, `sector ${sector} strays from ring ${ring}`);
+  }
+  let closest = Infinity;
+  const points = [...positions.values()];
+  for (let i = 0; i < points.length; i++) {
+    for (let j = i + 1; j < points.length; j++) {
+      closest = Math.min(closest, Math.hypot(points[i].x - points[j].x, points[i].y - points[j].y));
+    }
+  }
+  assert.ok(closest > 32, `two sectors ${closest.toFixed(1)} apart overlap`);
+  assert.deepEqual(layoutRings(hood.nodes, hood.edges, loadD3()).positions, positions);
+});
+
+test("a course snakes across rows, each hop between neighbours", () => {
+  const { positions } = layoutCourse([5, 6, 7, 8], 2);
+  assert.deepEqual([...positions.values()].map((p) => [p.x, p.y]), [[0, 0], [130, 0], [130, 120], [0, 120]]);
+});
