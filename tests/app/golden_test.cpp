@@ -434,7 +434,7 @@ TEST(GoldenPaths, FullPathsPutEveryFileInItsDirectory) {
 // An empty or misplaced golden folder must not pass as "nothing to compare".
 TEST(GoldenCases, AreAllPresent) {
   EXPECT_EQ(GoldenCases(),
-            (std::vector<std::string>{"chain", "hostile", "sample", "star", "switches"}));
+            (std::vector<std::string>{"atlas", "chain", "hostile", "sample", "star", "switches"}));
 }
 
 TEST(GoldenCases, TimeStampsAreMaskedOnlyInRecordHeaders) {
