@@ -1,0 +1,185 @@
+// The atlas end to end: pages korvan2a writes, opened from disk in headless
+// Chromium at deep links, checked for what a player sees against the run's own
+// reports. CHROMIUM names the browser (default /usr/bin/chromium). With
+// ATLAS_SCREENSHOTS set to a directory, the sector view and a course of the
+// sample game are saved there as PNG (the README shows them).
+
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import path from "node:path";
+import { chromium } from "playwright-core";
+import { generatedAtlas, readAtlas, sampleAtlas, scratch } from "./games.js";
+
+// Two notes no page may read as markup: bytes as the notes file holds them.
+const MARKUP_NOTE = `<img src=x onerror="document.title='owned'"><b>bold</b> & "quotes" </script><!-- x`;
+const HIGH_NOTE = "caf\xe9 \x93smart\x94 \x80";
+const EXTRA_NOTES = `12: ${MARKUP_NOTE}\r\n13: ${HIGH_NOTE}\r\n`;
+
+let browser;
+let work;
+let sample;
+let game;
+const errors = [];
+
+before(async () => {
+  work = scratch();
+  const sampleDir = path.join(work.dir, "sample");
+  const gameDir = path.join(work.dir, "game");
+  sample = { file: sampleAtlas(sampleDir, EXTRA_NOTES), dir: sampleDir };
+  game = { file: generatedAtlas(gameDir, { sectors: 2000, seed: 4 }), dir: gameDir };
+  browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+      "--disable-component-update", "--disable-sync"],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  work?.remove();
+});
+
+// Opens `file` at `hash` and waits until the first view is drawn.
+async function open(file, hash, viewport = { width: 1400, height: 850 }) {
+  const page = await browser.newPage({ viewport });
+  page.on("pageerror", (error) => errors.push(String(error)));
+  // The page must load nothing: every request but the file itself fails the test.
+  page.on("request", (request) => {
+    if (!request.url().startsWith(`file://${file}`)) errors.push(`request: ${request.url()}`);
+  });
+  await page.goto(`file://${file}${hash}`);
+  await page.waitForSelector("html[data-ready]", { state: "attached" });
+  return page;
+}
+
+const text = (page, selector) => page.locator(selector).first().textContent();
+
+function report(dir, name) {
+  return readFileSync(path.join(dir, name), "latin1").split("\r\n");
+}
+
+// The routes of the major space lane report, by title.
+function laneRoutes(dir) {
+  const lines = report(dir, "sample_msl.txt");
+  const routes = new Map();
+  for (let i = 0; i + 1 < lines.length; i++) {
+    const title = lines[i].trim();
+    if (/ to /.test(title) && lines[i + 1].includes(" : ")) routes.set(title, lines[i + 1].split(" : ")[1]);
+  }
+  return routes;
+}
+
+test("a course at its deep link is the lane report's route, with its hop count and the way back", async () => {
+  const routes = laneRoutes(sample.dir);
+  const page = await open(sample.file, "#course=1-155");
+  const route = routes.get("terra to stardock");
+  assert.equal(await text(page, "#course-text"), route);
+  assert.equal(await text(page, "#course-hops"), `${route.split(" > ").length - 1} hops`);
+  assert.equal(await page.locator("#drawing line.course").count(), route.split(" > ").length - 1);
+  if (process.env.ATLAS_SCREENSHOTS) await page.screenshot({ path: path.join(process.env.ATLAS_SCREENSHOTS, "atlas-course.png") });
+  await page.click("#return-course");
+  await page.waitForFunction(() => location.hash === "#course=155-1");
+  const back = await text(page, "#course-text");
+  assert.match(back, /^155 > .* > 1$/);
+  assert.equal(back.split(" > ").length, routes.get("stardock to terra").split(" > ").length);
+  await page.close();
+});
+
+test("the sector view shows the sector's warps, port, hops and texts as the dump report has them", async () => {
+  const page = await open(sample.file, "#sector=10&hops=2");
+  assert.equal(await text(page, "#details h2"), "Sector 10");
+  // The dump's line of sector 10: its warp cells after " : ", "^" one-way out,
+  // "v" one-way in, a blank two-way.
+  const line = report(sample.dir, "sample_dump.txt").find((l) => /^[ (\[][ +] *10[ )\]]/.test(l));
+  const cells = [...line.split(" : ")[1].split("notes:")[0].matchAll(/(\d+)([v^ ]?)/g)];
+  const words = { "^": "one-way out", v: "one-way in", " ": "two-way", "": "two-way" };
+  const expected = cells.map(([, target, mark]) => `${mark === "v" ? "\u2190" : "\u2192"} ${target} ${words[mark]}`);
+  assert.deepEqual(await page.locator("#details ul.warps li").allTextContents(), expected);
+  assert.equal(await text(page, "#details p.port"), "BSb (class 2), reporting");
+  assert.equal(await text(page, "#details .note"), "safe spot");
+  assert.equal(await text(page, "#details .log"), "port destroyed");
+  assert.equal(await page.locator("g.sector.centre").getAttribute("data-sector"), "10");
+  for (const [, target] of cells) assert.equal(await page.locator(`g.sector[data-sector="${target}"]`).count(), 1);
+  if (process.env.ATLAS_SCREENSHOTS) await page.screenshot({ path: path.join(process.env.ATLAS_SCREENSHOTS, "atlas-sector.png") });
+
+  // A click on a drawn sector centres it.
+  await page.locator('g.sector[data-sector="211"]').click();
+  await page.waitForFunction(() => location.hash === "#sector=211&hops=2");
+  assert.equal(await text(page, "#details h2"), "Sector 211");
+  assert.equal(await page.locator("g.sector.centre").getAttribute("data-sector"), "211");
+  await page.close();
+});
+
+test("notes full of markup and bytes beyond ASCII stay text", async () => {
+  const page = await open(sample.file, "#sector=12&hops=1");
+  assert.equal(await text(page, "#details .note"), MARKUP_NOTE);
+  assert.equal(await page.locator("#details img, #details b, #details script").count(), 0);
+  assert.equal(await page.title(), "sample \u2013 korvan2a atlas");
+  await page.goto(`file://${sample.file}#sector=13&hops=1`);
+  await page.waitForFunction(() => document.querySelector("#details h2")?.textContent === "Sector 13");
+  assert.equal(await text(page, "#details .note"), "caf\u00e9 \u201csmart\u201d \u20ac");
+  await page.close();
+});
+
+test("the bubble list is the bubble report's, and a bubble draws from its gate", async () => {
+  // The report: "d-DEEP BUBBLES:" sections, " >" before each gate's line and
+  // "  " before each member's.
+  const bubbles = new Map();
+  let depth = 0;
+  let gate = 0;
+  for (const line of report(sample.dir, "sample_bubbles.txt")) {
+    const section = /^(\d+)-DEEP BUBBLES:$/.exec(line);
+    if (section) depth = Number(section[1]);
+    const sector = /^( >|  )[ (\[][ +] *(\d+)/.exec(line);
+    if (!sector) continue;
+    if (sector[1] === " >") {
+      gate = Number(sector[2]);
+      bubbles.set(gate, { depth, size: 0 });
+    } else {
+      bubbles.get(gate).size++;
+    }
+  }
+  const page = await open(sample.file, "#bubble=296");
+  const rows = await page.locator("#bubble-list tbody tr").evaluateAll((trs) =>
+    trs.map((tr) => [...tr.cells].slice(0, 3).map((td) => Number(td.textContent))));
+  assert.deepEqual(new Map(rows.map(([g, d, size]) => [g, { depth: d, size }])), bubbles);
+  assert.equal(await page.locator("g.sector").count(), bubbles.get(296).size + 1);
+  assert.equal(await page.locator("g.sector.centre").getAttribute("data-sector"), "296");
+  await page.click('#bubble-list th[data-sort="size"]');
+  const sizes = await page.locator("#bubble-list tbody tr td:nth-child(3)").allTextContents();
+  assert.deepEqual(sizes.map(Number), sizes.map(Number).sort((a, b) => b - a));
+  await page.close();
+});
+
+test("the port finder lists equipment buyers nearest first, and a row plots the course", async () => {
+  const page = await open(sample.file, "#ports=10&want=buys-equ");
+  const rows = await page.locator("#ports-table tbody tr").evaluateAll((trs) =>
+    trs.map((tr) => [Number(tr.cells[1].textContent), tr.cells[2].textContent]));
+  assert.ok(rows.length > 3);
+  assert.deepEqual(rows.map(([hops]) => hops), rows.map(([hops]) => hops).sort((a, b) => a - b));
+  for (const [, letters] of rows) assert.match(letters, /^..[Bb]$/);
+  const target = await page.locator("#ports-table tbody tr").nth(1).getAttribute("data-sector");
+  await page.locator("#ports-table tbody tr").nth(1).locator("td").nth(1).click();
+  await page.waitForFunction((t) => location.hash === `#course=10-${t}`, target);
+  assert.match(await text(page, "#course-text"), new RegExp(`^10 > .*${target}$`));
+  await page.close();
+});
+
+test("a generated game: deep links, courses across it and sectors it does not have", async () => {
+  const u = readAtlas(game.file);
+  const stardock = u.specials[4];
+  const page = await open(game.file, `#course=2000-${stardock}`);
+  const hops = u.hopsTo[4][2000];
+  assert.equal(await text(page, "#course-hops"), `${hops} hops`);
+  await page.goto(`file://${game.file}#course=2000-${stardock}&avoid=${(await text(page, "#course-text")).split(" > ")[1]}`);
+  await page.waitForFunction(() => document.querySelector("#course-result .quiet")?.textContent.startsWith("avoiding"));
+  await page.goto(`file://${game.file}#sector=2001`);
+  await page.waitForFunction(() => document.getElementById("status").textContent.includes("not in this universe"));
+  assert.equal(await text(page, "#status"), "sector 2001 is not in this universe (1..2000)");
+  await page.goto(`file://${game.file}#sector=1&hops=5`);
+  await page.waitForFunction(() => document.querySelector("#details h2")?.textContent === "Sector 1");
+  assert.ok((await page.locator("g.sector").count()) <= 400);
+  await page.close();
+  assert.deepEqual(errors, []);
+});
