@@ -26,6 +26,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file.h"
+#include "report/atlas.h"
 #include "report/dump.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -155,6 +156,10 @@ int main(int argc, char** argv) {
       clock.Mark("notes-report");
       WriteDumpReport(universe, n, warpSlots, rep + "_dump.txt");
       clock.Mark("dump");
+      if (s.atlas) {
+        WriteAtlas(universe, n, specials, specialCount, s.gameName, rep + "_atlas.html");
+        clock.Mark("atlas");
+      }
     }
     changeLog.WriteLine("[END OF RECORD]");
     changeLog.WriteLine("");

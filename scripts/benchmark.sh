@@ -2,7 +2,7 @@
 # Times whole runs of korvan2a on generated games (README, "Speed"): builds
 # Release, generates the games, and reports the median of RUNS timed runs after
 # one warm-up run: wall time, processor time, peak resident memory and page
-# faults; then the time of each phase. Every timed run starts from a fresh copy
+# faults; the atlas in headless Chromium; then the time of each phase. Every timed run starts from a fresh copy
 # of its game directory (the copy is not timed).
 #
 #   bash scripts/benchmark.sh [RUNS]      (default 7)
@@ -103,6 +103,9 @@ measure "realistic 20000, first capture" "$work/g20000" $args20000
 realistic=$wall_us
 measure "realistic 20000, second run /mm:7" "$work/before-second" $args20000 /mm:7
 second=$wall_us
+measure "realistic 20000, first capture /atlas+" "$work/g20000" $args20000 /atlas+
+with_atlas=$wall_us
+cp "$work/run/game_atlas.html" "$work/atlas.html"
 measure "realistic 10000" "$work/g10000" $(game_args "$work/g10000")
 half=$wall_us
 measure "realistic 5000" "$work/g5000" $(game_args "$work/g5000")
@@ -120,6 +123,13 @@ echo "realistic 20000 / cp -r floor:       $(ratio "$realistic" "$floor")  (targ
 echo "second run / cp -r floor:            $(ratio "$second" "$floor")"
 echo "time at 20000 / time at 10000:       $(ratio "$realistic" "$half")  (target <= 2.3)"
 echo "slowest adversarial / realistic:     $(ratio "$worst" "$realistic")  (target <= 3)"
+echo "with /atlas+ / without:              $(ratio "$with_atlas" "$realistic")  (target <= 1.25)"
+
+# The atlas of the realistic 20000 game in headless Chromium: its size, the
+# first view, and a course across the whole universe.
+echo
+bash scripts/atlas-deps.sh
+node bench/atlas_page.mjs "$work/atlas.html" "$runs"
 
 # Per phase: the same run through bench/phase_times, which calls the phases in
 # the driver's order with a clock between them.

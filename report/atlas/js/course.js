@@ -8,29 +8,34 @@ import { inUniverse } from "./universe.js";
 
 // Breadth-first hop counts from `from` over the known ways out: hops[s] (-1
 // where no known route leads) and the sector each was first reached from.
-// Sectors in `avoid` are never entered. Neighbours are taken in list order, so
-// among equally short courses the one through earlier-listed warps wins.
-export function sweepFrom(u, from, avoid = new Set()) {
+// Sectors in `avoid` are never entered; the sweep stops once it reaches `to`
+// (when given). Neighbours are taken in list order, so among equally short
+// courses the one through earlier-listed warps wins.
+export function sweepFrom(u, from, avoid = [], to = 0) {
   const hops = new Int32Array(u.n + 1).fill(-1);
   const previous = new Uint16Array(u.n + 1);
   if (!inUniverse(u, from)) return { hops, previous };
-  const queue = new Uint16Array(u.n);
+  // Avoided sectors count as reached already.
+  for (const s of avoid) if (inUniverse(u, s) && s !== from) hops[s] = -2;
+  const { warpStart, warpTarget, warpKind, n } = u;
+  const queue = new Uint16Array(n);
   let head = 0;
   let tail = 0;
   hops[from] = 0;
   queue[tail++] = from;
   while (head < tail) {
     const s = queue[head++];
+    if (s === to) break;
     const next = hops[s] + 1;
-    for (let i = u.warpStart[s], end = u.warpStart[s + 1]; i < end; i++) {
-      if (u.warpKind[i] > 1) continue;
-      const t = u.warpTarget[i];
-      if (t < 1 || t > u.n || hops[t] >= 0 || avoid.has(t)) continue;
+    for (let i = warpStart[s], end = warpStart[s + 1]; i < end; i++) {
+      const t = warpTarget[i];
+      if (warpKind[i] > 1 || t < 1 || t > n || hops[t] !== -1) continue;
       hops[t] = next;
       previous[t] = s;
       queue[tail++] = t;
     }
   }
+  for (const s of avoid) if (inUniverse(u, s) && hops[s] === -2) hops[s] = -1;
   return { hops, previous };
 }
 
@@ -38,8 +43,7 @@ export function sweepFrom(u, from, avoid = new Set()) {
 // null when no known route leads there. The ends are never avoided.
 export function plotCourse(u, from, to, avoid = []) {
   if (!inUniverse(u, from) || !inUniverse(u, to)) return null;
-  const avoided = new Set(avoid.filter((s) => s !== from && s !== to));
-  const { hops, previous } = sweepFrom(u, from, avoided);
+  const { hops, previous } = sweepFrom(u, from, avoid.filter((s) => s !== to), to);
   if (hops[to] < 0) return null;
   const course = [to];
   for (let s = to; s !== from; s = previous[s]) course.push(previous[s]);

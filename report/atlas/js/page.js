@@ -75,6 +75,9 @@ function describe(s) {
 // --- the drawing ------------------------------------------------------------
 
 const view = { x: 0, y: 0, width: 100, height: 100, fitted: null };
+// The drawing's size on screen, kept by a resize observer so that drawing a
+// view never has to wait for the page's layout.
+const screenBox = { width: 0, height: 0 };
 
 function setViewBox() {
   document.getElementById("drawing").setAttribute("viewBox", `${view.x} ${view.y} ${view.width} ${view.height}`);
@@ -200,7 +203,7 @@ function draw(nodes, edges, positions, { centre = 0, course = null, radii = [] }
   }
   const margin = 60;
   if (!Number.isFinite(minX)) minX = minY = maxX = maxY = 0;
-  const box = drawing.getBoundingClientRect();
+  const box = screenBox;
   const aspect = box.width > 0 && box.height > 0 ? box.width / box.height : 1.5;
   // A small picture is not blown up beyond its own size.
   let width = Math.max(maxX - minX + 2 * margin, box.width * 0.8);
@@ -543,6 +546,11 @@ function wire() {
   want.replaceChildren(trade, kinds);
 
   const drawing = document.getElementById("drawing");
+  Object.assign(screenBox, drawing.getBoundingClientRect().toJSON());
+  new ResizeObserver(([entry]) => {
+    screenBox.width = entry.contentRect.width;
+    screenBox.height = entry.contentRect.height;
+  }).observe(drawing);
   drawing.addEventListener("click", (event) => {
     const sector = event.target.closest(".sector");
     if (!sector || drawing.dataset.dragged === "1") return;
@@ -557,7 +565,7 @@ function wire() {
   });
   // Dragging moves the picture, the wheel zooms about the pointer.
   let drag = null;
-  const scale = () => view.width / (drawing.getBoundingClientRect().width || 1);
+  const scale = () => view.width / (screenBox.width || 1);
   drawing.addEventListener("pointerdown", (event) => {
     drag = { x: event.clientX, y: event.clientY, moved: false };
     drawing.dataset.dragged = "0";
@@ -621,7 +629,8 @@ function start() {
   legend();
   wire();
   show();
-  document.documentElement.dataset.ready = "1";
+  // When the first view was drawn, in milliseconds since the page was opened.
+  document.documentElement.dataset.ready = String(Math.round(performance.now()));
 }
 
 start();
