@@ -6,20 +6,22 @@
 
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { readFileSync } from "node:fs";
+import { mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import path from "node:path";
 import { chromium } from "playwright-core";
-import { generatedAtlas, readAtlas, sampleAtlas, scratch } from "./games.js";
+import { generatedAtlas, readAtlas, runKorvan, sampleAtlas, scratch } from "./games.js";
 
 // Two notes no page may read as markup: bytes as the notes file holds them.
 const MARKUP_NOTE = `<img src=x onerror="document.title='owned'"><b>bold</b> & "quotes" </script><!-- x`;
 const HIGH_NOTE = "caf\xe9 \x93smart\x94 \x80";
-const EXTRA_NOTES = `12: ${MARKUP_NOTE}\r\n13: ${HIGH_NOTE}\r\n`;
+const EXTRA_NOTES = `30: ${MARKUP_NOTE}\r\n31: ${HIGH_NOTE}\r\n`;
 
 let browser;
 let work;
 let sample;
 let game;
+let hostile;
+let one;
 const errors = [];
 
 before(async () => {
@@ -28,6 +30,14 @@ before(async () => {
   const gameDir = path.join(work.dir, "game");
   sample = { file: sampleAtlas(sampleDir, EXTRA_NOTES), dir: sampleDir };
   game = { file: generatedAtlas(gameDir, { sectors: 2000, seed: 4 }), dir: gameDir };
+  hostile = { file: generatedAtlas(path.join(work.dir, "hostile"), { profile: "hostile", sectors: 300, seed: 7 }) };
+  // A universe of one sector that warps to itself, to a sector beyond the
+  // universe and to 0; no ports, no bubbles, no special sectors given.
+  const oneDir = path.join(work.dir, "one");
+  mkdirSync(oneDir);
+  writeFileSync(path.join(oneDir, "one.sct"), "1 1 2 0\r\n");
+  runKorvan(oneDir, ["/g:one", "/n:1", "/atlas+"]);
+  one = { file: path.join(oneDir, "one_atlas.html") };
   browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
@@ -112,12 +122,12 @@ test("the sector view shows the sector's warps, port, hops and texts as the dump
 });
 
 test("notes full of markup and bytes beyond ASCII stay text", async () => {
-  const page = await open(sample.file, "#sector=12&hops=1");
+  const page = await open(sample.file, "#sector=30&hops=1");
   assert.equal(await text(page, "#details .note"), MARKUP_NOTE);
   assert.equal(await page.locator("#details img, #details b, #details script").count(), 0);
   assert.equal(await page.title(), "sample \u2013 korvan2a atlas");
-  await page.goto(`file://${sample.file}#sector=13&hops=1`);
-  await page.waitForFunction(() => document.querySelector("#details h2")?.textContent === "Sector 13");
+  await page.goto(`file://${sample.file}#sector=31&hops=1`);
+  await page.waitForFunction(() => document.querySelector("#details h2")?.textContent === "Sector 31");
   assert.equal(await text(page, "#details .note"), "caf\u00e9 \u201csmart\u201d \u20ac");
   await page.close();
 });
@@ -163,6 +173,31 @@ test("the port finder lists equipment buyers nearest first, and a row plots the 
   await page.locator("#ports-table tbody tr").nth(1).locator("td").nth(1).click();
   await page.waitForFunction((t) => location.hash === `#course=10-${t}`, target);
   assert.match(await text(page, "#course-text"), new RegExp(`^10 > .*${target}$`));
+  await page.close();
+});
+
+test("odd universes open and show what is known", async () => {
+  let page = await open(one.file, "");
+  assert.equal(await text(page, "#details h2"), "Sector 1");
+  assert.deepEqual(await page.locator("#details ul.warps li").allTextContents(),
+    ["\u2192 1 two-way", "\u2192 2 one-way out, outside the universe", "\u2192 0 one-way out, outside the universe"]);
+  await page.goto(`file://${one.file}#course=1-1`);
+  await page.waitForFunction(() => document.getElementById("course-hops")?.textContent === "0 hops");
+  assert.equal(await text(page, "#course-text"), "1");
+  await page.goto(`file://${one.file}#ports=1&want=buys-ore`);
+  await page.waitForFunction(() => document.querySelector("#ports-result p") !== null);
+  assert.equal(await text(page, "#ports-result p"), "no such port is known");
+  await page.click('#tabs button[data-tab="bubbles"]');
+  assert.match(await text(page, "#bubble-result p"), /^no bubbles/);
+  await page.close();
+
+  // The hostile game's sector of 255 warps and its warps beyond the universe.
+  page = await open(hostile.file, "#sector=102&hops=2");
+  assert.equal(await page.locator("#details ul.warps li").count(), 255);
+  assert.ok((await page.locator("#drawing g.sector").count()) <= 400);
+  await page.goto(`file://${hostile.file}#sector=161&hops=1`);
+  await page.waitForFunction(() => document.querySelector("#details h2")?.textContent === "Sector 161");
+  assert.ok((await page.locator("#details ul.warps li").allTextContents()).includes("\u2192 65535 one-way out, outside the universe"));
   await page.close();
 });
 

@@ -4,7 +4,7 @@
 
 import { decodeUniverse, inUniverse, warpsOf, portOf, slotsOf, onLane, slotName } from "./universe.js";
 import { plotCourse, formatCourse } from "./course.js";
-import { PRODUCTS, PRODUCT_KEYS, CLASS_MASKS, portClassName, portClassNumber, portBuys, findPorts } from "./ports.js";
+import { PRODUCTS, PRODUCT_KEYS, CLASS_MASKS, portClassName, portClassNumber, portBuys, portMatches, findPorts } from "./ports.js";
 import { neighbourhood, groupAround, warpsAmong } from "./neighbourhood.js";
 import { layoutRings, layoutCourse } from "./layout.js";
 import { listBubbles, sortBubbles } from "./bubbles.js";
@@ -354,6 +354,22 @@ function showSector({ sector, hops }) {
   status(hood.nodes.length < hood.total ? `${words} (the nearest ${hood.nodes.length} drawn)` : words);
 }
 
+// The sectors of a course, one a row: the hop, the sector, its port and what
+// the player noted there.
+function alongTheCourse(course) {
+  const rows = course.map((s, i) => {
+    const port = portOf(u, s);
+    const names = specialNames(s);
+    const note = u.notes.get(s) || "";
+    const marks = [...names, u.fig[s] ? "fig" : "", names.includes(note) ? "" : note].filter(Boolean).join("; ");
+    return el("tr", {}, el("td", {}, String(i)), el("td", {}, sectorLink(s)), el("td", {}, port ? port.letters : ""),
+      el("td", { class: "marks" }, marks));
+  });
+  return el("div", { class: "scroll" }, el("table", { id: "course-table" },
+    el("thead", {}, el("tr", {}, el("th", {}, "hop"), el("th", {}, "sector"), el("th", {}, "port"), el("th", {}, ""))),
+    el("tbody", {}, ...rows)));
+}
+
 function showCourse({ from, to, avoid }) {
   selectTab("course");
   field("course-form", "from", from);
@@ -378,7 +394,8 @@ function showCourse({ from, to, avoid }) {
     el("p", { id: "course-text", class: "course-text" }, formatCourse(course)),
     el("p", { id: "course-hops" }, `${hops} ${hops === 1 ? "hop" : "hops"}`),
     avoid.length > 0 ? el("p", { class: "quiet" }, `avoiding ${avoid.join(", ")}`) : "",
-    el("p", {}, back));
+    el("p", {}, back),
+    alongTheCourse(course));
   const members = new Set(course);
   const nodes = course.map((s, i) => ({ sector: s, ring: i }));
   const { positions } = layoutCourse(course);
@@ -394,7 +411,8 @@ function showPorts({ from, want }) {
   const result = document.getElementById("ports-result");
   const found = findPorts(u, from, want, 25);
   if (!inUniverse(u, from) || found.length === 0) {
-    const why = !inUniverse(u, from) ? `sector ${from} is not in this universe (1..${u.n})` : `no known course from ${from} reaches such a port`;
+    const why = !inUniverse(u, from) ? `sector ${from} is not in this universe (1..${u.n})`
+      : !u.ports.some((port) => portMatches(port, want)) ? "no such port is known" : `no known course from ${from} reaches such a port`;
     result.replaceChildren(el("p", { class: "problem" }, why));
     draw([], [], new Map());
     status(why);
