@@ -18,6 +18,7 @@
 #include "capture/sector_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
+#include "report/atlas.h"
 #include "report/dump.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -75,6 +76,8 @@ void Run(const std::uint8_t* data, std::size_t size) {
   WriteSpecialPortReport(universe, n, warpSlots, dir + "run_special.txt");
   WriteNotesReport(universe, n, warpSlots, dir + "run_notes.txt");
   WriteDumpReport(universe, n, warpSlots, dir + "run_dump.txt");
+  WriteAtlas(universe, n, specials, specialCount, "run", dir + "run_atlas.html");
+  CheckAtlasData(AtlasData(universe, n, specials, specialCount, "run"));
 }
 
 }  // namespace

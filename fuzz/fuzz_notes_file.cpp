@@ -1,5 +1,5 @@
 // The notes reader on any bytes; the notes report written and read back gives
-// the same notes.
+// the same notes, and the atlas carries them as plain ASCII.
 //
 // Options: the special sectors are taken from the option byte, so labels land
 // on noted and unnoted sectors alike.
@@ -9,6 +9,7 @@
 #include "capture/notes_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
+#include "report/atlas.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ void Run(const FuzzCase& input) {
 
   Universe& universe = FreshUniverse(n, specialCount);
   ReadNotesFile(universe, n, notes, specials, specialCount);
+  CheckAtlasData(AtlasData(universe, n, specials, specialCount, input.body.substr(0, 40)));
   const std::string written = dir + "game_notes_report.txt";
   RemoveFile(written);
   WriteNotesReport(universe, n, 0, written);

@@ -108,3 +108,10 @@ void CheckWarpLists(const Universe& universe) {
     for (std::uint32_t kind : list.kinds) FuzzCheck(kind <= oneWayIn, "unknown warp kind");
   }
 }
+
+void CheckAtlasData(std::string_view data) {
+  for (const char c : data) {
+    FuzzCheck(c >= 0x20 && c < 0x7F && c != '<' && c != '>' && c != '&',
+              "the atlas data holds a byte that is no printable ASCII, or markup");
+  }
+}

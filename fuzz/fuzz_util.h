@@ -48,3 +48,7 @@ void FuzzCheck(bool ok, const char* what);
 // Every warp list is well formed: targets and kinds of one size, at most 255
 // entries, known kinds.
 void CheckWarpLists(const Universe& universe);
+
+// The atlas's data block can stand in its script element as it is: printable
+// ASCII only, without "<", ">" or "&".
+void CheckAtlasData(std::string_view data);
