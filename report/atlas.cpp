@@ -1,7 +1,12 @@
 #include "report/atlas.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
 
 #include "app/progress.h"
 #include "platform/file.h"
@@ -34,45 +39,69 @@ std::uint8_t HopAt(const HopTable& table, std::size_t slot) {
   return slot < table.size() ? table[slot] : kNoRoute;
 }
 
-// A column of hop counts: sectors 1..n of one table's slot.
-void AppendHopColumn(std::string& out, const Universe& universe, std::uint16_t n,
-                     std::size_t slot, bool to) {
-  out += '[';
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    const Sector& sector = universe.Lookup(s);
-    if (s > 1) out += ',';
-    AppendNumber(out, HopAt(to ? sector.hopsTo : sector.hopsFrom, slot));
-  }
-  out += ']';
-}
+// One part of the data block, written in place: the caller makes room for
+// what a sector adds, then puts characters and numbers without further checks.
+// A 20000-sector universe puts hundreds of thousands of numbers; appending each
+// to a string costs several times the writing.
+class Part {
+ public:
+  explicit Part(std::size_t room) : bytes_(new char[room]), size_(room) {}
 
-// Whether the slot's hop columns say anything: a slot with a sector, or the
-// msl slot once a sector lies on the lane.
-bool SlotHasCounts(const Universe& universe, std::uint16_t n, const Specials& specials,
-                   std::size_t slot) {
-  if (slot != kMslSlot) return specials[slot] != 0;
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    if (HopAt(universe.Lookup(s).hopsFrom, kMslSlot) == 0) return true;
+  void MakeRoom(std::size_t room) {
+    if (size_ - used_ >= room) return;
+    const std::size_t size = std::max(2 * size_, used_ + room);
+    std::unique_ptr<char[]> larger(new char[size]);
+    std::memcpy(larger.get(), bytes_.get(), used_);
+    bytes_ = std::move(larger);
+    size_ = size;
   }
-  return false;
-}
+  void Put(char c) { bytes_[used_++] = c; }
+  // At most 10 characters.
+  void Number(std::uint32_t value) {
+    used_ = static_cast<std::size_t>(std::to_chars(bytes_.get() + used_, bytes_.get() + size_, value).ptr -
+                                     bytes_.get());
+  }
+  // A hop count and a comma, at most 4 characters: one copy from a table of
+  // the 256 of them.
+  void HopsAndComma(std::uint8_t hops) {
+    const Digits& digits = kHopTable[hops];
+    std::memcpy(bytes_.get() + used_, digits.text, 4);
+    used_ += digits.length;
+  }
+  // What was written, without its last comma when `dropLastComma`.
+  std::string_view View(bool dropLastComma = false) const {
+    std::size_t used = used_;
+    if (dropLastComma && used > 0 && bytes_[used - 1] == ',') --used;
+    return {bytes_.get(), used};
+  }
 
-// The texts of one kind (notes or logs): sector and text for each sector that
-// has one.
-void AppendTexts(std::string& out, const Universe& universe, std::uint16_t n,
-                 std::string Sector::*text) {
-  out += '[';
-  bool first = true;
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    const std::string& value = universe.Lookup(s).*text;
-    if (value.empty()) continue;
-    if (!first) out += ',';
-    first = false;
-    AppendNumber(out, s);
-    out += ',';
-    AppendJsonText(out, value);
-  }
-  out += ']';
+ private:
+  struct Digits {
+    char text[4];
+    std::size_t length;
+  };
+  static inline const std::array<Digits, 256> kHopTable = [] {
+    std::array<Digits, 256> table{};
+    for (std::uint32_t v = 0; v < 256; ++v) {
+      char* end = std::to_chars(table[v].text, table[v].text + 3, v).ptr;
+      *end++ = ',';
+      table[v].length = static_cast<std::size_t>(end - table[v].text);
+    }
+    return table;
+  }();
+
+  std::unique_ptr<char[]> bytes_;  // not zero-filled: only written bytes are read
+  std::size_t size_;
+  std::size_t used_ = 0;
+};
+
+// Sector and text of one sector's note or log.
+void AppendText(std::string& out, std::uint32_t s, const std::string& text) {
+  if (text.empty()) return;
+  if (!out.empty()) out += ',';
+  AppendNumber(out, s);
+  out += ',';
+  AppendJsonText(out, text);
 }
 
 }  // namespace
@@ -95,15 +124,97 @@ void AppendJsonText(std::string& out, std::string_view bytes) {
   out += '"';
 }
 
-std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
-                      std::uint16_t specialCount, std::string_view gameName) {
+namespace {
+
+// The data block, handed to `emit` piece by piece: the page writes them straight
+// to its file, without a copy of the whole block.
+void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
+                   std::uint16_t specialCount, std::string_view gameName,
+                   const std::function<void(std::string_view)>& emit) {
   const std::size_t slots = std::min<std::size_t>({specials.size(), specialCount, kAtlasSlots});
   std::uint16_t spinner = ProgressTick(0, 1000);
-  std::string out;
-  // About a hundred bytes a sector for a realistic game: one allocation.
-  out.reserve(std::size_t{100} * n + 4096);
 
-  out += "{\"format\":1,\"game\":";
+  // One pass over the sectors fills every part: the Universe is megabytes, a
+  // part a few hundred kilobytes at most.
+  Part flags(n + std::size_t{1});
+  Part warps(std::size_t{32} * n + 16);
+  Part ports(4096);
+  std::string classes, bubbles, notes, logs;
+  std::vector<std::size_t> columns;  // the slots whose hop columns are written
+  std::vector<Part> hopsTo, hopsFrom;
+  for (std::size_t k = 0; k < slots; ++k) {
+    if (k != kMslSlot && specials[k] == 0) continue;
+    columns.push_back(k);
+    hopsTo.emplace_back(std::size_t{4} * n + 4);
+    hopsFrom.emplace_back(std::size_t{4} * n + 4);
+  }
+  bool laneWalked = false;
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    spinner = ProgressTick(spinner, 1000);
+    const Sector& sector = universe.Lookup(s);
+    flags.Put(static_cast<char>('0' + (sector.explored != 0 ? 1 : 0) + (sector.fig != 0 ? 2 : 0)));
+
+    // Its count + 1 and its entries, each with a comma after it.
+    if (!sector.warps) {
+      warps.MakeRoom(2);
+      warps.Put('0');
+      warps.Put(',');
+    } else {
+      const WarpList& list = *sector.warps;
+      const std::size_t count = std::min(list.targets.size(), list.kinds.size());
+      warps.MakeRoom(4 + 7 * (count + 1));
+      warps.Number(static_cast<std::uint32_t>(count + 1));
+      warps.Put(',');
+      for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t kind = list.kinds[i] <= oneWayIn ? list.kinds[i] : 3;
+        warps.Number(std::uint32_t{list.targets[i]} * 4 + kind);
+        warps.Put(',');
+      }
+    }
+
+    if (sector.port) {
+      const PortRecord& port = *sector.port;
+      ports.MakeRoom(8 * 11);
+      ports.Number(s);
+      ports.Put(',');
+      ports.Number((port.buying & 7u) + (port.reporting != 0 ? 8u : 0u));
+      ports.Put(',');
+      for (const std::uint8_t percent : port.percent) {
+        ports.Number(percent);
+        ports.Put(',');
+      }
+      for (const std::uint16_t amount : port.amount) {
+        ports.Number(amount);
+        ports.Put(',');
+      }
+      // Three letters for every port, whatever its mask holds.
+      std::string letters = DescribePort(static_cast<std::uint16_t>(s), 3001, universe);
+      letters.resize(3, '?');
+      classes += letters;
+    }
+
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      hopsTo[c].HopsAndComma(HopAt(sector.hopsTo, columns[c]));
+      hopsFrom[c].HopsAndComma(HopAt(sector.hopsFrom, columns[c]));
+    }
+    laneWalked = laneWalked || HopAt(sector.hopsFrom, kMslSlot) == 0;
+
+    if (sector.bubble) {
+      const BubbleRecord& bubble = *sector.bubble;
+      if (!bubbles.empty()) bubbles += ',';
+      AppendNumber(bubbles, s);
+      bubbles += ',';
+      AppendNumber(bubbles, bubble.gate);
+      bubbles += ',';
+      AppendNumber(bubbles, bubble.depth);
+      bubbles += ',';
+      AppendNumber(bubbles, (bubble.compromised != 0 ? 1u : 0u) + (bubble.explored != 0 ? 2u : 0u));
+    }
+    AppendText(notes, s, sector.note);
+    AppendText(logs, s, sector.log);
+  }
+
+  std::string out = "{\"format\":1,\"game\":";
   AppendJsonText(out, gameName);
   out += ",\"sectors\":";
   AppendNumber(out, n);
@@ -112,93 +223,49 @@ std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials&
     if (k > 0) out += ',';
     AppendNumber(out, specials[k]);
   }
-
   out += "],\"flags\":\"";
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    const Sector& sector = universe.Lookup(s);
-    out += static_cast<char>('0' + (sector.explored != 0 ? 1 : 0) + (sector.fig != 0 ? 2 : 0));
-  }
-
-  out += "\",\"warps\":[";
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    spinner = ProgressTick(spinner, 1000);
-    const Sector& sector = universe.Lookup(s);
-    if (s > 1) out += ',';
-    if (!sector.warps) {
-      out += '0';
-      continue;
-    }
-    const WarpList& warps = *sector.warps;
-    const std::size_t count = std::min(warps.targets.size(), warps.kinds.size());
-    AppendNumber(out, static_cast<std::uint32_t>(count + 1));
-    for (std::size_t i = 0; i < count; ++i) {
-      out += ',';
-      const std::uint32_t kind = warps.kinds[i] <= oneWayIn ? warps.kinds[i] : 3;
-      AppendNumber(out, std::uint32_t{warps.targets[i]} * 4 + kind);
-    }
-  }
-
-  out += "],\"ports\":[";
-  std::string classes;
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    const Sector& sector = universe.Lookup(s);
-    if (!sector.port) continue;
-    const PortRecord& port = *sector.port;
-    if (!classes.empty()) out += ',';
-    AppendNumber(out, s);
-    out += ',';
-    AppendNumber(out, (port.buying & 7u) + (port.reporting != 0 ? 8u : 0u));
-    for (const std::uint8_t percent : port.percent) {
-      out += ',';
-      AppendNumber(out, percent);
-    }
-    for (const std::uint16_t amount : port.amount) {
-      out += ',';
-      AppendNumber(out, amount);
-    }
-    // Three letters for every port, whatever its mask holds.
-    std::string letters = DescribePort(static_cast<std::uint16_t>(s), 3001, universe);
-    letters.resize(3, '?');
-    classes += letters;
-  }
-  out += "],\"portClass\":\"";
-  out += classes;
-
+  emit(out);
+  emit(flags.View());
+  emit("\",\"warps\":[");
+  emit(warps.View(true));
+  emit("],\"ports\":[");
+  emit(ports.View(true));
+  emit("],\"portClass\":\"");
+  emit(classes);
   for (const bool to : {true, false}) {
-    out += to ? "\",\"hopsTo\":[" : "],\"hopsFrom\":[";
+    emit(to ? "\",\"hopsTo\":[" : "],\"hopsFrom\":[");
+    std::size_t c = 0;
     for (std::size_t k = 0; k < slots; ++k) {
-      spinner = ProgressTicks(spinner, 1000, n);
-      if (k > 0) out += ',';
-      if (SlotHasCounts(universe, n, specials, k)) {
-        AppendHopColumn(out, universe, n, k, to);
+      if (k > 0) emit(",");
+      const bool hasColumn = c < columns.size() && columns[c] == k;
+      // The msl slot says nothing when no sector lies on the lane.
+      if (hasColumn && (k != kMslSlot || laneWalked)) {
+        emit("[");
+        emit((to ? hopsTo : hopsFrom)[c].View(true));
+        emit("]");
       } else {
-        out += "null";
+        emit("null");
       }
+      if (hasColumn) ++c;
     }
   }
+  emit("],\"bubbles\":[");
+  emit(bubbles);
+  emit("],\"notes\":[");
+  emit(notes);
+  emit("],\"logs\":[");
+  emit(logs);
+  emit("]}");
+}
 
-  out += "],\"bubbles\":[";
-  bool first = true;
-  for (std::uint32_t s = 1; s <= n; ++s) {
-    const Sector& sector = universe.Lookup(s);
-    if (!sector.bubble) continue;
-    const BubbleRecord& bubble = *sector.bubble;
-    if (!first) out += ',';
-    first = false;
-    AppendNumber(out, s);
-    out += ',';
-    AppendNumber(out, bubble.gate);
-    out += ',';
-    AppendNumber(out, bubble.depth);
-    out += ',';
-    AppendNumber(out, (bubble.compromised != 0 ? 1u : 0u) + (bubble.explored != 0 ? 2u : 0u));
-  }
-  out += "],\"notes\":";
-  AppendTexts(out, universe, n, &Sector::note);
-  out += ",\"logs\":";
-  AppendTexts(out, universe, n, &Sector::log);
-  out += '}';
-  return out;
+}  // namespace
+
+std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
+                      std::uint16_t specialCount, std::string_view gameName) {
+  std::string data;
+  EmitAtlasData(universe, n, specials, specialCount, gameName,
+                [&data](std::string_view piece) { data += piece; });
+  return data;
 }
 
 void WriteAtlas(const Universe& universe, std::uint16_t n, const Specials& specials,
@@ -208,7 +275,8 @@ void WriteAtlas(const Universe& universe, std::uint16_t n, const Specials& speci
   // The page replaces the old one only when it is complete.
   OutputFile file(fileName);
   file.Write(AtlasPageHead());
-  file.Write(AtlasData(universe, n, specials, specialCount, gameName));
+  EmitAtlasData(universe, n, specials, specialCount, gameName,
+                [&file](std::string_view piece) { file.Write(piece); });
   file.Write(AtlasPageTail());
   file.Commit();
   EndPhaseLine();
