@@ -116,7 +116,7 @@ echo "Debian package checked in $((SECONDS - deb_started))s"
 # --- the Windows zip --------------------------------------------------------------
 zip_started=$SECONDS
 mkdir -p "$work/zip"
-unzip -q "$zip" -d "$work/zip"
+(cd "$work/zip" && cmake -E tar xf "$top/$zip")  # cmake reads zips: no unzip needed
 folder=$work/zip/korvan2a-${version}-win64
 SameFiles zip "$work/zip" "$(printf '%s\n' "${folder##*/}"; printf '%s\n' korvan2a.exe README.txt LICENSE.txt \
   $sampleFiles | sed "s|^|${folder##*/}/|")"
