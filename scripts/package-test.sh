@@ -19,7 +19,7 @@ cd "$(dirname "$0")/.."
 top=$PWD
 started=$SECONDS
 
-bash scripts/package.sh >/dev/null
+bash scripts/package.sh
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' build-package/CPackConfig.cmake)
 deb=out/korvan2a_${version}_$(dpkg --print-architecture).deb
 zip=out/korvan2a-${version}-win64.zip
@@ -32,7 +32,7 @@ WindowsTools wine
 GEN=()
 command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
 cmake -S . -B build "${GEN[@]}" -DKORVAN_TESTS=ON -DKORVAN_WERROR=ON -DKORVAN_SANITIZE=OFF >/dev/null
-cmake --build build --target korvan2a_tests -j "$(nproc)" >/dev/null
+cmake --build build --target korvan2a_tests -j "$(nproc)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvan2a-packages.XXXXXX")
 installed=

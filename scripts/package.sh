@@ -23,7 +23,7 @@ mkdir -p out
 # Linux: installed under /usr, the licence where Debian keeps it.
 cmake -S . -B build-package "${GEN[@]}" -DCMAKE_BUILD_TYPE=Release -DKORVAN_TESTS=OFF \
   -DKORVAN_WERROR=ON -DKORVAN_STATIC=ON -DKORVAN_DEBIAN_DOCS=ON -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build build-package --target korvan2a -j "$(nproc)" >/dev/null
+cmake --build build-package --target korvan2a -j "$(nproc)"
 # The package declares no dependencies: the program must need no shared library.
 if ldd build-package/korvan2a >/dev/null 2>&1; then
   echo "package.sh: build-package/korvan2a is linked dynamically:" >&2
@@ -35,7 +35,7 @@ rm -rf build-package/packages
 
 cmake -S . -B build-package-windows "${GEN[@]}" --no-warn-unused-cli \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DKORVAN_WERROR=ON >/dev/null
-cmake --build build-package-windows --target korvan2a -j "$(nproc)" >/dev/null
+cmake --build build-package-windows --target korvan2a -j "$(nproc)"
 rm -rf build-package-windows/packages
 (cd build-package-windows && cpack -G ZIP >/dev/null)
 
