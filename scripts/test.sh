@@ -14,4 +14,4 @@ GEN=()
 command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
 cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DKORVAN_TESTS=ON -DKORVAN_WERROR=ON -DKORVAN_SANITIZE="$SANITIZE" >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"
-ctest --test-dir "$BUILD_DIR" --output-on-failure
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"

@@ -22,23 +22,8 @@ started=$SECONDS
 
 # --- tools --------------------------------------------------------------------
 bash scripts/deps.sh
-FindWine() {
-  command -v wine64 2>/dev/null || { [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64; } ||
-    command -v wine 2>/dev/null || true
-}
-missing=()
-command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64-x86-64-posix)
-[ -n "$(FindWine)" ] || missing+=(wine64)
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null 2>&1; then
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  else
-    echo "please install the Debian packages: ${missing[*]} (sudo apt-get install ${missing[*]})" >&2
-    exit 1
-  fi
-fi
-WINE=$(FindWine)
+source scripts/windows-tools.sh
+WindowsTools wine
 echo "tools ready after $((SECONDS - started))s"
 
 # --- builds -------------------------------------------------------------------
@@ -61,14 +46,8 @@ fi
 echo "builds ready after $((SECONDS - started))s"
 
 # --- wine ---------------------------------------------------------------------
-# A prefix of our own, kept between runs: its first start takes several seconds.
-export WINEPREFIX=${KORVAN_WINEPREFIX:-$root/build-windows/wine-prefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine_started=$SECONDS
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  "$WINE" wineboot --init >/dev/null 2>&1
-fi
-"$WINE" cmd /c exit >/dev/null 2>&1 || true
+WinePrefix
 echo "wine ready after $((SECONDS - wine_started))s"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvan2a-windows.XXXXXX")

@@ -23,9 +23,11 @@ namespace fs = std::filesystem;
 
 const fs::path kGoldenDir = fs::path(KORVAN_SOURCE_DIR) / "tests" / "golden";
 
-// The build the goldens run: the native one, or korvan2a.exe under wine when
-// KORVAN_WINDOWS_EXE names it (KORVAN_WINE names wine; scripts/windows-test.sh
-// sets both). A run under wine that hangs is stopped after two minutes.
+// The build the goldens run: the native one, another native executable when
+// KORVAN_EXE names it (the installed program, scripts/package-test.sh), or
+// korvan2a.exe under wine when KORVAN_WINDOWS_EXE names it (KORVAN_WINE names
+// wine; scripts/windows-test.sh sets both). A run under wine that hangs is
+// stopped after two minutes.
 struct Target {
   std::vector<std::string> command;
   char separator = '/';  // what the build writes between directories
@@ -37,7 +39,8 @@ const Target& GoldenTarget() {
     Target made;
     const char* exe = std::getenv("KORVAN_WINDOWS_EXE");
     if (exe == nullptr || *exe == '\0') {
-      made.command = {KORVAN_BINARY};
+      const char* native = std::getenv("KORVAN_EXE");
+      made.command = {native != nullptr && *native != '\0' ? native : KORVAN_BINARY};
       return made;
     }
     const char* wine = std::getenv("KORVAN_WINE");
@@ -276,11 +279,25 @@ std::vector<std::string> GoldenCases() {
   return cases;
 }
 
-// Copies the regular files directly in `from` (a path from the repository's top)
+// Where the files of a case's `files` step come from: `from` is a path from the
+// repository's top, except that KORVAN_SAMPLE_DIR, when set, stands in for
+// examples/sample (the sample game as a release package installs or unpacks it,
+// scripts/package-test.sh).
+fs::path FilesSource(const std::string& from) {
+  static constexpr std::string_view kSample = "examples/sample";
+  const char* sample = std::getenv("KORVAN_SAMPLE_DIR");
+  if (sample != nullptr && *sample != '\0' && from.starts_with(kSample) &&
+      (from.size() == kSample.size() || from[kSample.size()] == '/')) {
+    return fs::path(sample) / from.substr(std::min(from.size(), kSample.size() + 1));
+  }
+  return fs::path(KORVAN_SOURCE_DIR) / from;
+}
+
+// Copies the regular files directly in the directory `from` names (FilesSource)
 // into `to`.
 void CopyFiles(const std::string& from, const fs::path& to) {
   fs::create_directories(to);
-  for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(KORVAN_SOURCE_DIR) / from)) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(FilesSource(from))) {
     if (entry.is_regular_file()) {
       fs::copy_file(entry.path(), to / entry.path().filename(), fs::copy_options::overwrite_existing);
     }

@@ -1,0 +1,99 @@
+# What `cmake --install` puts where, and the release packages that CPack makes
+# of it (scripts/package.sh runs cpack in builds of its own):
+#
+# - Linux: the program in bin/, its manual page, the README and the licence in
+#   share/doc/korvan2a/, the sample game in share/korvan2a/sample/. As a Debian
+#   package (korvan2a_<version>_<arch>.deb) the licence is
+#   share/doc/korvan2a/copyright, Debian's place for it, next to a change log
+#   (KORVAN_DEBIAN_DOCS).
+# - Windows (the MinGW-w64 cross build): one folder holding korvan2a.exe, the
+#   players' guide README.txt, LICENSE.txt and the sample game in sample\; as a
+#   zip, korvan2a-<version>-win64.zip. The two text files get CR LF line ends, as
+#   the program's own text files have them.
+include(GNUInstallDirs)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(KORVAN_PACKAGE_SUMMARY "mapping and analysis tool for players of a space-trading game")
+set(KORVAN_PACKAGE_MAINTAINER "korvan2a contributors <maintainers@korvan2a.invalid>" CACHE STRING
+    "The Debian package's maintainer field: a name and an e-mail address")
+
+if(WIN32)
+  configure_file(packaging/players-guide.txt README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  install(TARGETS korvan2a RUNTIME DESTINATION .)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+          DESTINATION .)
+  install(DIRECTORY examples/sample/ DESTINATION sample)
+else()
+  option(KORVAN_DEBIAN_DOCS
+         "Install the documents as a Debian package has them: copyright, changelog.gz" OFF)
+  install(TARGETS korvan2a RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  configure_file(packaging/korvan2a.1 korvan2a.1 @ONLY)
+  execute_process(COMMAND gzip -9nf korvan2a.1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                  COMMAND_ERROR_IS_FATAL ANY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/korvan2a.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  if(KORVAN_DEBIAN_DOCS)
+    file(READ LICENSE KORVAN_LICENCE)
+    file(CONFIGURE OUTPUT copyright @ONLY CONTENT
+"korvan2a ${PROJECT_VERSION}, a ${KORVAN_PACKAGE_SUMMARY}.
+
+License: MIT
+
+@KORVAN_LICENCE@")
+    # A native package's change log: one entry, for this version.
+    string(TIMESTAMP KORVAN_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    file(CONFIGURE OUTPUT changelog @ONLY CONTENT
+"korvan2a (${PROJECT_VERSION}) unstable; urgency=medium
+
+  * Release ${PROJECT_VERSION}, made by scripts/package.sh.
+
+ -- ${KORVAN_PACKAGE_MAINTAINER}  ${KORVAN_RELEASE_DATE}
+")
+    execute_process(COMMAND gzip -9nf changelog WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                    COMMAND_ERROR_IS_FATAL ANY)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+            DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    # Linked statically on purpose (KORVAN_STATIC in CMakeLists.txt).
+    file(CONFIGURE OUTPUT lintian-overrides CONTENT
+         "korvan2a: statically-linked-binary [usr/bin/korvan2a]\n")
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME korvan2a)
+  else()
+    install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  endif()
+  install(DIRECTORY examples/sample/ DESTINATION ${CMAKE_INSTALL_DATADIR}/korvan2a/sample)
+endif()
+
+set(CPACK_PACKAGE_NAME korvan2a)
+set(CPACK_PACKAGE_VENDOR "korvan2a contributors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${KORVAN_PACKAGE_SUMMARY}")
+set(CPACK_PACKAGE_DESCRIPTION
+"After each capture of the game's sector and port listings, korvan2a merges the
+capture with what earlier runs learned, settles which warps are one-way and
+which two-way, keeps reference copies for the next run, logs what changed since
+the last run, and writes plain-text reports: the major space lane between the
+special sectors, bubbles, one-way warps, port pairs, special ports, distances
+and a dump of every sector. The sample game is in ${CMAKE_INSTALL_FULL_DATADIR}/korvan2a/sample.
+The program is one statically linked executable: it needs no other package.")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
+set(CPACK_RESOURCE_FILE_README ${CMAKE_CURRENT_SOURCE_DIR}/README.md)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_CURRENT_BINARY_DIR}/packages)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME korvan2a-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KORVAN_PACKAGE_MAINTAINER}")
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # Linked statically (KORVAN_STATIC): no Depends. scripts/package.sh checks
+  # that the program it packs needs no shared library.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
+include(CPack)
