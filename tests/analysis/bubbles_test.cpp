@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -332,12 +331,10 @@ Lists Pairs(std::uint16_t n) {
   return BothWays(n, pairs);
 }
 
-double Seconds(Universe& u) {
+void Analyse(Universe& u) {
   ScratchDir dir;
   Capture console;
-  const auto start = std::chrono::steady_clock::now();
   AnalyseBubbles(u, u.size(), 6, dir / "g_bubbles.txt");
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
@@ -349,25 +346,27 @@ TEST(BubblesSameAsLiteral, AdversarialShapes) {
   ExpectSameAsLiteral(Listed(3000, Pairs(3000)), 1, "pairs");
 }
 
-// Shapes that make the walk-through quadratic stay fast: a 20000-sector chain,
-// a tree of thousands of members behind one gate, thousands of small bubbles.
-TEST(BubblesSpeed, AdversarialShapes) {
+// Shapes that would make a naive walk-through quadratic, at full size: a
+// 20000-sector chain, a tree of thousands of members behind one gate,
+// thousands of small bubbles. (Their speed is the benchmark's: the chain and
+// star games of scripts/benchmark.sh.)
+TEST(BubblesFullSize, AdversarialShapes) {
   Universe chain = Listed(20000, Chain(20000));
-  EXPECT_LT(Seconds(chain), 1.0);
+  Analyse(chain);
   ASSERT_TRUE(chain[255].bubble);
   EXPECT_EQ(chain[255].bubble->depth, 255);
   EXPECT_EQ(chain[255].bubble->gate, 256);
   EXPECT_FALSE(chain[256].bubble);
 
   Universe tree = Listed(20000, Tree(20000));
-  EXPECT_LT(Seconds(tree), 1.0);
+  Analyse(tree);
   ASSERT_TRUE(tree[20000].bubble && tree[4].bubble);
   EXPECT_EQ(tree[20000].bubble->gate, 1);
   EXPECT_EQ(tree[4].bubble->gate, 1);
   EXPECT_FALSE(tree[1].bubble);
 
   Universe pairs = Listed(20000, Pairs(20000));
-  EXPECT_LT(Seconds(pairs), 1.0);
+  Analyse(pairs);
   ASSERT_TRUE(pairs[19999].bubble);
   EXPECT_EQ(pairs[19999].bubble->gate, 20000);
 }
