@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "capture/reconcile.h"
 #include "capture/sector_file.h"
 #include "tests/capture/capture_test_util.h"
@@ -32,21 +30,27 @@ TEST(CaptureFullSize, TwentyThousandSectorsReconcileBothEnds) {
   std::uint16_t warpSlots = 0;
   ReconcileWarps(universe, 20000, warpSlots, out.log());
   EXPECT_GT(warpSlots, 6);
-  // The kind an entry for `from` has in t's list; 3 when t lists no such entry.
-  const auto kindAt = [&universe](std::uint16_t t, std::uint16_t from) {
+  // The kinds of t's entries for `from`, one bit each (a capture may list a
+  // warp twice).
+  const auto kindsAt = [&universe](std::uint16_t t, std::uint16_t from) {
     const WarpList& list = *universe[t].warps;
-    const auto at = std::find(list.targets.begin(), list.targets.end(), from);
-    return at == list.targets.end() ? 3u : list.kinds[static_cast<std::size_t>(at - list.targets.begin())];
+    std::uint32_t kinds = 0;
+    for (std::size_t i = 0; i < list.targets.size(); ++i) {
+      if (list.targets[i] == from) kinds |= 1u << list.kinds[i];
+    }
+    return kinds;
   };
   int mismatches = 0;
   for (std::uint16_t s = 1; s <= 20000; ++s) {
     const WarpList& list = *universe[s].warps;
     for (std::size_t i = 0; i < list.targets.size(); ++i) {
       const std::uint16_t t = list.targets[i];
-      const std::uint32_t back = kindAt(t, s);
-      const bool agree = list.kinds[i] == twoWay     ? back == twoWay
-                         : list.kinds[i] == oneWayIn ? back == oneWayOut || back == twoWay
-                                                     : back == oneWayIn || back == twoWay;
+      // A two-way warp is two-way at both ends; a one-way warp is out at one
+      // end and in at the other.
+      const std::uint32_t back = kindsAt(t, s);
+      const std::uint32_t partner = list.kinds[i] == twoWay ? 1u << twoWay
+                                    : list.kinds[i] == oneWayIn ? 1u << oneWayOut : 1u << oneWayIn;
+      const bool agree = (back & (partner | 1u << twoWay)) != 0;
       if (!agree) ++mismatches;
     }
   }
