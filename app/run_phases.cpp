@@ -86,7 +86,8 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
 
   TidyFileSet(cap);
 
-  OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append);
+  OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
+                       OutputFile::Durability::Durable);
   std::string record = "[";
   record += LocalTimeStamp();
   record += "] BEGIN KORVAN2 RECORD:";

@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     const auto specialCount = static_cast<std::uint16_t>(specials.size());
     Universe universe = CreateUniverse(n, specialCount);
     TidyFileSet(cap);
-    OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append);
+    OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
+                         OutputFile::Durability::Durable);
     std::string header = "[";  // in steps: "[" + a temporary trips g++ 12's -Wrestrict at -O3
     header += LocalTimeStamp();
     header += "] BEGIN KORVAN2 RECORD:";

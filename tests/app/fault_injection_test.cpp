@@ -267,9 +267,9 @@ TEST(FailedRun, TheSecondRunRewritesTheWholeFileSet) {
   EXPECT_GT(game.operations, 50u);
 }
 
-// Fails each file operation of the run in turn (create, write, close, rename,
-// delete, link): the run ends on the "error:  " line with exit code 2, and
-// nothing is lost or left behind.
+// Fails each file operation of the run in turn (create, write, flush, close,
+// rename, flush directory, delete, link): the run ends on the "error:  " line
+// with exit code 2, and nothing is lost or left behind.
 TEST(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
   const GameRun& game = SweepGame();
   for (std::uint64_t k = 1; k <= game.operations; ++k) {
@@ -286,6 +286,93 @@ TEST(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
         << "operation " << k;
   }
   RestoreFileSet(game.dir.path(), game.before);
+}
+
+// The file operations of a successful run of the game, in order.
+std::vector<std::string> RecordedRun(const GameRun& game, const FileSet& files) {
+  RestoreFileSet(game.dir.path(), files);
+  std::vector<std::string> log;
+  RecordFileOperations(&log);
+  const ProgramResult run = RunInProcess(game.args);
+  RecordFileOperations(nullptr);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  return log;
+}
+
+// Where `entry` is in `log` (its last place when `last`); log.size() when absent.
+std::size_t Find(const std::vector<std::string>& log, const std::string& entry, bool last = false) {
+  std::size_t found = log.size();
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    if (log[i] != entry) continue;
+    found = i;
+    if (!last) break;
+  }
+  return found;
+}
+
+// The files that hold what the player cannot get back reach the disk after
+// their last write and before they take their name (the change log at the end
+// of its record, before it is closed); their directory follows the rename, or
+// the close of a change log that was new. Nothing else is flushed.
+TEST(DurableRun, PlayersFilesReachTheDiskBeforeTheirNamesAndTheirDirectoryAfter) {
+  const GameRun& game = SweepGame();
+  const std::string& dir = game.dir.path();
+  for (const bool newChangeLog : {false, true}) {
+    FileSet files = game.before;
+    if (newChangeLog) files.erase(kChangeLog);
+    const std::vector<std::string> log = RecordedRun(game, files);
+    std::vector<std::string> flushes;
+    for (const std::string& entry : log) {
+      if (StartsWith(entry, "flush ")) flushes.push_back(entry);
+    }
+    EXPECT_EQ(flushes.size(), newChangeLog ? 8u : 7u);
+    for (const std::string& name :
+         {std::string("game_ref.sct"), std::string("game_ref.prt"), std::string("game_notes.txt"),
+          kChangeLog}) {
+      const std::string path = dir + name;
+      const bool appended = name == kChangeLog;
+      const std::size_t flush = Find(log, "flush " + path);
+      const std::size_t named = Find(log, (appended ? "close " : "rename ") + path);
+      ASSERT_LT(named, log.size()) << name;
+      EXPECT_LT(Find(log, "write " + path, true), flush) << name;
+      EXPECT_LT(flush, named) << name;
+      const bool directoryFlushed = named + 1 < log.size() && log[named + 1] == "flush directory " + dir;
+      EXPECT_EQ(directoryFlushed, !appended || newChangeLog) << name;
+    }
+  }
+  RestoreFileSet(dir, game.before);
+}
+
+// Fails each flush of the run in turn: the run ends on the "error:  " line
+// naming the file, exit code 2, and nothing is lost. A failed flush of a file's
+// data leaves the earlier file in place; the flush of the directory comes after
+// the rename, and its failure leaves the new file, complete.
+TEST(FailedRun, AFailedFlushIsAFailedWrite) {
+  const GameRun& game = SweepGame();
+  const std::string& dir = game.dir.path();
+  const std::vector<std::string> log = RecordedRun(game, game.before);
+  int flushes = 0;
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    const bool directory = StartsWith(log[i], "flush directory ");
+    if (!directory && !StartsWith(log[i], "flush ")) continue;
+    ++flushes;
+    // A directory is flushed for the file renamed just before.
+    const std::string& named = directory ? log[i - 1] : log[i];
+    const std::string file = named.substr(named.rfind(' ') + 1);
+    RestoreFileSet(dir, game.before);
+    SetFileFaultAt(i + 1);
+    const ProgramResult run = RunInProcess(game.args);
+    SetFileFaultAt(0);
+    EXPECT_EQ(run.exitCode, 2) << log[i];
+    EXPECT_EQ(run.err, "error:  " + file + ": Input/output error\n") << log[i];
+    const FileSet now = ReadFileSet(dir);
+    EXPECT_EQ(FindLosses(game.before, game.after, now, false), "") << log[i];
+    const std::string name = file.substr(dir.size());
+    if (name == kChangeLog) continue;  // appended to: FindLosses checks its records
+    EXPECT_EQ(now.at(name), (directory ? game.after : game.before).at(name)) << log[i];
+  }
+  EXPECT_EQ(flushes, 7);  // four files, and the directory after each of three renames
+  RestoreFileSet(dir, game.before);
 }
 
 // Kills the program at moments spread over the length of a whole run: nothing is
