@@ -86,6 +86,9 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
 
   TidyFileSet(cap);
 
+  // The directories that take the new names of the player's files are flushed
+  // once each, at the end of the run.
+  DirectoryFlushes directoryFlushes;
   OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
                        OutputFile::Durability::Durable);
   std::string record = "[";
@@ -131,4 +134,5 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
   changeLog.WriteLine("[END OF RECORD]");
   changeLog.WriteLine("");
   changeLog.Commit();
+  directoryFlushes.Run();
 }

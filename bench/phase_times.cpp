@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     const auto specialCount = static_cast<std::uint16_t>(specials.size());
     Universe universe = CreateUniverse(n, specialCount);
     TidyFileSet(cap);
+    DirectoryFlushes directoryFlushes;
     OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
                          OutputFile::Durability::Durable);
     std::string header = "[";  // in steps: "[" + a temporary trips g++ 12's -Wrestrict at -O3
@@ -160,6 +161,7 @@ int main(int argc, char** argv) {
     changeLog.WriteLine("[END OF RECORD]");
     changeLog.WriteLine("");
     changeLog.Commit();
+    directoryFlushes.Run();
     clock.Mark("close-log");
   } catch (const IoError& error) {
     std::fprintf(stderr, "phase_times: %s\n", error.what());

@@ -22,6 +22,7 @@ constexpr std::size_t kBlockSize = 1 << 16;
 std::uint64_t faultAt = 0;
 std::uint64_t operationCount = 0;
 std::vector<std::string>* operationLog = nullptr;
+DirectoryFlushes* directoryFlushes = nullptr;
 
 // Counts one file operation that changes the file system (`kind` of the file
 // or directory `name`); true when the test seam wants this one to fail.
@@ -53,6 +54,14 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& nam
     if (written < 0) throw IoError(name, errno);
     data += written;
     size -= static_cast<std::size_t>(written);
+  }
+}
+
+// Writes the names of `dir` through to the disk; a failure throws IoError
+// naming `fileName`, the file whose new name is at stake.
+void FlushDirectoryOrThrow(const std::string& dir, const std::string& fileName) {
+  if (InjectFault("flush directory", dir) || !os::FlushDirectory(dir)) {
+    throw IoError(fileName, errno);
   }
 }
 
@@ -278,14 +287,35 @@ void OutputFile::Commit() {
     }
   }
   committed_ = true;
-  // The new name is flushed after the rename that made it. A failure here leaves
-  // the complete new file in place, and still ends the run: it may not survive.
-  if (durable_ && newName_) {
-    const std::string dir = DirectoryPart(name_);
-    if (InjectFault("flush directory", dir) || !os::FlushDirectory(dir)) {
-      throw IoError(name_, errno);
+  // The new name is flushed after the rename that made it. A failure leaves the
+  // complete new file in place, and still ends the run: it may not survive.
+  if (!durable_ || !newName_) return;
+  if (directoryFlushes != nullptr) {
+    directoryFlushes->Add(name_);
+  } else {
+    FlushDirectoryOrThrow(DirectoryPart(name_), name_);
+  }
+}
+
+DirectoryFlushes::DirectoryFlushes() : previous_(directoryFlushes) { directoryFlushes = this; }
+
+DirectoryFlushes::~DirectoryFlushes() { directoryFlushes = previous_; }
+
+void DirectoryFlushes::Add(const std::string& fileName) {
+  std::string dir = DirectoryPart(fileName);
+  for (Pending& pending : pending_) {
+    if (pending.directory == dir) {
+      pending.fileName = fileName;
+      return;
     }
   }
+  pending_.push_back({std::move(dir), fileName});
+}
+
+void DirectoryFlushes::Run() {
+  std::vector<Pending> pending = std::move(pending_);
+  pending_.clear();
+  for (const Pending& flush : pending) FlushDirectoryOrThrow(flush.directory, flush.fileName);
 }
 
 void SetFileFaultAt(std::uint64_t k) {

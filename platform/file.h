@@ -92,9 +92,10 @@ class LineReader {
 // A Durable file holds what the player cannot get back (the reference copies,
 // the notes, the change log): Close() writes its data through to the disk before
 // closing it, and Commit() then writes the directory's names through after the
-// rename (in Append mode, when the file was empty and so perhaps new), so that
-// a power cut after the run keeps both. A failed flush throws IoError naming the
-// file. Rebuilt files (reports, the map file) are not flushed.
+// rename (in Append mode, when the file was empty and so perhaps new), or leaves
+// that to the DirectoryFlushes in force, so that a power cut after the run keeps
+// both. A failed flush throws IoError naming the file. Rebuilt files (reports,
+// the map file) are not flushed.
 class OutputFile {
  public:
   enum class Mode { Replace, Append };
@@ -115,7 +116,7 @@ class OutputFile {
   // destructor.
   void Close();
   // Close() and, in Replace mode, rename the temporary file over name(); for a
-  // Durable file, then flush the directory.
+  // Durable file, then flush the directory (see DirectoryFlushes).
   void Commit();
 
   const std::string& name() const { return name_; }
@@ -132,6 +133,34 @@ class OutputFile {
   int fd_ = -1;
   bool committed_ = false;
   std::string buffer_;
+};
+
+// While one is in force (the last constructed of those alive), durable files
+// committed into a directory leave the flush of that directory to it, and Run()
+// flushes each such directory once, after all their renames: a run's player
+// files then cost the disk one directory write instead of one each. One that is
+// destroyed before Run() flushes nothing: the run failed, and a power cut may
+// then keep the earlier names of its files, which are whole.
+class DirectoryFlushes {
+ public:
+  DirectoryFlushes();
+  ~DirectoryFlushes();
+  DirectoryFlushes(const DirectoryFlushes&) = delete;
+  DirectoryFlushes& operator=(const DirectoryFlushes&) = delete;
+
+  // Takes the flush of the directory of `fileName`, a durable file's new name.
+  void Add(const std::string& fileName);
+  // Flushes each directory taken, in the order taken; a failure throws IoError
+  // naming the last file whose name the directory took.
+  void Run();
+
+ private:
+  struct Pending {
+    std::string directory;
+    std::string fileName;
+  };
+  std::vector<Pending> pending_;
+  DirectoryFlushes* previous_;
 };
 
 // Test seam: makes the k-th file operation from now on (create, write, flush,

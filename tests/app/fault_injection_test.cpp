@@ -288,12 +288,11 @@ TEST(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
   RestoreFileSet(game.dir.path(), game.before);
 }
 
-// The file operations of a successful run of the game, in order.
-std::vector<std::string> RecordedRun(const GameRun& game, const FileSet& files) {
-  RestoreFileSet(game.dir.path(), files);
+// The file operations of a successful run with `args`, in order.
+std::vector<std::string> RecordedRun(const std::vector<std::string>& args) {
   std::vector<std::string> log;
   RecordFileOperations(&log);
-  const ProgramResult run = RunInProcess(game.args);
+  const ProgramResult run = RunInProcess(args);
   RecordFileOperations(nullptr);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   return log;
@@ -310,55 +309,66 @@ std::size_t Find(const std::vector<std::string>& log, const std::string& entry, 
   return found;
 }
 
-// The files that hold what the player cannot get back reach the disk after
-// their last write and before they take their name (the change log at the end
-// of its record, before it is closed); their directory follows the rename, or
-// the close of a change log that was new. Nothing else is flushed.
-TEST(DurableRun, PlayersFilesReachTheDiskBeforeTheirNamesAndTheirDirectoryAfter) {
+// The files that hold what the player cannot get back, and only those, reach
+// the disk after their last write and before they take their name (the change
+// log at the end of its record, before it is closed); last, each directory
+// that took a new name of theirs. The second run writes its reports into a new
+// directory, where the notes file and the change log are new.
+TEST(DurableRun, PlayersFilesReachTheDiskBeforeTheirNamesAndTheirDirectoriesLast) {
   const GameRun& game = SweepGame();
   const std::string& dir = game.dir.path();
-  for (const bool newChangeLog : {false, true}) {
-    FileSet files = game.before;
-    if (newChangeLog) files.erase(kChangeLog);
-    const std::vector<std::string> log = RecordedRun(game, files);
+  for (const std::string& reports : {dir, dir + "reports/"}) {
+    std::vector<std::string> args = game.args;
+    for (std::string& arg : args) {
+      if (StartsWith(arg, "/p:")) arg = "/p:" + reports;
+    }
+    RestoreFileSet(dir, game.before);
+    std::filesystem::create_directories(reports);
+    const std::vector<std::string> log = RecordedRun(args);
+    const std::vector<std::string> players = {dir + "game_ref.sct", dir + "game_ref.prt",
+                                              reports + "game_notes.txt", reports + kChangeLog};
+    std::vector<std::string> expected;
+    for (const std::string& path : players) expected.push_back("flush " + path);
+    expected.push_back("flush directory " + dir);
+    if (reports != dir) expected.push_back("flush directory " + reports);
     std::vector<std::string> flushes;
     for (const std::string& entry : log) {
       if (StartsWith(entry, "flush ")) flushes.push_back(entry);
     }
-    EXPECT_EQ(flushes.size(), newChangeLog ? 8u : 7u);
-    for (const std::string& name :
-         {std::string("game_ref.sct"), std::string("game_ref.prt"), std::string("game_notes.txt"),
-          kChangeLog}) {
-      const std::string path = dir + name;
-      const bool appended = name == kChangeLog;
+    EXPECT_EQ(flushes, expected);
+    for (const std::string& path : players) {
       const std::size_t flush = Find(log, "flush " + path);
-      const std::size_t named = Find(log, (appended ? "close " : "rename ") + path);
-      ASSERT_LT(named, log.size()) << name;
-      EXPECT_LT(Find(log, "write " + path, true), flush) << name;
-      EXPECT_LT(flush, named) << name;
-      const bool directoryFlushed = named + 1 < log.size() && log[named + 1] == "flush directory " + dir;
-      EXPECT_EQ(directoryFlushed, !appended || newChangeLog) << name;
+      const std::size_t named =
+          Find(log, (path == players.back() ? "close " : "rename ") + path);
+      EXPECT_LT(Find(log, "write " + path, true), flush) << path;
+      EXPECT_LT(flush, named) << path;
     }
+    // The directories are flushed after every other operation, their renames too.
+    const std::size_t directories = log.size() - (reports != dir ? 2 : 1);
+    EXPECT_EQ(log[directories - 1], "close " + players.back());
+    EXPECT_EQ(std::vector<std::string>(log.begin() + static_cast<std::ptrdiff_t>(directories),
+                                       log.end()),
+              std::vector<std::string>(expected.begin() + 4, expected.end()));
   }
   RestoreFileSet(dir, game.before);
 }
 
 // Fails each flush of the run in turn: the run ends on the "error:  " line
 // naming the file, exit code 2, and nothing is lost. A failed flush of a file's
-// data leaves the earlier file in place; the flush of the directory comes after
-// the rename, and its failure leaves the new file, complete.
+// data leaves the earlier file in place; the directory is flushed after the
+// renames, and its failure (named by the last file renamed into it) leaves the
+// new files, complete.
 TEST(FailedRun, AFailedFlushIsAFailedWrite) {
   const GameRun& game = SweepGame();
   const std::string& dir = game.dir.path();
-  const std::vector<std::string> log = RecordedRun(game, game.before);
+  RestoreFileSet(dir, game.before);
+  const std::vector<std::string> log = RecordedRun(game.args);
   int flushes = 0;
   for (std::size_t i = 0; i < log.size(); ++i) {
     const bool directory = StartsWith(log[i], "flush directory ");
     if (!directory && !StartsWith(log[i], "flush ")) continue;
     ++flushes;
-    // A directory is flushed for the file renamed just before.
-    const std::string& named = directory ? log[i - 1] : log[i];
-    const std::string file = named.substr(named.rfind(' ') + 1);
+    const std::string file = directory ? dir + "game_notes.txt" : log[i].substr(6);
     RestoreFileSet(dir, game.before);
     SetFileFaultAt(i + 1);
     const ProgramResult run = RunInProcess(game.args);
@@ -368,10 +378,15 @@ TEST(FailedRun, AFailedFlushIsAFailedWrite) {
     const FileSet now = ReadFileSet(dir);
     EXPECT_EQ(FindLosses(game.before, game.after, now, false), "") << log[i];
     const std::string name = file.substr(dir.size());
-    if (name == kChangeLog) continue;  // appended to: FindLosses checks its records
-    EXPECT_EQ(now.at(name), (directory ? game.after : game.before).at(name)) << log[i];
+    if (directory) {
+      for (const char* renamed : {"game_ref.sct", "game_ref.prt", "game_notes.txt"}) {
+        EXPECT_EQ(now.at(renamed), game.after.at(renamed)) << log[i];
+      }
+    } else if (name != kChangeLog) {  // FindLosses checks the change log's records
+      EXPECT_EQ(now.at(name), game.before.at(name)) << log[i];
+    }
   }
-  EXPECT_EQ(flushes, 7);  // four files, and the directory after each of three renames
+  EXPECT_EQ(flushes, 5);  // four files, then their directory
   RestoreFileSet(dir, game.before);
 }
 

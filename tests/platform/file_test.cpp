@@ -185,6 +185,23 @@ TEST(OutputFile, DurableFilesFlushTheirDataBeforeTheRenameAndTheDirectoryAfter) 
   EXPECT_EQ(ReadFile(g), "x\r\nx\r\n");
   // A device has nothing to write through: no error.
   EXPECT_NO_THROW(operations("/dev/null", Mode::Append, Durability::Durable));
+
+  // Under DirectoryFlushes each directory is flushed once, by Run(), after the
+  // renames; one destroyed before Run() flushes nothing.
+  const std::string sub = dir / "sub/";
+  ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
+  for (const bool run : {true, false}) {
+    DirectoryFlushes flushes;
+    EXPECT_EQ(operations(f, Mode::Replace, Durability::Durable).back(), "rename " + f);
+    operations(sub + "h", Mode::Replace, Durability::Durable);
+    operations(dir / "i", Mode::Replace, Durability::Durable);
+    log.clear();
+    RecordFileOperations(&log);
+    if (run) flushes.Run();
+    RecordFileOperations(nullptr);
+    const std::vector<std::string> expected = {d, "flush directory " + sub};
+    EXPECT_EQ(log, run ? expected : std::vector<std::string>());
+  }
 }
 
 TEST(Files, MovesDeletesLinksAndProbes) {
