@@ -87,7 +87,11 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
 
   TidyFileSet(cap);
 
-  OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append);
+  // The directories that take the new names of the player's files are flushed
+  // once each, at the end of the run.
+  DirectoryFlushes directoryFlushes;
+  OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
+                       OutputFile::Durability::Durable);
   std::string record = "[";
   record += LocalTimeStamp();
   record += "] BEGIN KORVAN2 RECORD:";
@@ -132,4 +136,5 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
   changeLog.WriteLine("[END OF RECORD]");
   changeLog.WriteLine("");
   changeLog.Commit();
+  directoryFlushes.Run();
 }

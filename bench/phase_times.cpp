@@ -97,7 +97,9 @@ int main(int argc, char** argv) {
     const auto specialCount = static_cast<std::uint16_t>(specials.size());
     Universe universe = CreateUniverse(n, specialCount);
     TidyFileSet(cap);
-    OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append);
+    DirectoryFlushes directoryFlushes;
+    OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
+                         OutputFile::Durability::Durable);
     std::string header = "[";  // in steps: "[" + a temporary trips g++ 12's -Wrestrict at -O3
     header += LocalTimeStamp();
     header += "] BEGIN KORVAN2 RECORD:";
@@ -164,6 +166,7 @@ int main(int argc, char** argv) {
     changeLog.WriteLine("[END OF RECORD]");
     changeLog.WriteLine("");
     changeLog.Commit();
+    directoryFlushes.Run();
     clock.Mark("close-log");
   } catch (const IoError& error) {
     std::fprintf(stderr, "phase_times: %s\n", error.what());

@@ -154,7 +154,7 @@ void WriteNotesReport(const Universe& universe, std::uint16_t n, std::uint16_t w
   const int width = NumberWidth(n);
   // The player's own file: written beside it and renamed over it only when
   // complete, so a failed run leaves the old notes in place.
-  OutputFile out(fileName, OutputFile::Mode::Replace);
+  OutputFile out(fileName, OutputFile::Mode::Replace, OutputFile::Durability::Durable);
   AnnounceFile("writing notes report: ", fileName);
 
   std::vector<std::uint16_t> byNote = noted;

@@ -116,7 +116,7 @@ void WritePortFile(const Universe& universe, std::uint16_t n, const std::string&
                    OutputFile& changeLog, const std::string& backupName) {
   changeLog.Write(" " + fileName + ": ");
   AnnounceFile("writing port cim file: ", fileName);
-  OutputFile out(fileName, OutputFile::Mode::Replace);
+  OutputFile out(fileName, OutputFile::Mode::Replace, OutputFile::Durability::Durable);
   std::uint16_t spinner = ProgressTick(0, kSpinnerStep);
 
   const int width = NumberWidth(n);

@@ -93,7 +93,7 @@ void WriteSectorFile(const Universe& universe, std::uint16_t n, const std::strin
                      OutputFile& changeLog, const std::string& backupName) {
   changeLog.Write(" " + fileName + ": ");
   AnnounceFile("writing sector cim file: ", fileName);
-  OutputFile out(fileName, OutputFile::Mode::Replace);
+  OutputFile out(fileName, OutputFile::Mode::Replace, OutputFile::Durability::Durable);
   std::uint16_t spinner = ProgressTick(0, kSpinnerStep);
 
   const int width = NumberWidth(n);

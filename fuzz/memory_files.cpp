@@ -236,6 +236,16 @@ bool Close(int fd) {
   return true;
 }
 
+// Memory holds no disk: a flush checks what the system would and is done.
+bool FlushToDisk(int fd) { return FindDescriptor(fd) != nullptr; }
+
+bool FlushDirectory(const std::string& dir) {
+  const std::string name = Normalise(dir).name;
+  if (Directories().count(name) != 0) return true;
+  errno = Files().count(name) != 0 ? ENOTDIR : ENOENT;
+  return false;
+}
+
 bool IsRegularFile(const std::string& name) { return FindFile(name) != nullptr; }
 
 bool Remove(const std::string& name) {
@@ -244,7 +254,7 @@ bool Remove(const std::string& name) {
   return true;
 }
 
-bool Rename(const std::string& from, const std::string& to) {
+bool Rename(const std::string& from, const std::string& to, bool /*durable*/) {
   Contents file = FindFile(from);
   if (file == nullptr) return false;
   std::string target;

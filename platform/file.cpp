@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/os_file.h"
+#include "platform/path.h"
 
 namespace {
 
@@ -19,11 +21,14 @@ constexpr std::size_t kBlockSize = 1 << 16;
 
 std::uint64_t faultAt = 0;
 std::uint64_t operationCount = 0;
+std::vector<std::string>* operationLog = nullptr;
+DirectoryFlushes* directoryFlushes = nullptr;
 
-// Counts one file operation that changes the file system; true when the test
-// seam wants this one to fail.
-bool InjectFault() {
+// Counts one file operation that changes the file system (`kind` of the file
+// or directory `name`); true when the test seam wants this one to fail.
+bool InjectFault(const char* kind, const std::string& name) {
   ++operationCount;
+  if (operationLog != nullptr) operationLog->push_back(kind + (" " + name));
   if (faultAt != 0 && operationCount == faultAt) {
     errno = EIO;
     return true;
@@ -44,7 +49,7 @@ bool IsMissing(int errorNumber) { return errorNumber == ENOENT || errorNumber ==
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& name) {
   while (size > 0) {
-    if (InjectFault()) throw IoError(name, errno);
+    if (InjectFault("write", name)) throw IoError(name, errno);
     std::int64_t written = os::Write(fd, data, size);
     if (written < 0) throw IoError(name, errno);
     data += written;
@@ -52,8 +57,16 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& nam
   }
 }
 
+// Writes the names of `dir` through to the disk; a failure throws IoError
+// naming `fileName`, the file whose new name is at stake.
+void FlushDirectoryOrThrow(const std::string& dir, const std::string& fileName) {
+  if (InjectFault("flush directory", dir) || !os::FlushDirectory(dir)) {
+    throw IoError(fileName, errno);
+  }
+}
+
 void CloseOrThrow(int fd, const std::string& name) {
-  bool fault = InjectFault();
+  bool fault = InjectFault("close", name);
   int saved = errno;
   if (!os::Close(fd)) throw IoError(name, errno);
   if (fault) throw IoError(name, saved);
@@ -70,21 +83,22 @@ IoError::IoError(const std::string& fileName, const std::string& reason)
 bool FileExists(const std::string& name) { return os::IsRegularFile(name); }
 
 bool RemoveFile(const std::string& name) {
-  if (InjectFault()) return false;
+  if (InjectFault("remove", name)) return false;
   return os::Remove(name);
 }
 
 bool MoveFile(const std::string& from, const std::string& to) {
-  if (InjectFault()) return false;
+  if (InjectFault("rename", to)) return false;
   return os::Rename(from, to);
 }
 
 void LinkOrCopyFile(const std::string& from, const std::string& to) {
-  if (InjectFault()) throw IoError(to, errno);
+  if (InjectFault("link", to)) throw IoError(to, errno);
   if (os::Link(from, to)) return;
   std::string bytes;
   if (!ReadFileBytes(from, bytes)) throw IoError(from, ENOENT);
-  OutputFile copy(to);
+  // The copy stands for the file it copies: as durable as a link would be.
+  OutputFile copy(to, OutputFile::Mode::Replace, OutputFile::Durability::Durable);
   copy.Write(bytes);
   copy.Commit();
 }
@@ -205,12 +219,15 @@ bool LineReader::Next(std::string_view& line) {
   return true;
 }
 
-OutputFile::OutputFile(std::string name, Mode mode) : name_(std::move(name)), mode_(mode) {
+OutputFile::OutputFile(std::string name, Mode mode, Durability durability)
+    : name_(std::move(name)), mode_(mode), durable_(durability == Durability::Durable) {
   if (mode_ == Mode::Replace) tempName_ = name_ + ".tmp~";
   const std::string& target = mode_ == Mode::Replace ? tempName_ : name_;
-  if (InjectFault()) throw IoError(target, errno);
+  if (InjectFault("create", target)) throw IoError(target, errno);
   fd_ = os::OpenForWriting(target, mode_ == Mode::Append);
   if (fd_ < 0) throw IoError(target, errno);
+  // An empty file to append to may be new: its name is flushed with its data.
+  newName_ = mode_ == Mode::Replace || (durable_ && os::SizeOf(fd_) == 0);
   buffer_.reserve(kBlockSize);
 }
 
@@ -251,6 +268,11 @@ void OutputFile::Flush() {
 void OutputFile::Close() {
   if (fd_ < 0) return;
   Flush();
+  // A failed flush leaves the descriptor to the destructor, which drops the
+  // temporary file.
+  if (durable_ && (InjectFault("flush", name_) || !os::FlushToDisk(fd_))) {
+    throw IoError(name_, errno);
+  }
   int fd = fd_;
   fd_ = -1;
   CloseOrThrow(fd, name_);
@@ -258,12 +280,42 @@ void OutputFile::Close() {
 
 void OutputFile::Commit() {
   Close();
-  if (mode_ == Mode::Replace && !committed_) {
-    if (InjectFault() || !os::Rename(tempName_, name_)) {
+  if (committed_) return;
+  if (mode_ == Mode::Replace) {
+    if (InjectFault("rename", name_) || !os::Rename(tempName_, name_, durable_)) {
       throw IoError(name_, errno);
     }
   }
   committed_ = true;
+  // The new name is flushed after the rename that made it. A failure leaves the
+  // complete new file in place, and still ends the run: it may not survive.
+  if (!durable_ || !newName_) return;
+  if (directoryFlushes != nullptr) {
+    directoryFlushes->Add(name_);
+  } else {
+    FlushDirectoryOrThrow(DirectoryPart(name_), name_);
+  }
+}
+
+DirectoryFlushes::DirectoryFlushes() : previous_(directoryFlushes) { directoryFlushes = this; }
+
+DirectoryFlushes::~DirectoryFlushes() { directoryFlushes = previous_; }
+
+void DirectoryFlushes::Add(const std::string& fileName) {
+  std::string dir = DirectoryPart(fileName);
+  for (Pending& pending : pending_) {
+    if (pending.directory == dir) {
+      pending.fileName = fileName;
+      return;
+    }
+  }
+  pending_.push_back({std::move(dir), fileName});
+}
+
+void DirectoryFlushes::Run() {
+  std::vector<Pending> pending = std::move(pending_);
+  pending_.clear();
+  for (const Pending& flush : pending) FlushDirectoryOrThrow(flush.directory, flush.fileName);
 }
 
 void SetFileFaultAt(std::uint64_t k) {
@@ -272,3 +324,5 @@ void SetFileFaultAt(std::uint64_t k) {
 }
 
 std::uint64_t FileOperationCount() { return operationCount; }
+
+void RecordFileOperations(std::vector<std::string>* log) { operationLog = log; }

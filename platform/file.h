@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // An input/output failure: the file it concerns and the system's error text.
 class IoError : public std::runtime_error {
@@ -87,11 +88,21 @@ class LineReader {
 // a half-written file in place of a good one. A file destroyed without Commit()
 // is removed. Append mode writes to the end of the named file (creating it when
 // needed); Commit() flushes and closes it.
+//
+// A Durable file holds what the player cannot get back (the reference copies,
+// the notes, the change log): Close() writes its data through to the disk before
+// closing it, and Commit() then writes the directory's names through after the
+// rename (in Append mode, when the file was empty and so perhaps new), or leaves
+// that to the DirectoryFlushes in force, so that a power cut after the run keeps
+// both. A failed flush throws IoError naming the file. Rebuilt files (reports,
+// the map file) are not flushed.
 class OutputFile {
  public:
   enum class Mode { Replace, Append };
+  enum class Durability { Rebuilt, Durable };
 
-  OutputFile(std::string name, Mode mode = Mode::Replace);
+  OutputFile(std::string name, Mode mode = Mode::Replace,
+             Durability durability = Durability::Rebuilt);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -100,10 +111,12 @@ class OutputFile {
   // Writes `line` and CR LF.
   void WriteLine(std::string_view line);
 
-  // Flushes and closes; in Replace mode the file then still has its temporary
-  // name (see tempName()) until Commit() or the destructor.
+  // Flushes (to the disk when Durable) and closes; in Replace mode the file then
+  // still has its temporary name (see tempName()) until Commit() or the
+  // destructor.
   void Close();
-  // Close() and, in Replace mode, rename the temporary file over name().
+  // Close() and, in Replace mode, rename the temporary file over name(); for a
+  // Durable file, then flush the directory (see DirectoryFlushes).
   void Commit();
 
   const std::string& name() const { return name_; }
@@ -115,13 +128,48 @@ class OutputFile {
   std::string name_;
   std::string tempName_;
   Mode mode_;
+  bool durable_;
+  bool newName_ = false;  // Commit() gives the directory a new name
   int fd_ = -1;
   bool committed_ = false;
   std::string buffer_;
 };
 
-// Test seam: makes the k-th file operation from now on (create, write, close,
-// rename, delete, link) fail with an input/output error; 0 switches it off.
+// While one is in force (the last constructed of those alive), durable files
+// committed into a directory leave the flush of that directory to it, and Run()
+// flushes each such directory once, after all their renames: a run's player
+// files then cost the disk one directory write instead of one each. One that is
+// destroyed before Run() flushes nothing: the run failed, and a power cut may
+// then keep the earlier names of its files, which are whole.
+class DirectoryFlushes {
+ public:
+  DirectoryFlushes();
+  ~DirectoryFlushes();
+  DirectoryFlushes(const DirectoryFlushes&) = delete;
+  DirectoryFlushes& operator=(const DirectoryFlushes&) = delete;
+
+  // Takes the flush of the directory of `fileName`, a durable file's new name.
+  void Add(const std::string& fileName);
+  // Flushes each directory taken, in the order taken; a failure throws IoError
+  // naming the last file whose name the directory took.
+  void Run();
+
+ private:
+  struct Pending {
+    std::string directory;
+    std::string fileName;
+  };
+  std::vector<Pending> pending_;
+  DirectoryFlushes* previous_;
+};
+
+// Test seam: makes the k-th file operation from now on (create, write, flush,
+// close, rename, flush directory, remove, link) fail with an input/output error;
+// 0 switches it off.
 void SetFileFaultAt(std::uint64_t k);
 // Number of file operations counted since the last SetFileFaultAt call.
 std::uint64_t FileOperationCount();
+// Test seam: while `log` is not null, every file operation counted above is
+// appended to it as "<operation> <name>", e.g. "rename dir/game_ref.sct" (the
+// new name) or "flush directory dir/".
+void RecordFileOperations(std::vector<std::string>* log);

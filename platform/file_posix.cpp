@@ -56,6 +56,37 @@ std::int64_t SizeOf(int fd) {
 // a descriptor opened meanwhile.
 bool Close(int fd) { return ::close(fd) == 0 || errno == EINTR; }
 
+// EINVAL: the descriptor is no file a disk holds (a device such as /dev/null, a
+// pipe): there is nothing to write through.
+bool FlushToDisk(int fd) {
+  for (;;) {
+    if (::fsync(fd) == 0) return true;
+    if (errno == EINVAL) return true;
+    if (errno != EINTR) return false;
+  }
+}
+
+// A file system that cannot flush a directory refuses with EINVAL (or ENOTSUP):
+// it has no directory data of its own to write back (network and user-space
+// file systems that keep names on a server), so the rename is as durable as it
+// can be made. Any other failure, opening the directory included, is reported.
+bool FlushDirectory(const std::string& dir) {
+  int fd;
+  do {
+    fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return false;
+  bool flushed;
+  for (;;) {
+    flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EOPNOTSUPP;
+    if (flushed || errno != EINTR) break;
+  }
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return flushed;
+}
+
 bool IsRegularFile(const std::string& name) {
   struct stat info;
   return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -63,7 +94,8 @@ bool IsRegularFile(const std::string& name) {
 
 bool Remove(const std::string& name) { return ::unlink(name.c_str()) == 0; }
 
-bool Rename(const std::string& from, const std::string& to) {
+// A durable rename is made so by FlushDirectory afterwards.
+bool Rename(const std::string& from, const std::string& to, bool /*durable*/) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 

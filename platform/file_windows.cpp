@@ -89,6 +89,25 @@ std::int64_t SizeOf(int fd) {
 
 bool Close(int fd) { return ::_close(fd) == 0; }
 
+// A descriptor that is no disk file (the NUL device, a pipe) has nothing to
+// write through.
+bool FlushToDisk(int fd) {
+  const intptr_t osHandle = ::_get_osfhandle(fd);
+  if (osHandle == -1) {
+    errno = EBADF;
+    return false;
+  }
+  const HANDLE handle = reinterpret_cast<HANDLE>(osHandle);
+  if (::GetFileType(handle) != FILE_TYPE_DISK) return true;
+  if (::FlushFileBuffers(handle) != 0) return true;
+  SetErrnoFromLastError();
+  return false;
+}
+
+// A directory cannot be flushed through a handle here; the durable renames are
+// written through instead (see Rename).
+bool FlushDirectory(const std::string& /*dir*/) { return true; }
+
 bool IsRegularFile(const std::string& name) {
   DWORD attributes = ::GetFileAttributesA(name.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
@@ -98,9 +117,11 @@ bool IsRegularFile(const std::string& name) {
 bool Remove(const std::string& name) { return ::_unlink(name.c_str()) == 0; }
 
 // The runtime's rename refuses an existing target; the reference copies and
-// reports must replace theirs.
-bool Rename(const std::string& from, const std::string& to) {
-  if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) return true;
+// reports must replace theirs. A durable rename returns only once the new name
+// is on the disk.
+bool Rename(const std::string& from, const std::string& to, bool durable) {
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+  if (::MoveFileExA(from.c_str(), to.c_str(), flags) != 0) return true;
   SetErrnoFromLastError();
   return false;
 }

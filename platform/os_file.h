@@ -32,10 +32,22 @@ std::int64_t SizeOf(int fd);
 // Closes `fd`; false when the system reports that buffered data was lost.
 bool Close(int fd);
 
+// Writes the data of the file open for writing as `fd` through to the disk, so
+// that it survives a power cut; false when the system reports that it could not.
+bool FlushToDisk(int fd);
+
+// Writes the names in directory `dir` (empty: the current directory) through to
+// the disk, so that a file renamed into it keeps its new name after a power cut;
+// false when that fails. On Windows there is nothing to do: a durable Rename is
+// written through when it returns.
+bool FlushDirectory(const std::string& dir);
+
 bool IsRegularFile(const std::string& name);
 bool Remove(const std::string& name);
-// Renames `from` to `to`, replacing `to` when it exists.
-bool Rename(const std::string& from, const std::string& to);
+// Renames `from` to `to`, replacing `to` when it exists. A `durable` rename is
+// one whose new name must survive a power cut: Windows writes it through to the
+// disk before returning; on POSIX FlushDirectory does that afterwards.
+bool Rename(const std::string& from, const std::string& to, bool durable = false);
 // Makes `to` a second name (hard link) of `from`.
 bool Link(const std::string& from, const std::string& to);
 

@@ -267,9 +267,9 @@ TEST(FailedRun, TheSecondRunRewritesTheWholeFileSet) {
   EXPECT_GT(game.operations, 50u);
 }
 
-// Fails each file operation of the run in turn (create, write, close, rename,
-// delete, link): the run ends on the "error:  " line with exit code 2, and
-// nothing is lost or left behind.
+// Fails each file operation of the run in turn (create, write, flush, close,
+// rename, flush directory, delete, link): the run ends on the "error:  " line
+// with exit code 2, and nothing is lost or left behind.
 TEST(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
   const GameRun& game = SweepGame();
   for (std::uint64_t k = 1; k <= game.operations; ++k) {
@@ -286,6 +286,108 @@ TEST(FailedRun, AFaultAtAnyFileOperationLosesNothing) {
         << "operation " << k;
   }
   RestoreFileSet(game.dir.path(), game.before);
+}
+
+// The file operations of a successful run with `args`, in order.
+std::vector<std::string> RecordedRun(const std::vector<std::string>& args) {
+  std::vector<std::string> log;
+  RecordFileOperations(&log);
+  const ProgramResult run = RunInProcess(args);
+  RecordFileOperations(nullptr);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  return log;
+}
+
+// Where `entry` is in `log` (its last place when `last`); log.size() when absent.
+std::size_t Find(const std::vector<std::string>& log, const std::string& entry, bool last = false) {
+  std::size_t found = log.size();
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    if (log[i] != entry) continue;
+    found = i;
+    if (!last) break;
+  }
+  return found;
+}
+
+// The files that hold what the player cannot get back, and only those, reach
+// the disk after their last write and before they take their name (the change
+// log at the end of its record, before it is closed); last, each directory
+// that took a new name of theirs. The second run writes its reports into a new
+// directory, where the notes file and the change log are new.
+TEST(DurableRun, PlayersFilesReachTheDiskBeforeTheirNamesAndTheirDirectoriesLast) {
+  const GameRun& game = SweepGame();
+  const std::string& dir = game.dir.path();
+  for (const std::string& reports : {dir, dir + "reports/"}) {
+    std::vector<std::string> args = game.args;
+    for (std::string& arg : args) {
+      if (StartsWith(arg, "/p:")) arg = "/p:" + reports;
+    }
+    RestoreFileSet(dir, game.before);
+    std::filesystem::create_directories(reports);
+    const std::vector<std::string> log = RecordedRun(args);
+    const std::vector<std::string> players = {dir + "game_ref.sct", dir + "game_ref.prt",
+                                              reports + "game_notes.txt", reports + kChangeLog};
+    std::vector<std::string> expected;
+    for (const std::string& path : players) expected.push_back("flush " + path);
+    expected.push_back("flush directory " + dir);
+    if (reports != dir) expected.push_back("flush directory " + reports);
+    std::vector<std::string> flushes;
+    for (const std::string& entry : log) {
+      if (StartsWith(entry, "flush ")) flushes.push_back(entry);
+    }
+    EXPECT_EQ(flushes, expected);
+    for (const std::string& path : players) {
+      const std::size_t flush = Find(log, "flush " + path);
+      const std::size_t named =
+          Find(log, (path == players.back() ? "close " : "rename ") + path);
+      EXPECT_LT(Find(log, "write " + path, true), flush) << path;
+      EXPECT_LT(flush, named) << path;
+    }
+    // The directories are flushed after every other operation, their renames too.
+    const std::size_t directories = log.size() - (reports != dir ? 2 : 1);
+    EXPECT_EQ(log[directories - 1], "close " + players.back());
+    EXPECT_EQ(std::vector<std::string>(log.begin() + static_cast<std::ptrdiff_t>(directories),
+                                       log.end()),
+              std::vector<std::string>(expected.begin() + 4, expected.end()));
+  }
+  RestoreFileSet(dir, game.before);
+}
+
+// Fails each flush of the run in turn: the run ends on the "error:  " line
+// naming the file, exit code 2, and nothing is lost. A failed flush of a file's
+// data leaves the earlier file in place; the directory is flushed after the
+// renames, and its failure (named by the last file renamed into it) leaves the
+// new files, complete.
+TEST(FailedRun, AFailedFlushIsAFailedWrite) {
+  const GameRun& game = SweepGame();
+  const std::string& dir = game.dir.path();
+  RestoreFileSet(dir, game.before);
+  const std::vector<std::string> log = RecordedRun(game.args);
+  int flushes = 0;
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    const bool directory = StartsWith(log[i], "flush directory ");
+    if (!directory && !StartsWith(log[i], "flush ")) continue;
+    ++flushes;
+    const std::string file = directory ? dir + "game_notes.txt" : log[i].substr(6);
+    RestoreFileSet(dir, game.before);
+    SetFileFaultAt(i + 1);
+    const ProgramResult run = RunInProcess(game.args);
+    SetFileFaultAt(0);
+    EXPECT_EQ(run.exitCode, 2) << log[i];
+    EXPECT_EQ(run.err, "error:  " + file + ": Input/output error\n") << log[i];
+    const FileSet now = ReadFileSet(dir);
+    EXPECT_EQ(FindLosses(game.before, game.after, now, false), "") << log[i];
+    const std::string name = file.substr(dir.size());
+    if (directory) {
+      for (const char* renamed : {"game_ref.sct", "game_ref.prt", "game_notes.txt"}) {
+        EXPECT_EQ(now.at(renamed), game.after.at(renamed)) << log[i];
+      }
+    } else if (name != kChangeLog) {  // FindLosses checks the change log's records
+      EXPECT_EQ(now.at(name), game.before.at(name)) << log[i];
+    }
+  }
+  EXPECT_EQ(flushes, 5);  // four files, then their directory
+  RestoreFileSet(dir, game.before);
 }
 
 // Kills the program at moments spread over the length of a whole run: nothing is

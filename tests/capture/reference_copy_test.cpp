@@ -113,7 +113,9 @@ TEST(ReferenceCopy, WithoutABackupNameTheOldCopyIsSimplyReplaced) {
 }
 
 // Fails each file operation of a write in turn: the previous reference copy
-// always stays whole, and no temporary file stays behind.
+// stays whole until the rename that replaces it, and no temporary file stays
+// behind. The last operation, the flush of the directory after that rename,
+// fails with the new copy in place.
 TEST(ReferenceCopy, FailureAtAnyStepKeepsThePreviousCopy) {
   PhaseOutput out;
   const std::string ref = out / "g_ref.sct";
@@ -133,8 +135,9 @@ TEST(ReferenceCopy, FailureAtAnyStepKeepsThePreviousCopy) {
   SetFileFaultAt(0);
   WriteSectorFile(universe, 20000, ref, out.log(), bak);
   const std::uint64_t operations = FileOperationCount();
-  // create, at least two writes, close, link the backup, rename it, rename.
-  ASSERT_GE(operations, 7u);
+  // create, at least two writes, flush, close, link the backup, rename it,
+  // rename, flush the directory.
+  ASSERT_GE(operations, 9u);
 
   for (std::uint64_t k = 1; k <= operations; ++k) {
     WriteAfresh(ref, oldRef);
@@ -148,11 +151,11 @@ TEST(ReferenceCopy, FailureAtAnyStepKeepsThePreviousCopy) {
     }
     SetFileFaultAt(0);
     EXPECT_TRUE(failed) << k;
-    EXPECT_EQ(ReadFile(ref), oldRef) << k;
+    EXPECT_EQ(ReadFile(ref), k < operations ? oldRef : fresh) << k;
     EXPECT_FALSE(HasTemporaryFile(out.dir())) << k;
     // The backup is never missing: the old one until the rename that replaces
-    // it (the second last operation) has been done, the previous copy after.
-    EXPECT_EQ(ReadFile(bak), k < operations ? oldBak : oldRef) << k;
+    // it (the third last operation) has been done, the previous copy after.
+    EXPECT_EQ(ReadFile(bak), k < operations - 1 ? oldBak : oldRef) << k;
   }
 
   WriteAfresh(ref, oldRef);

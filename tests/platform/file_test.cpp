@@ -151,6 +151,59 @@ TEST(OutputFile, InjectedFaultsThrowAndLeaveTheOldFile) {
   }
 }
 
+// A durable file's data reaches the disk before it is closed and renamed, and
+// its directory after the rename; an appended file's directory only when the
+// file was empty (new). Rebuilt files are never flushed.
+TEST(OutputFile, DurableFilesFlushTheirDataBeforeTheRenameAndTheDirectoryAfter) {
+  ScratchDir dir;
+  std::vector<std::string> log;
+  auto operations = [&](const std::string& name, OutputFile::Mode mode,
+                        OutputFile::Durability durability) {
+    log.clear();
+    RecordFileOperations(&log);
+    OutputFile file(name, mode, durability);
+    file.WriteLine("x");
+    file.Commit();
+    RecordFileOperations(nullptr);
+    return log;
+  };
+  using Mode = OutputFile::Mode;
+  using Durability = OutputFile::Durability;
+  const std::string f = dir / "f";
+  const std::string d = "flush directory " + dir.path();
+  EXPECT_EQ(operations(f, Mode::Replace, Durability::Durable),
+            (std::vector<std::string>{"create " + f + ".tmp~", "write " + f, "flush " + f,
+                                      "close " + f, "rename " + f, d}));
+  EXPECT_EQ(operations(f, Mode::Replace, Durability::Rebuilt),
+            (std::vector<std::string>{"create " + f + ".tmp~", "write " + f, "close " + f,
+                                      "rename " + f}));
+  const std::string g = dir / "g";
+  EXPECT_EQ(operations(g, Mode::Append, Durability::Durable),
+            (std::vector<std::string>{"create " + g, "write " + g, "flush " + g, "close " + g, d}));
+  EXPECT_EQ(operations(g, Mode::Append, Durability::Durable),
+            (std::vector<std::string>{"create " + g, "write " + g, "flush " + g, "close " + g}));
+  EXPECT_EQ(ReadFile(g), "x\r\nx\r\n");
+  // A device has nothing to write through: no error.
+  EXPECT_NO_THROW(operations("/dev/null", Mode::Append, Durability::Durable));
+
+  // Under DirectoryFlushes each directory is flushed once, by Run(), after the
+  // renames; one destroyed before Run() flushes nothing.
+  const std::string sub = dir / "sub/";
+  ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
+  for (const bool run : {true, false}) {
+    DirectoryFlushes flushes;
+    EXPECT_EQ(operations(f, Mode::Replace, Durability::Durable).back(), "rename " + f);
+    operations(sub + "h", Mode::Replace, Durability::Durable);
+    operations(dir / "i", Mode::Replace, Durability::Durable);
+    log.clear();
+    RecordFileOperations(&log);
+    if (run) flushes.Run();
+    RecordFileOperations(nullptr);
+    const std::vector<std::string> expected = {d, "flush directory " + sub};
+    EXPECT_EQ(log, run ? expected : std::vector<std::string>());
+  }
+}
+
 TEST(Files, MovesDeletesLinksAndProbes) {
   ScratchDir dir;
   WriteFile(dir / "a", "A");
