@@ -103,7 +103,7 @@ measure "realistic 20000, first capture" "$work/g20000" $args20000
 realistic=$wall_us
 measure "realistic 20000, second run /mm:7" "$work/before-second" $args20000 /mm:7
 second=$wall_us
-measure "realistic 20000, first capture /atlas+" "$work/g20000" $args20000 /atlas+
+measure "realistic 20000, first run /atlas+" "$work/g20000" $args20000 /atlas+
 with_atlas=$wall_us
 cp "$work/run/game_atlas.html" "$work/atlas.html"
 measure "realistic 10000" "$work/g10000" $(game_args "$work/g10000")
