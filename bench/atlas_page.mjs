@@ -5,13 +5,13 @@
 //
 //   node bench/atlas_page.mjs ATLAS_FILE [RUNS]     (default 7; medians)
 //
-// Needs what scripts/atlas-deps.sh installs (chromium, tests/atlas's packages).
+// Needs what `scripts/deps.sh atlas` installs (chromium, tests/atlas's packages).
 
 import { createRequire } from "node:module";
-import { readFileSync, statSync } from "node:fs";
+import { statSync } from "node:fs";
 import path from "node:path";
-import { decodeUniverse } from "../report/atlas/js/universe.js";
 import { sweepFrom } from "../report/atlas/js/course.js";
+import { readAtlas } from "../tests/atlas/games.js";
 
 const require = createRequire(new URL("../tests/atlas/package.json", import.meta.url));
 const { chromium } = require("playwright-core");
@@ -22,9 +22,7 @@ const median = (values) => values.slice().sort((a, b) => a - b)[Math.floor((valu
 
 // The two sectors farthest apart: the farthest from sector 1, then the
 // farthest from that one.
-const page = readFileSync(file, "utf8");
-const data = /<script type="application\/json" id="atlas-data">([\s\S]*?)<\/script>/.exec(page)[1];
-const u = decodeUniverse(JSON.parse(data));
+const u = readAtlas(file);
 const farthest = (from) => {
   const { hops } = sweepFrom(u, from);
   let best = from;

@@ -12,6 +12,7 @@
 #include "platform/file.h"
 #include "report/atlas_page.h"
 #include "report/sector_line.h"
+#include "text/text.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ constexpr std::array<std::uint16_t, 32> kWindows1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendNumber(std::string& out, std::uint32_t value) {
-  char digits[10];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, static_cast<std::size_t>(end - digits));
-}
 
 void AppendUnicodeEscape(std::string& out, std::uint32_t codePoint) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -99,7 +94,7 @@ class Part {
 void AppendText(std::string& out, std::uint32_t s, const std::string& text) {
   if (text.empty()) return;
   if (!out.empty()) out += ',';
-  AppendNumber(out, s);
+  AppendRight(out, s);
   out += ',';
   AppendJsonText(out, text);
 }
@@ -202,13 +197,13 @@ void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& sp
     if (sector.bubble) {
       const BubbleRecord& bubble = *sector.bubble;
       if (!bubbles.empty()) bubbles += ',';
-      AppendNumber(bubbles, s);
+      AppendRight(bubbles, s);
       bubbles += ',';
-      AppendNumber(bubbles, bubble.gate);
+      AppendRight(bubbles, bubble.gate);
       bubbles += ',';
-      AppendNumber(bubbles, bubble.depth);
+      AppendRight(bubbles, bubble.depth);
       bubbles += ',';
-      AppendNumber(bubbles, (bubble.compromised != 0 ? 1u : 0u) + (bubble.explored != 0 ? 2u : 0u));
+      AppendRight(bubbles, (bubble.compromised != 0 ? 1u : 0u) + (bubble.explored != 0 ? 2u : 0u));
     }
     AppendText(notes, s, sector.note);
     AppendText(logs, s, sector.log);
@@ -217,11 +212,11 @@ void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& sp
   std::string out = "{\"format\":1,\"game\":";
   AppendJsonText(out, gameName);
   out += ",\"sectors\":";
-  AppendNumber(out, n);
+  AppendRight(out, n);
   out += ",\"specials\":[";
   for (std::size_t k = 0; k < slots; ++k) {
     if (k > 0) out += ',';
-    AppendNumber(out, specials[k]);
+    AppendRight(out, specials[k]);
   }
   out += "],\"flags\":\"";
   emit(out);

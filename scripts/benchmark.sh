@@ -128,7 +128,7 @@ echo "with /atlas+ / without:              $(ratio "$with_atlas" "$realistic")  
 # The atlas of the realistic 20000 game in headless Chromium: its size, the
 # first view, and a course across the whole universe.
 echo
-bash scripts/atlas-deps.sh
+bash scripts/deps.sh atlas
 node bench/atlas_page.mjs "$work/atlas.html" "$runs"
 
 # Per phase: the same run through bench/phase_times, which calls the phases in

@@ -5,11 +5,10 @@
 # and it may (root); otherwise says what to install.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
 BUILD_DIR=${BUILD_DIR:-build}
 SANITIZE=${KORVAN_SANITIZE:-OFF}
 # The atlas tests (node, chromium) run in the plain build only.
-[ "$SANITIZE" = ON ] || bash scripts/atlas-deps.sh
+if [ "$SANITIZE" = ON ]; then bash scripts/deps.sh; else bash scripts/deps.sh atlas; fi
 GEN=()
 command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
 cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DKORVAN_TESTS=ON -DKORVAN_WERROR=ON -DKORVAN_SANITIZE="$SANITIZE" >/dev/null

@@ -10,7 +10,7 @@ import path from "node:path";
 import { fileURLToPath } from "node:url";
 import { decodeUniverse } from "../../report/atlas/js/universe.js";
 
-export const TOP = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
+const TOP = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
 const KORVAN = process.env.KORVAN_BINARY || path.join(TOP, "build/korvan2a");
 const GENERATOR = process.env.KORVAN_GENERATOR || path.join(TOP, "build/generate_game");
 

@@ -44,7 +44,7 @@ function go(view) {
 
 let u = null;
 let bubbles = null;
-let gates = new Set();
+let bubbleOf = new Map();  // gate -> its bubble
 let current = { view: "none" };
 const sortState = { column: "gate", descending: false };
 
@@ -68,7 +68,7 @@ function describe(s) {
   if (u.fig[s]) words.push("fig deployed");
   const record = u.bubble.get(s);
   if (record) words.push(`in the bubble behind ${record.gate}`);
-  if (gates.has(s)) words.push("bubble gate");
+  if (bubbleOf.has(s)) words.push("bubble gate");
   return words.join(", ");
 }
 
@@ -145,7 +145,7 @@ function drawSector(s, p, classes) {
   }
   if (u.fig[s]) group.append(svg("path", { class: "fig", d: "M9,-19 L17,-19 L13,-12 z" }));
   if (u.bubble.has(s)) group.append(svg("circle", { class: "member", cx: 13, cy: 13, r: 4 }));
-  if (gates.has(s)) group.append(svg("rect", { class: "gate", x: 8, y: 8, width: 10, height: 10 }));
+  if (bubbleOf.has(s)) group.append(svg("rect", { class: "gate", x: 8, y: 8, width: 10, height: 10 }));
   return group;
 }
 
@@ -243,6 +243,24 @@ function status(...parts) {
   document.getElementById("status").replaceChildren(...parts);
 }
 
+function notInUniverse(s) {
+  return `sector ${s} is not in this universe (1..${u.n})`;
+}
+
+// An empty drawing, and why.
+function drawNothing(why) {
+  draw([], [], new Map());
+  status(why);
+}
+
+// Draws a group of sectors on rings around `centre`; `words` describe it on the
+// status line, which says so when not all of it fits.
+function drawRings(group, centre, words) {
+  const { positions, radii } = layoutRings(group.nodes, group.edges, globalThis.d3);
+  draw(group.nodes, group.edges, positions, { centre, radii });
+  status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
+}
+
 // --- the details of a sector -----------------------------------------------
 
 function hopText(h) {
@@ -254,7 +272,7 @@ const KIND_WORDS = ["one-way out", "two-way", "one-way in", "unknown kind"];
 function details(s) {
   const panel = document.getElementById("details");
   if (!inUniverse(u, s)) {
-    panel.replaceChildren(el("h2", {}, `Sector ${s}`), el("p", { class: "problem" }, `sector ${s} is not in this universe (1..${u.n})`));
+    panel.replaceChildren(el("h2", {}, `Sector ${s}`), el("p", { class: "problem" }, notInUniverse(s)));
     return;
   }
   const tags = el("div", { class: "tags" });
@@ -265,7 +283,7 @@ function details(s) {
   if (u.fig[s]) tag("fig deployed", "fig");
   const record = u.bubble.get(s);
   if (record) tag("in a bubble", "bubble");
-  const gateOf = bubbles.find((b) => b.gate === s);
+  const gateOf = bubbleOf.get(s);
   if (gateOf) tag("bubble gate", "bubble");
   const parts = [el("h2", {}, `Sector ${s}`), tags];
 
@@ -342,16 +360,12 @@ function showSector({ sector, hops }) {
   field("sector-form", "hops", hops);
   details(sector);
   if (!inUniverse(u, sector)) {
-    draw([], [], new Map());
-    status(`sector ${sector} is not in this universe (1..${u.n})`);
+    drawNothing(notInUniverse(sector));
     return;
   }
   const hood = neighbourhood(u, sector, hops);
-  const { positions, radii } = layoutRings(hood.nodes, hood.edges, globalThis.d3);
-  draw(hood.nodes, hood.edges, positions, { centre: sector, radii });
   const around = hood.total - 1;
-  const words = `sector ${sector} and the ${around} ${around === 1 ? "sector" : "sectors"} within ${hops} ${hops === 1 ? "hop" : "hops"}`;
-  status(hood.nodes.length < hood.total ? `${words} (the nearest ${hood.nodes.length} drawn)` : words);
+  drawRings(hood, sector, `sector ${sector} and the ${around} ${around === 1 ? "sector" : "sectors"} within ${hops} ${hops === 1 ? "hop" : "hops"}`);
 }
 
 // The sectors of a course, one a row: the hop, the sector, its port and what
@@ -382,11 +396,10 @@ function showCourse({ from, to, avoid }) {
   const back = el("a", { id: "return-course", href: formatAddress({ view: "course", from: to, to: from, avoid }) }, "return course");
   details(to);
   if (!course) {
-    const why = !inUniverse(u, from) ? `sector ${from} is not in this universe (1..${u.n})`
-      : !inUniverse(u, to) ? `sector ${to} is not in this universe (1..${u.n})` : `no known route from ${from} to ${to}`;
+    const why = !inUniverse(u, from) ? notInUniverse(from)
+      : !inUniverse(u, to) ? notInUniverse(to) : `no known route from ${from} to ${to}`;
     result.replaceChildren(el("p", { id: "course-text", class: "problem" }, why), el("p", {}, back));
-    draw([], [], new Map());
-    status(why);
+    drawNothing(why);
     return;
   }
   const hops = course.length - 1;
@@ -411,11 +424,10 @@ function showPorts({ from, want }) {
   const result = document.getElementById("ports-result");
   const found = findPorts(u, from, want, 25);
   if (!inUniverse(u, from) || found.length === 0) {
-    const why = !inUniverse(u, from) ? `sector ${from} is not in this universe (1..${u.n})`
+    const why = !inUniverse(u, from) ? notInUniverse(from)
       : !u.ports.some((port) => portMatches(port, want)) ? "no such port is known" : `no known course from ${from} reaches such a port`;
     result.replaceChildren(el("p", { class: "problem" }, why));
-    draw([], [], new Map());
-    status(why);
+    drawNothing(why);
     return;
   }
   // A trade search shows that product's stock; a class search all three.
@@ -439,27 +451,21 @@ function showPorts({ from, want }) {
   const near = found.slice(0, 6);
   const members = new Set([from]);
   for (const port of near) for (const s of plotCourse(u, from, port.sector) || []) members.add(s);
-  const group = groupAround(u, from, members);
-  const { positions, radii } = layoutRings(group.nodes, group.edges, globalThis.d3);
-  draw(group.nodes, group.edges, positions, { centre: from, radii });
-  status(`the courses from ${from} to the ${near.length} nearest of ${found.length} ports found`);
+  drawRings(groupAround(u, from, members), from,
+    `the courses from ${from} to the ${near.length} nearest of ${found.length} ports found`);
 }
 
 function showBubble({ gate }) {
   selectTab("bubbles");
-  const bubble = bubbles.find((b) => b.gate === gate);
+  const bubble = bubbleOf.get(gate);
   details(gate);
   if (!bubble) {
-    draw([], [], new Map());
-    status(`no bubble has gate ${gate}`);
+    drawNothing(`no bubble has gate ${gate}`);
     return;
   }
-  const group = groupAround(u, gate, bubble.members);
-  const { positions, radii } = layoutRings(group.nodes, group.edges, globalThis.d3);
-  draw(group.nodes, group.edges, positions, { centre: gate, radii });
   const marks = [bubble.unexplored ? "unexplored (u)" : "", bubble.compromised ? "compromised (c)" : ""].filter(Boolean);
-  const words = `the bubble behind gate ${gate}: ${bubble.size} ${bubble.size === 1 ? "sector" : "sectors"}, depth ${bubble.depth}` + (marks.length ? `, ${marks.join(", ")}` : "");
-  status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
+  drawRings(groupAround(u, gate, bubble.members), gate,
+    `the bubble behind gate ${gate}: ${bubble.size} ${bubble.size === 1 ? "sector" : "sectors"}, depth ${bubble.depth}` + (marks.length ? `, ${marks.join(", ")}` : ""));
 }
 
 function bubbleTable() {
@@ -633,7 +639,7 @@ function start() {
     return;
   }
   bubbles = listBubbles(u);
-  gates = new Set(bubbles.map((b) => b.gate));
+  bubbleOf = new Map(bubbles.map((b) => [b.gate, b]));
   document.title = `${u.game} \u2013 korvan2a atlas`;
   document.getElementById("game").textContent = u.game;
   let explored = 0;

@@ -5,10 +5,6 @@
 // The data come from a file anyone can edit: every count and number is checked
 // before it is used, and what does not fit is left out, never trusted.
 
-export const TWO_WAY = 1;
-export const ONE_WAY_OUT = 0;
-export const ONE_WAY_IN = 2;
-
 // The names of the special slots: slot 0 is the major space lane, slots 5 and
 // up the distance reference sectors.
 export const FIXED_SLOT_NAMES = ["major space lane", "terra", "alpha centauri", "rylos", "stardock"];
