@@ -1,0 +1,264 @@
+// The drawing: sectors and the warps among them as SVG, its legend, and how
+// the player moves and zooms the picture.
+
+import { el, svg } from "./dom.js";
+import { describeSector, specialNames } from "./details.js";
+import { portOf, onLane } from "./universe.js";
+import { CLASS_MASKS, portClassName, portClassNumber } from "./ports.js";
+import { layoutRings } from "./layout.js";
+import { DEFAULT_HOPS } from "./address.js";
+
+const RADIUS = 16;
+
+// Fill colours of the port classes 1..8; sectors without a port are dark.
+const CLASS_COLOURS = ["", "#fdb462", "#80b1d3", "#b3de69", "#ffed6f", "#bebada", "#fb8072", "#fccde5", "#d9d9d9"];
+const NO_PORT = "#2b3442";
+
+// The part of the picture on screen, in the drawing's units, and the fitted
+// one the "fit" button returns to.
+const viewBox = { x: 0, y: 0, width: 100, height: 100, fitted: null };
+// The drawing's size on screen, kept by a resize observer so that drawing a
+// view never has to wait for the page's layout.
+const screenBox = { width: 0, height: 0 };
+
+function drawingElement() {
+  return document.getElementById("drawing");
+}
+
+function setViewBox() {
+  drawingElement().setAttribute("viewBox", `${viewBox.x} ${viewBox.y} ${viewBox.width} ${viewBox.height}`);
+}
+
+export function fitPicture() {
+  if (!viewBox.fitted) return;
+  Object.assign(viewBox, viewBox.fitted);
+  setViewBox();
+}
+
+export function zoomPicture(factor, cx = viewBox.x + viewBox.width / 2, cy = viewBox.y + viewBox.height / 2) {
+  viewBox.x = cx - (cx - viewBox.x) * factor;
+  viewBox.y = cy - (cy - viewBox.y) * factor;
+  viewBox.width *= factor;
+  viewBox.height *= factor;
+  setViewBox();
+}
+
+function markers() {
+  const defs = svg("defs");
+  for (const [id, colour] of [["arrow", "var(--one-way)"], ["arrow-course", "var(--course)"]]) {
+    defs.append(svg("marker", { id, viewBox: "0 0 10 10", refX: 9, refY: 5, markerWidth: 11, markerHeight: 11, markerUnits: "userSpaceOnUse", orient: "auto" },
+      svg("path", { d: "M0,0 L10,5 L0,10 z", fill: colour })));
+  }
+  return defs;
+}
+
+// The hops of a course, "a-b" each.
+function courseHops(course) {
+  const hops = new Set();
+  for (let i = 1; i < (course || []).length; i++) hops.add(`${course[i - 1]}-${course[i]}`);
+  return hops;
+}
+
+function drawSector(atlas, s, p, classes) {
+  const { u } = atlas;
+  const port = portOf(u, s);
+  const group = svg("g", {
+    class: ["sector", u.explored[s] ? "" : "unexplored", ...classes].join(" ").trim(),
+    transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`,
+    "data-sector": s,
+    tabindex: 0,
+    role: "link",
+  });
+  const title = svg("title");
+  title.textContent = describeSector(atlas, s);
+  group.append(title);
+  if (onLane(u, s)) group.append(svg("circle", { class: "lane", r: RADIUS + 4 }));
+  const fill = port ? CLASS_COLOURS[portClassNumber(port.buying)] : NO_PORT;
+  group.append(svg("circle", { class: "body", r: RADIUS, fill }));
+  const names = specialNames(atlas, s);
+  if (names.length > 0) {
+    group.append(svg("circle", { class: "special", r: RADIUS + 8 }));
+    const name = svg("text", { class: "name", y: -RADIUS - 12 });
+    name.textContent = names.join(", ");
+    group.append(name);
+  }
+  const number = svg("text", { class: s >= 10000 ? "number long" : "number", fill: port && u.explored[s] ? "#101010" : "#e8eef7" });
+  number.textContent = String(s);
+  group.append(number);
+  if (port) {
+    const letters = svg("text", { class: "class", y: RADIUS + 12 });
+    letters.textContent = port.letters;
+    group.append(letters);
+  }
+  if (u.fig[s]) group.append(svg("path", { class: "fig", d: "M9,-19 L17,-19 L13,-12 z" }));
+  if (u.bubble.has(s)) group.append(svg("circle", { class: "member", cx: 13, cy: 13, r: 4 }));
+  if (atlas.bubbleOf.has(s)) group.append(svg("rect", { class: "gate", x: 8, y: 8, width: 10, height: 10 }));
+  return group;
+}
+
+function drawEdge(atlas, edge, from, to, onCourse) {
+  const { u } = atlas;
+  const dx = to.x - from.x;
+  const dy = to.y - from.y;
+  const length = Math.hypot(dx, dy) || 1;
+  const ux = dx / length;
+  const uy = dy / length;
+  const start = RADIUS + 2;
+  const end = RADIUS + (edge.twoWay && !onCourse ? 2 : 5);
+  const lane = onLane(u, edge.from) && onLane(u, edge.to);
+  const classes = ["edge", edge.twoWay ? "" : "one-way", lane ? "lane" : "", onCourse ? "course" : ""].join(" ").replace(/ +/g, " ").trim();
+  const line = svg("line", {
+    class: classes,
+    x1: (from.x + ux * start).toFixed(1), y1: (from.y + uy * start).toFixed(1),
+    x2: (to.x - ux * end).toFixed(1), y2: (to.y - uy * end).toFixed(1),
+    "data-from": edge.from, "data-to": edge.to,
+  });
+  if (onCourse) line.setAttribute("marker-end", "url(#arrow-course)");
+  else if (!edge.twoWay) line.setAttribute("marker-end", "url(#arrow)");
+  return line;
+}
+
+// Draws sectors at `positions` with the warps among them; `centre` stands out,
+// the hops of `course` are drawn as the course.
+export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, radii = [] } = {}) {
+  const drawing = drawingElement();
+  drawing.replaceChildren(markers());
+  const rings = svg("g", { class: "rings" });
+  for (let r = 1; r < radii.length; r++) rings.append(svg("circle", { class: "ring", r: radii[r].toFixed(1) }));
+  drawing.append(rings);
+  const onCourse = courseHops(course);
+  const lines = svg("g", { class: "edges" });
+  for (const edge of edges) {
+    const forward = onCourse.has(`${edge.from}-${edge.to}`);
+    const backward = edge.twoWay && onCourse.has(`${edge.to}-${edge.from}`);
+    const shown = backward ? { from: edge.to, to: edge.from, twoWay: true } : edge;
+    lines.append(drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), forward || backward));
+  }
+  drawing.append(lines);
+  const sectors = svg("g", { class: "sectors" });
+  for (const node of nodes) {
+    const classes = node.sector === centre ? ["centre"] : [];
+    sectors.append(drawSector(atlas, node.sector, positions.get(node.sector), classes));
+  }
+  drawing.append(sectors);
+
+  let minX = Infinity, minY = Infinity, maxX = -Infinity, maxY = -Infinity;
+  for (const p of positions.values()) {
+    minX = Math.min(minX, p.x); minY = Math.min(minY, p.y);
+    maxX = Math.max(maxX, p.x); maxY = Math.max(maxY, p.y);
+  }
+  const margin = 60;
+  if (!Number.isFinite(minX)) minX = minY = maxX = maxY = 0;
+  const box = screenBox;
+  const aspect = box.width > 0 && box.height > 0 ? box.width / box.height : 1.5;
+  // A small picture is not blown up beyond its own size.
+  let width = Math.max(maxX - minX + 2 * margin, box.width * 0.8);
+  let height = Math.max(maxY - minY + 2 * margin, box.height * 0.8);
+  if (width / height < aspect) width = height * aspect;
+  else height = width / aspect;
+  viewBox.fitted = { x: (minX + maxX) / 2 - width / 2, y: (minY + maxY) / 2 - height / 2, width, height };
+  fitPicture();
+}
+
+// An empty drawing, and why.
+export function drawNothing(atlas, why) {
+  drawPicture(atlas, [], [], new Map());
+  atlas.status(why);
+}
+
+// Draws a group of sectors on rings around `centre`; `words` describe it on the
+// status line, which says so when not all of it fits.
+export function drawRings(atlas, group, centre, words) {
+  const { positions, radii } = layoutRings(group.nodes, group.edges, globalThis.d3);
+  drawPicture(atlas, group.nodes, group.edges, positions, { centre, radii });
+  atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
+}
+
+export function showLegend() {
+  const item = (symbol, text) => el("span", {}, symbol, text);
+  const swatch = (...parts) => svg("svg", { viewBox: "-11 -8 22 16" }, ...parts);
+  const items = [
+    item(swatch(svg("line", { x1: -10, y1: 0, x2: 10, y2: 0, class: "edge" })), "two-way warp"),
+    item(swatch(svg("line", { x1: -10, y1: 0, x2: 6, y2: 0, class: "edge one-way", "marker-end": "url(#legend-arrow)" })), "one-way warp"),
+    item(swatch(svg("line", { x1: -10, y1: 0, x2: 10, y2: 0, class: "edge course" })), "course"),
+    item(swatch(svg("circle", { r: 6, fill: NO_PORT, stroke: "#c9d4e4" })), "no port"),
+    item(swatch(svg("circle", { r: 6, fill: NO_PORT, stroke: "#c9d4e4", "stroke-dasharray": "3 2", "fill-opacity": 0.25 })), "unexplored"),
+    item(swatch(svg("circle", { r: 6, fill: "none", stroke: "var(--lane)", "stroke-width": 3 })), "major space lane"),
+    item(swatch(svg("circle", { r: 6, fill: "none", stroke: "var(--special)", "stroke-width": 2 })), "special sector"),
+    item(swatch(svg("path", { d: "M-4,-4 L4,-4 L0,4 z", fill: "var(--fig)" })), "fig"),
+    item(swatch(svg("circle", { r: 4, fill: "var(--bubble)" })), "in a bubble"),
+    item(swatch(svg("rect", { x: -5, y: -5, width: 10, height: 10, fill: "none", stroke: "var(--bubble)", "stroke-width": 2 })), "bubble gate"),
+  ];
+  for (let c = 1; c <= 8; c++) {
+    const mask = CLASS_MASKS[c - 1];
+    items.push(item(swatch(svg("circle", { r: 6, fill: CLASS_COLOURS[c] })), `class ${c} ${portClassName(mask)}`));
+  }
+  const defs = swatch(svg("defs", {}, svg("marker", { id: "legend-arrow", viewBox: "0 0 10 10", refX: 5, refY: 5, markerWidth: 5, markerHeight: 5, orient: "auto" },
+    svg("path", { d: "M0,0 L10,5 L0,10 z", fill: "var(--one-way)" }))));
+  defs.setAttribute("style", "position:absolute;width:0;height:0");
+  document.getElementById("legend").replaceChildren(defs, ...items);
+}
+
+// Clicks and keys on the drawing, dragging and the wheel.
+export function wireDrawing(atlas) {
+  const drawing = drawingElement();
+  Object.assign(screenBox, drawing.getBoundingClientRect().toJSON());
+  new ResizeObserver(([entry]) => {
+    screenBox.width = entry.contentRect.width;
+    screenBox.height = entry.contentRect.height;
+  }).observe(drawing);
+  const hopsNow = () => (atlas.current.view === "sector" ? atlas.current.hops : DEFAULT_HOPS);
+  drawing.addEventListener("click", (event) => {
+    const sector = event.target.closest(".sector");
+    if (!sector || drawing.dataset.dragged === "1") return;
+    atlas.go({ view: "sector", sector: Number(sector.dataset.sector), hops: hopsNow() });
+  });
+  drawing.addEventListener("keydown", (event) => {
+    const sector = event.target.closest(".sector");
+    if (sector && (event.key === "Enter" || event.key === " ")) {
+      event.preventDefault();
+      atlas.go({ view: "sector", sector: Number(sector.dataset.sector), hops: hopsNow() });
+    }
+  });
+  // Dragging moves the picture, the wheel zooms about the pointer.
+  let drag = null;
+  const scale = () => viewBox.width / (screenBox.width || 1);
+  drawing.addEventListener("pointerdown", (event) => {
+    drag = { x: event.clientX, y: event.clientY, moved: false };
+    drawing.dataset.dragged = "0";
+  });
+  drawing.addEventListener("pointermove", (event) => {
+    if (!drag) return;
+    const dx = event.clientX - drag.x;
+    const dy = event.clientY - drag.y;
+    if (!drag.moved && Math.hypot(dx, dy) < 4) return;
+    if (!drag.moved) drawing.setPointerCapture(event.pointerId);
+    drag.moved = true;
+    drawing.classList.add("moving");
+    viewBox.x -= dx * scale();
+    viewBox.y -= dy * scale();
+    drag.x = event.clientX;
+    drag.y = event.clientY;
+    setViewBox();
+  });
+  const stop = () => {
+    if (drag && drag.moved) drawing.dataset.dragged = "1";
+    drag = null;
+    drawing.classList.remove("moving");
+  };
+  drawing.addEventListener("pointerup", stop);
+  drawing.addEventListener("pointercancel", stop);
+  drawing.addEventListener("wheel", (event) => {
+    event.preventDefault();
+    const box = drawing.getBoundingClientRect();
+    const cx = viewBox.x + (event.clientX - box.left) * scale();
+    const cy = viewBox.y + (event.clientY - box.top) * scale();
+    zoomPicture(event.deltaY > 0 ? 1.15 : 1 / 1.15, cx, cy);
+  }, { passive: false });
+  for (const button of document.querySelectorAll("#zoom button")) {
+    button.addEventListener("click", () => {
+      if (button.dataset.zoom === "fit") fitPicture();
+      else zoomPicture(button.dataset.zoom === "in" ? 1 / 1.3 : 1.3);
+    });
+  }
+}
