@@ -8,7 +8,7 @@ import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import path from "node:path";
-import { chromium } from "playwright-core";
+import { launchBrowser, openPage } from "./pages.js";
 import { generatedAtlas, readAtlas, runKorvan, sampleAtlas, scratch } from "./games.js";
 
 // Two notes no page may read as markup: bytes as the notes file holds them.
@@ -38,11 +38,7 @@ before(async () => {
   writeFileSync(path.join(oneDir, "one.sct"), "1 1 2 0\r\n");
   runKorvan(oneDir, ["/g:one", "/n:1", "/atlas+"]);
   one = { file: path.join(oneDir, "one_atlas.html") };
-  browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-      "--disable-component-update", "--disable-sync"],
-  });
+  browser = await launchBrowser();
 });
 
 after(async () => {
@@ -50,18 +46,8 @@ after(async () => {
   work?.remove();
 });
 
-// Opens `file` at `hash` and waits until the first view is drawn.
-async function open(file, hash, viewport = { width: 1400, height: 850 }) {
-  const page = await browser.newPage({ viewport });
-  page.on("pageerror", (error) => errors.push(String(error)));
-  // The page must load nothing: every request but the file itself fails the test.
-  page.on("request", (request) => {
-    if (!request.url().startsWith(`file://${file}`)) errors.push(`request: ${request.url()}`);
-  });
-  await page.goto(`file://${file}${hash}`);
-  await page.waitForSelector("html[data-ready]", { state: "attached" });
-  return page;
-}
+// The page must load nothing: every request but the file itself fails the test.
+const open = (file, hash) => openPage(browser, file, hash, errors);
 
 const text = (page, selector) => page.locator(selector).first().textContent();
 

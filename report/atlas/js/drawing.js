@@ -119,8 +119,10 @@ function drawEdge(atlas, edge, from, to, onCourse) {
 }
 
 // Draws sectors at `positions` with the warps among them; `centre` stands out,
-// the hops of `course` are drawn as the course.
-export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, radii = [] } = {}) {
+// the hops of `course` are drawn as the course, and the sectors of `about` (a
+// Set: the sectors the view is about, such as the port finder's results) are
+// marked and always labelled.
+export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, radii = [], about = new Set() } = {}) {
   const drawing = drawingElement();
   drawing.replaceChildren(markers());
   const rings = svg("g", { class: "rings" });
@@ -137,7 +139,7 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
   drawing.append(lines);
   const sectors = svg("g", { class: "sectors" });
   for (const node of nodes) {
-    const classes = node.sector === centre ? ["centre"] : [];
+    const classes = [node.sector === centre ? "centre" : "", about.has(node.sector) ? "about" : ""].filter(Boolean);
     sectors.append(drawSector(atlas, node.sector, positions.get(node.sector), classes));
   }
   drawing.append(sectors);
@@ -167,10 +169,11 @@ export function drawNothing(atlas, why) {
 }
 
 // Draws a group of sectors on rings around `centre`; `words` describe it on the
-// status line, which says so when not all of it fits.
-export function drawRings(atlas, group, centre, words) {
+// status line, which says so when not all of it fits. `about` as for
+// drawPicture.
+export function drawRings(atlas, group, centre, words, { about = new Set() } = {}) {
   const { positions, radii } = layoutRings(group.nodes, group.edges, globalThis.d3);
-  drawPicture(atlas, group.nodes, group.edges, positions, { centre, radii });
+  drawPicture(atlas, group.nodes, group.edges, positions, { centre, radii, about });
   atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
 }
 
