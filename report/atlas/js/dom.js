@@ -32,3 +32,26 @@ export function setField(formId, name, value) {
 export function fieldValue(formId, name) {
   return document.getElementById(formId).elements[name].value;
 }
+
+// Says beside a field what is wrong with what was typed (or, with no
+// `problem`, that nothing is): the message follows the field, which names it
+// with aria-describedby and is marked aria-invalid. Returns true when the
+// field is sound.
+export function markField(input, problem) {
+  const id = `${input.form ? input.form.id : "field"}-${input.name}-problem`;
+  let message = document.getElementById(id);
+  if (!problem) {
+    input.removeAttribute("aria-invalid");
+    input.removeAttribute("aria-describedby");
+    if (message) message.remove();
+    return true;
+  }
+  if (!message) {
+    message = el("span", { id, class: "field-problem" });
+    input.after(message);
+  }
+  message.textContent = problem;
+  input.setAttribute("aria-invalid", "true");
+  input.setAttribute("aria-describedby", id);
+  return false;
+}
