@@ -3,7 +3,7 @@
 
 import { el, counted } from "./dom.js";
 import { showDetails } from "./details.js";
-import { drawNothing, drawRings } from "./drawing.js";
+import { drawNothing, drawTree } from "./drawing.js";
 import { groupAround } from "./neighbourhood.js";
 import { sortBubbles } from "./bubbles.js";
 
@@ -48,7 +48,7 @@ export const bubblesView = {
       return;
     }
     const marks = [bubble.unexplored ? "unexplored (u)" : "", bubble.compromised ? "compromised (c)" : ""].filter(Boolean);
-    drawRings(atlas, groupAround(atlas.u, gate, bubble.members), gate,
+    drawTree(atlas, groupAround(atlas.u, gate, bubble.members), gate,
       `the bubble behind gate ${gate}: ${counted(bubble.size, "sector")}, depth ${bubble.depth}` + (marks.length ? `, ${marks.join(", ")}` : ""));
   },
 

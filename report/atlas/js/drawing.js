@@ -5,10 +5,13 @@ import { el, svg } from "./dom.js";
 import { describeSector, specialNames } from "./details.js";
 import { portOf, onLane } from "./universe.js";
 import { CLASS_MASKS, portClassName, portClassNumber } from "./ports.js";
-import { layoutRings } from "./layout.js";
+import { layoutRings, fitView } from "./layout.js";
+import { layoutTree, TREE_MARGIN } from "./bubble_layout.js";
 import { DEFAULT_HOPS } from "./address.js";
 
-const RADIUS = 16;
+const RADIUS = 18;
+// The length of an arrowhead.
+const ARROW = 11;
 
 // Fill colours of the port classes 1..8; sectors without a port are dark.
 const CLASS_COLOURS = ["", "#fdb462", "#80b1d3", "#b3de69", "#ffed6f", "#bebada", "#fb8072", "#fccde5", "#d9d9d9"];
@@ -25,8 +28,20 @@ function drawingElement() {
   return document.getElementById("drawing");
 }
 
+// Labels are drawn only where they can be read: at least LABEL_PIXELS tall
+// on screen. The labels of the sectors a view is about are always drawn, and
+// grow as the picture shrinks so that they stay that tall.
+const LABEL_PIXELS = 9;
+const LABEL_UNITS = 12;
+
 function setViewBox() {
-  drawingElement().setAttribute("viewBox", `${viewBox.x} ${viewBox.y} ${viewBox.width} ${viewBox.height}`);
+  const drawing = drawingElement();
+  drawing.setAttribute("viewBox", `${viewBox.x} ${viewBox.y} ${viewBox.width} ${viewBox.height}`);
+  // The picture is scaled to fit both ways (the SVG default), so the smaller
+  // of the two scales is the one on screen.
+  const scale = Math.min((screenBox.width || 1) / viewBox.width, (screenBox.height || 1) / viewBox.height);
+  drawing.classList.toggle("small-labels", LABEL_UNITS * scale < LABEL_PIXELS);
+  drawing.style.setProperty("--kept-label", `${Math.max(1, LABEL_PIXELS / (LABEL_UNITS * scale)).toFixed(3)}`);
 }
 
 export function fitPicture() {
@@ -46,7 +61,8 @@ export function zoomPicture(factor, cx = viewBox.x + viewBox.width / 2, cy = vie
 function markers() {
   const defs = svg("defs");
   for (const [id, colour] of [["arrow", "var(--one-way)"], ["arrow-course", "var(--course)"]]) {
-    defs.append(svg("marker", { id, viewBox: "0 0 10 10", refX: 9, refY: 5, markerWidth: 11, markerHeight: 11, markerUnits: "userSpaceOnUse", orient: "auto" },
+    // The arrowhead begins where its line ends and reaches ARROW further.
+    defs.append(svg("marker", { id, viewBox: "0 0 10 10", refX: 0, refY: 5, markerWidth: ARROW, markerHeight: ARROW, markerUnits: "userSpaceOnUse", orient: "auto" },
       svg("path", { d: "M0,0 L10,5 L0,10 z", fill: colour })));
   }
   return defs;
@@ -57,6 +73,14 @@ function courseHops(course) {
   const hops = new Set();
   for (let i = 1; i < (course || []).length; i++) hops.add(`${course[i - 1]}-${course[i]}`);
   return hops;
+}
+
+// How far from a sector's centre its outermost drawn circle reaches, its
+// stroke included (see atlas.css): a warp's line and arrowhead stop there.
+function reach(atlas, s, marks) {
+  if (specialNames(atlas, s).length > 0) return RADIUS + 8 + 1;
+  if (onLane(atlas.u, s)) return RADIUS + 4 + 2;
+  return RADIUS + (s === marks.centre ? 1.5 : marks.about.has(s) ? 1.75 : 0.6);
 }
 
 function drawSector(atlas, s, p, classes) {
@@ -75,58 +99,80 @@ function drawSector(atlas, s, p, classes) {
   if (onLane(u, s)) group.append(svg("circle", { class: "lane", r: RADIUS + 4 }));
   const fill = port ? CLASS_COLOURS[portClassNumber(port.buying)] : NO_PORT;
   group.append(svg("circle", { class: "body", r: RADIUS, fill }));
-  const names = specialNames(atlas, s);
-  if (names.length > 0) {
-    group.append(svg("circle", { class: "special", r: RADIUS + 8 }));
-    const name = svg("text", { class: "name", y: -RADIUS - 12 });
-    name.textContent = names.join(", ");
-    group.append(name);
-  }
-  const number = svg("text", { class: s >= 10000 ? "number long" : "number", fill: port && u.explored[s] ? "#101010" : "#e8eef7" });
-  number.textContent = String(s);
-  group.append(number);
-  if (port) {
-    const letters = svg("text", { class: "class", y: RADIUS + 12 });
-    letters.textContent = port.letters;
-    group.append(letters);
-  }
-  if (u.fig[s]) group.append(svg("path", { class: "fig", d: "M9,-19 L17,-19 L13,-12 z" }));
-  if (u.bubble.has(s)) group.append(svg("circle", { class: "member", cx: 13, cy: 13, r: 4 }));
-  if (atlas.bubbleOf.has(s)) group.append(svg("rect", { class: "gate", x: 8, y: 8, width: 10, height: 10 }));
+  if (specialNames(atlas, s).length > 0) group.append(svg("circle", { class: "special", r: RADIUS + 8 }));
+  if (u.fig[s]) group.append(svg("path", { class: "fig", d: "M10,-21 L19,-21 L14.5,-13 z" }));
+  if (u.bubble.has(s)) group.append(svg("circle", { class: "member", cx: 14.5, cy: 14.5, r: 4.5 }));
+  if (atlas.bubbleOf.has(s)) group.append(svg("rect", { class: "gate", x: 9, y: 9, width: 11, height: 11 }));
   return group;
 }
 
-function drawEdge(atlas, edge, from, to, onCourse) {
+// A sector's labels: its number on its circle, its port's class letters
+// below, the names of its special slots above. They lie above every line and
+// circle of the drawing; `kept` labels are drawn at any zoom.
+function drawLabels(atlas, s, p, kept) {
+  const { u } = atlas;
+  const port = portOf(u, s);
+  const group = svg("g", { class: kept ? "label kept" : "label", transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`, "data-for": s });
+  const inner = svg("g", { class: "size" });
+  group.append(inner);
+  const names = specialNames(atlas, s);
+  if (names.length > 0) {
+    const name = svg("text", { class: "name", y: -RADIUS - 12 });
+    name.textContent = names.join(", ");
+    inner.append(name);
+  }
+  const number = svg("text", { class: port && u.explored[s] ? "number dark" : "number" });
+  number.textContent = String(s);
+  inner.append(number);
+  if (port) {
+    const letters = svg("text", { class: "class", y: RADIUS + 12 });
+    letters.textContent = port.letters;
+    inner.append(letters);
+  }
+  return group;
+}
+
+// A warp from circle edge to circle edge; a one-way warp ends in an arrowhead
+// whose tip touches the target's outermost circle. A warp between two sectors
+// of the major space lane has the lane's glow beneath it and keeps the look of
+// its kind.
+function drawEdge(atlas, edge, from, to, onCourse, into, marks) {
   const { u } = atlas;
   const dx = to.x - from.x;
   const dy = to.y - from.y;
   const length = Math.hypot(dx, dy) || 1;
   const ux = dx / length;
   const uy = dy / length;
-  const start = RADIUS + 2;
-  const end = RADIUS + (edge.twoWay && !onCourse ? 2 : 5);
-  const lane = onLane(u, edge.from) && onLane(u, edge.to);
-  const classes = ["edge", edge.twoWay ? "" : "one-way", lane ? "lane" : "", onCourse ? "course" : ""].join(" ").replace(/ +/g, " ").trim();
-  const line = svg("line", {
-    class: classes,
+  const arrow = onCourse || !edge.twoWay;
+  const start = reach(atlas, edge.from, marks);
+  const end = reach(atlas, edge.to, marks) + (arrow ? ARROW : 0);
+  if (start + end >= length) return;
+  const ends = {
     x1: (from.x + ux * start).toFixed(1), y1: (from.y + uy * start).toFixed(1),
     x2: (to.x - ux * end).toFixed(1), y2: (to.y - uy * end).toFixed(1),
-    "data-from": edge.from, "data-to": edge.to,
-  });
+  };
+  if (onLane(u, edge.from) && onLane(u, edge.to)) into.append(svg("line", { class: "lane-glow", ...ends }));
+  const classes = ["edge", edge.twoWay ? "" : "one-way", onCourse ? "course" : ""].filter(Boolean).join(" ");
+  const line = svg("line", { class: classes, ...ends, "data-from": edge.from, "data-to": edge.to });
   if (onCourse) line.setAttribute("marker-end", "url(#arrow-course)");
   else if (!edge.twoWay) line.setAttribute("marker-end", "url(#arrow)");
-  return line;
+  into.append(line);
 }
 
 // Draws sectors at `positions` with the warps among them; `centre` stands out,
 // the hops of `course` are drawn as the course, and the sectors of `about` (a
 // Set: the sectors the view is about, such as the port finder's results) are
-// marked and always labelled.
-export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, radii = [], about = new Set() } = {}) {
+// marked and always labelled, as are the centre, the special sectors and the
+// sectors of the course. `bands` are the rings' rooms (see ringBands). `fit`
+// gives fitView's options for the first view of the picture.
+export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, bands = [], about = new Set(), fit = {} } = {}) {
   const drawing = drawingElement();
   drawing.replaceChildren(markers());
   const rings = svg("g", { class: "rings" });
-  for (let r = 1; r < radii.length; r++) rings.append(svg("circle", { class: "ring", r: radii[r].toFixed(1) }));
+  for (let r = 1; r < bands.length; r++) {
+    const { inner, outer } = bands[r];
+    rings.append(svg("circle", { class: "ring", r: ((inner + outer) / 2).toFixed(1), "stroke-width": (outer - inner + 2 * RADIUS + 8).toFixed(1) }));
+  }
   drawing.append(rings);
   const onCourse = courseHops(course);
   const lines = svg("g", { class: "edges" });
@@ -134,31 +180,23 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
     const forward = onCourse.has(`${edge.from}-${edge.to}`);
     const backward = edge.twoWay && onCourse.has(`${edge.to}-${edge.from}`);
     const shown = backward ? { from: edge.to, to: edge.from, twoWay: true } : edge;
-    lines.append(drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), forward || backward));
+    drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), forward || backward, lines, { centre, about });
   }
   drawing.append(lines);
   const sectors = svg("g", { class: "sectors" });
+  const labels = svg("g", { class: "labels", "aria-hidden": "true" });
+  const onTheCourse = new Set(course || []);
   for (const node of nodes) {
-    const classes = [node.sector === centre ? "centre" : "", about.has(node.sector) ? "about" : ""].filter(Boolean);
-    sectors.append(drawSector(atlas, node.sector, positions.get(node.sector), classes));
+    const s = node.sector;
+    const classes = [s === centre ? "centre" : "", about.has(s) ? "about" : ""].filter(Boolean);
+    const p = positions.get(s);
+    sectors.append(drawSector(atlas, s, p, classes));
+    const kept = s === centre || about.has(s) || onTheCourse.has(s) || specialNames(atlas, s).length > 0;
+    labels.append(drawLabels(atlas, s, p, kept));
   }
-  drawing.append(sectors);
+  drawing.append(sectors, labels);
 
-  let minX = Infinity, minY = Infinity, maxX = -Infinity, maxY = -Infinity;
-  for (const p of positions.values()) {
-    minX = Math.min(minX, p.x); minY = Math.min(minY, p.y);
-    maxX = Math.max(maxX, p.x); maxY = Math.max(maxY, p.y);
-  }
-  const margin = 60;
-  if (!Number.isFinite(minX)) minX = minY = maxX = maxY = 0;
-  const box = screenBox;
-  const aspect = box.width > 0 && box.height > 0 ? box.width / box.height : 1.5;
-  // A small picture is not blown up beyond its own size.
-  let width = Math.max(maxX - minX + 2 * margin, box.width * 0.8);
-  let height = Math.max(maxY - minY + 2 * margin, box.height * 0.8);
-  if (width / height < aspect) width = height * aspect;
-  else height = width / aspect;
-  viewBox.fitted = { x: (minX + maxX) / 2 - width / 2, y: (minY + maxY) / 2 - height / 2, width, height };
+  viewBox.fitted = fitView(positions.values(), screenBox, { anchor: positions.get(centre), ...fit });
   fitPicture();
 }
 
@@ -172,8 +210,21 @@ export function drawNothing(atlas, why) {
 // status line, which says so when not all of it fits. `about` as for
 // drawPicture.
 export function drawRings(atlas, group, centre, words, { about = new Set() } = {}) {
-  const { positions, radii } = layoutRings(group.nodes, group.edges, globalThis.d3);
-  drawPicture(atlas, group.nodes, group.edges, positions, { centre, radii, about });
+  const { positions, bands } = layoutRings(group.nodes, group.edges, globalThis.d3);
+  drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about });
+  atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
+}
+
+// The smallest scale a tree is first shown at: a sector's circle is then 8
+// pixels in radius. A tree too large for that is shown from its top, to be
+// moved.
+const TREE_MIN_SCALE = 0.5;
+
+// Draws a group of sectors as the tree it makes from `root` (a bubble from
+// its gate), shaped to the drawing's size; `words` as for drawRings.
+export function drawTree(atlas, group, root, words) {
+  const { positions } = layoutTree(group.nodes, group.edges, screenBox);
+  drawPicture(atlas, group.nodes, group.edges, positions, { centre: root, fit: { minScale: TREE_MIN_SCALE, margin: TREE_MARGIN } });
   atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
 }
 
@@ -184,6 +235,7 @@ export function showLegend() {
     item(swatch(svg("line", { x1: -10, y1: 0, x2: 10, y2: 0, class: "edge" })), "two-way warp"),
     item(swatch(svg("line", { x1: -10, y1: 0, x2: 6, y2: 0, class: "edge one-way", "marker-end": "url(#legend-arrow)" })), "one-way warp"),
     item(swatch(svg("line", { x1: -10, y1: 0, x2: 10, y2: 0, class: "edge course" })), "course"),
+    item(swatch(svg("line", { x1: -10, y1: 0, x2: 10, y2: 0, class: "lane-glow" }), svg("line", { x1: -10, y1: 0, x2: 10, y2: 0, class: "edge" })), "warp of the major space lane"),
     item(swatch(svg("circle", { r: 6, fill: NO_PORT, stroke: "#c9d4e4" })), "no port"),
     item(swatch(svg("circle", { r: 6, fill: NO_PORT, stroke: "#c9d4e4", "stroke-dasharray": "3 2", "fill-opacity": 0.25 })), "unexplored"),
     item(swatch(svg("circle", { r: 6, fill: "none", stroke: "var(--lane)", "stroke-width": 3 })), "major space lane"),
@@ -209,6 +261,7 @@ export function wireDrawing(atlas) {
   new ResizeObserver(([entry]) => {
     screenBox.width = entry.contentRect.width;
     screenBox.height = entry.contentRect.height;
+    setViewBox();
   }).observe(drawing);
   const hopsNow = () => (atlas.current.view === "sector" ? atlas.current.hops : DEFAULT_HOPS);
   drawing.addEventListener("click", (event) => {

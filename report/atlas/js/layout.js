@@ -10,17 +10,38 @@
 // drawing's units (a sector's circle has a radius of 16).
 export const RING_GAP = 110;
 export const SECTOR_ROOM = 64;
+// Radial distance between the circles of one ring when it needs several.
+const LANE_GAP = 52;
 
-// The radius of every ring: at least RING_GAP beyond the ring inside, and
-// wide enough to hold its sectors side by side.
-export function ringRadii(nodes) {
+// The room of every ring: a band from `inner` to `outer` whose area grows with
+// the sectors it holds, so that a ring of three hundred sectors does not
+// squeeze the rings inside it; a ring too full for one circle spreads over
+// several (`circles`, their radii), its sectors taking turns. The first band
+// begins RING_GAP from the centre, each next one RING_GAP beyond the one inside.
+export function ringBands(nodes) {
   const counts = [];
   for (const node of nodes) counts[node.ring] = (counts[node.ring] || 0) + 1;
-  const radii = [0];
+  const bands = [{ inner: 0, outer: 0, circles: [0] }];
   for (let r = 1; r < counts.length; r++) {
-    radii[r] = Math.max(radii[r - 1] + RING_GAP, ((counts[r] || 0) * SECTOR_ROOM) / (2 * Math.PI));
+    const count = counts[r] || 0;
+    const inner = bands[r - 1].outer + RING_GAP;
+    // One circle holds inner * 2 pi / SECTOR_ROOM sectors; each further one,
+    // LANE_GAP out, a little more.
+    const circles = [inner];
+    let room = (2 * Math.PI * inner) / SECTOR_ROOM;
+    while (room < count) {
+      const radius = inner + circles.length * LANE_GAP;
+      circles.push(radius);
+      room += (2 * Math.PI * radius) / SECTOR_ROOM;
+    }
+    bands.push({ inner, outer: circles[circles.length - 1], circles });
   }
-  return radii;
+  return bands;
+}
+
+// The radius of each ring's first circle, as the rings are drawn.
+export function ringRadii(nodes) {
+  return ringBands(nodes).map((band) => band.inner);
 }
 
 function circularMean(angles) {
@@ -50,12 +71,15 @@ function spread(wanted, gap) {
 }
 
 // Places `nodes` ({ sector, ring }, the centre alone on ring 0) on their rings:
-// { positions: Map sector -> { x, y }, radii }. Ring 1 goes round in the order
-// of the nodes (the centre's list order), starting at the top; each outer
-// sector near the mean angle of its links to the ring inside.
+// { positions: Map sector -> { x, y }, radius: Map sector -> its circle's
+// radius, bands }. Ring 1 goes round in the order of the nodes (the centre's
+// list order), starting at the top; each outer sector near the mean angle of
+// its links to the ring inside. On a ring of several circles, sectors next to
+// each other in angle take the circles in turn.
 export function ringLayout(nodes, edges) {
-  const radii = ringRadii(nodes);
+  const bands = ringBands(nodes);
   const angle = new Map();
+  const radius = new Map();
   const links = new Map();
   for (const { from, to } of edges) {
     if (!links.has(from)) links.set(from, []);
@@ -67,8 +91,12 @@ export function ringLayout(nodes, edges) {
   for (const node of nodes) (rings[node.ring] ||= []).push(node.sector);
   for (let r = 0; r < rings.length; r++) {
     const ring = rings[r] || [];
+    const { circles } = bands[r];
     if (r === 0) {
-      for (const s of ring) angle.set(s, 0);
+      for (const s of ring) {
+        angle.set(s, 0);
+        radius.set(s, 0);
+      }
       continue;
     }
     const wanted = ring.map((s, i) => {
@@ -80,35 +108,40 @@ export function ringLayout(nodes, edges) {
       };
     });
     wanted.sort((p, q) => p.a - q.a || p.s - q.s);
-    const placed = spread(wanted.map((w) => w.a), SECTOR_ROOM / radii[r]);
-    wanted.forEach((w, i) => angle.set(w.s, placed[i]));
+    // Sectors next to each other in angle are on different circles, so they
+    // may stand closer in angle by as much.
+    const placed = spread(wanted.map((w) => w.a), SECTOR_ROOM / (bands[r].inner * circles.length));
+    wanted.forEach((w, i) => {
+      angle.set(w.s, placed[i]);
+      radius.set(w.s, circles[i % circles.length]);
+    });
   }
   const positions = new Map();
   for (const node of nodes) {
     const a = angle.get(node.sector);
-    const radius = radii[node.ring];
-    positions.set(node.sector, { x: radius * Math.cos(a), y: radius * Math.sin(a) });
+    const d = radius.get(node.sector);
+    positions.set(node.sector, { x: d * Math.cos(a), y: d * Math.sin(a) });
   }
-  return { positions, radii };
+  return { positions, radius, bands };
 }
 
 // The ring layout, settled by the force simulation of `d3` (d3-force) when it
 // is given: a fixed number of steps, so that the same sectors are always drawn
 // the same way.
 export function layoutRings(nodes, edges, d3, steps = 160) {
-  const { positions, radii } = ringLayout(nodes, edges);
-  if (!d3 || nodes.length < 3) return { positions, radii };
+  const { positions, radius, bands } = ringLayout(nodes, edges);
+  if (!d3 || nodes.length < 3) return { positions, bands };
   const bodies = nodes.map((node) => {
     const p = positions.get(node.sector);
-    const body = { id: node.sector, ring: node.ring, x: p.x, y: p.y };
-    if (node.ring === 0) {
+    const body = { id: node.sector, radius: radius.get(node.sector), x: p.x, y: p.y };
+    if (body.radius === 0) {
       body.fx = p.x;
       body.fy = p.y;
     }
     return body;
   });
   const simulation = d3.forceSimulation(bodies)
-    .force("ring", d3.forceRadial((b) => radii[b.ring], 0, 0).strength(1))
+    .force("ring", d3.forceRadial((b) => b.radius, 0, 0).strength(1))
     .force("link", d3.forceLink(edges.map((e) => ({ source: e.from, target: e.to })))
       .id((b) => b.id).distance(RING_GAP).strength(0.015))
     .force("apart", d3.forceCollide(SECTOR_ROOM / 2).strength(0.9))
@@ -116,7 +149,7 @@ export function layoutRings(nodes, edges, d3, steps = 160) {
   for (let i = 0; i < steps; i++) simulation.tick();
   const settled = new Map();
   for (const b of bodies) settled.set(b.id, { x: b.x, y: b.y });
-  return { positions: settled, radii };
+  return { positions: settled, bands };
 }
 
 // A course as a line of sectors: rows of at most `perRow`, every other row
@@ -131,5 +164,38 @@ export function layoutCourse(course, perRow = 6) {
     // A sector listed twice (a course never is, but a picture must not break).
     if (!positions.has(s)) positions.set(s, { x: column * across, y: row * down });
   });
-  return { positions, radii: [] };
+  return { positions };
+}
+
+// The part of the picture to show first, in the drawing's units: every point
+// of `points` (an iterable of { x, y }) with `margin` around, matched to the
+// screen's shape, and never more than `maxScale` screen pixels a unit (a
+// small picture is not blown up). With `minScale`, never less than that
+// either: a picture too large then shows the part around `anchor` (default
+// its first point), within the picture. { x, y, width, height, scale }.
+export function fitView(points, screen, { margin = 60, maxScale = 1.25, minScale = 0, anchor = null } = {}) {
+  let minX = Infinity, minY = Infinity, maxX = -Infinity, maxY = -Infinity;
+  let first = null;
+  for (const p of points) {
+    first ||= p;
+    minX = Math.min(minX, p.x); minY = Math.min(minY, p.y);
+    maxX = Math.max(maxX, p.x); maxY = Math.max(maxY, p.y);
+  }
+  if (!first) minX = minY = maxX = maxY = 0;
+  const screenWidth = screen.width > 0 ? screen.width : 600;
+  const screenHeight = screen.height > 0 ? screen.height : 400;
+  let width = Math.max(maxX - minX + 2 * margin, screenWidth / maxScale);
+  let height = Math.max(maxY - minY + 2 * margin, screenHeight / maxScale);
+  if (width / height < screenWidth / screenHeight) width = (height * screenWidth) / screenHeight;
+  else height = (width * screenHeight) / screenWidth;
+  let x = (minX + maxX) / 2 - width / 2;
+  let y = (minY + maxY) / 2 - height / 2;
+  if (minScale > 0 && screenWidth / width < minScale) {
+    const at = anchor || first || { x: 0, y: 0 };
+    width = screenWidth / minScale;
+    height = screenHeight / minScale;
+    x = Math.min(Math.max(at.x - width / 2, minX - margin), maxX + margin - width);
+    y = Math.min(Math.max(at.y - height / 2, minY - margin), maxY + margin - height);
+  }
+  return { x, y, width, height, scale: screenWidth / width };
 }

@@ -2,6 +2,10 @@
 // the ring of its distance, and the warps among them.
 
 import { inUniverse } from "./universe.js";
+import { portClassNumber } from "./ports.js";
+
+// Class numbers by buying mask, for sorting.
+const CLASS_OF_MASK_ORDER = [0, 1, 2, 3, 4, 5, 6, 7].map(portClassNumber);
 
 // Every warp between two sectors of `members` (a Set), once per pair:
 // { from, to, twoWay }. A one-way warp runs from the sector that lists it (a
@@ -33,13 +37,13 @@ export function warpsAmong(u, members) {
 }
 
 // The sectors within `radius` warps of `centre`, following warps either way:
-// { nodes: [{ sector, ring }], edges, total }. At most `limit` sectors
+// { nodes: [{ sector, ring }], edges, total, all }. At most `limit` sectors
 // are kept, the nearest first (breadth-first, in list order); `total` counts
-// every sector within the radius.
+// every sector within the radius and `all` lists them, as the nodes.
 export function neighbourhood(u, centre, radius, limit = 400) {
   const nodes = [];
   const ring = new Map();
-  if (!inUniverse(u, centre)) return { nodes, edges: [], total: 0 };
+  if (!inUniverse(u, centre)) return { nodes, edges: [], total: 0, all: [] };
   ring.set(centre, 0);
   const queue = [centre];
   for (let head = 0; head < queue.length; head++) {
@@ -53,9 +57,31 @@ export function neighbourhood(u, centre, radius, limit = 400) {
       queue.push(t);
     }
   }
+  const all = queue.map((s) => ({ sector: s, ring: ring.get(s) }));
   const kept = new Set(queue.slice(0, limit));
-  for (const s of kept) nodes.push({ sector: s, ring: ring.get(s) });
-  return { nodes, edges: warpsAmong(u, kept), total: queue.length };
+  return { nodes: all.slice(0, limit), edges: warpsAmong(u, kept), total: queue.length, all };
+}
+
+// Sorts a neighbourhood's sectors ({ sector, ring }) by a column of its list:
+// "sector", "hops", "port" (by class number, sectors without a port last) or
+// "note" (sectors with a note first, by its text); ties by hops, then sector.
+export function sortNeighbours(u, list, column, descending = false) {
+  const key = {
+    sector: (a) => a.sector,
+    hops: (a) => a.ring,
+    port: (a) => (u.portOf[a.sector] >= 0 ? CLASS_OF_MASK_ORDER[u.ports[u.portOf[a.sector]].buying] : 9),
+    note: (a) => u.notes.get(a.sector),
+  }[column];
+  const sign = descending ? -1 : 1;
+  const compare = (a, b) => {
+    const x = key(a);
+    const y = key(b);
+    if (x === y) return 0;
+    if (x === undefined) return 1;
+    if (y === undefined) return -1;
+    return sign * (x < y ? -1 : 1);
+  };
+  return list.slice().sort((a, b) => compare(a, b) || a.ring - b.ring || a.sector - b.sector);
 }
 
 // A group of sectors drawn from one of them (a bubble from its gate): the

@@ -1,7 +1,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { neighbourhood, groupAround, warpsAmong } from "./neighbourhood.js";
-import { layoutRings, layoutCourse, RING_GAP, SECTOR_ROOM } from "./layout.js";
+import { neighbourhood, groupAround, warpsAmong, sortNeighbours } from "./neighbourhood.js";
+import { layoutRings, layoutCourse, RING_GAP } from "./layout.js";
 import { makeUniverse, twoWays } from "./test_universe.js";
 import { loadD3 } from "./test_d3.js";
 
@@ -51,12 +51,15 @@ test("the layout keeps every sector on its ring, apart from the others, the same
   }
   const wheel = makeUniverse({ n: 81, warps: twoWays(pairs) });
   const hood = neighbourhood(wheel, 1, 2);
-  const { positions, radii } = layoutRings(hood.nodes, hood.edges, d3);
+  const { positions, bands } = layoutRings(hood.nodes, hood.edges, d3);
   assert.deepEqual(positions.get(1), { x: 0, y: 0 });
-  assert.ok(radii[1] >= RING_GAP && radii[1] >= (40 * SECTOR_ROOM) / (2 * Math.PI) - 1e-9);
+  // Forty sectors need more than one circle at the first ring's distance.
+  assert.equal(bands[1].inner, RING_GAP);
+  assert.ok(bands[1].circles.length > 1);
+  assert.equal(bands[2].inner, bands[1].outer + RING_GAP);
   for (const { sector, ring } of hood.nodes) {
-    const p = positions.get(sector);
-    assert.ok(Math.abs(Math.hypot(p.x, p.y) - radii[ring]) < RING_GAP / 3, `sector ${sector} strays from ring ${ring}`);
+    const d = Math.hypot(positions.get(sector).x, positions.get(sector).y);
+    assert.ok(d > bands[ring].inner - RING_GAP / 3 && d < bands[ring].outer + RING_GAP / 3, `sector ${sector} strays from ring ${ring}`);
   }
   let closest = Infinity;
   const points = [...positions.values()];
@@ -65,11 +68,22 @@ test("the layout keeps every sector on its ring, apart from the others, the same
       closest = Math.min(closest, Math.hypot(points[i].x - points[j].x, points[i].y - points[j].y));
     }
   }
-  assert.ok(closest > 32, `two sectors ${closest.toFixed(1)} apart overlap`);
+  assert.ok(closest > 40, `two sectors ${closest.toFixed(1)} apart overlap`);
   assert.deepEqual(layoutRings(hood.nodes, hood.edges, loadD3()).positions, positions);
 });
 
 test("a course snakes across rows, each hop between neighbours", () => {
   const { positions } = layoutCourse([5, 6, 7, 8], 2);
   assert.deepEqual([...positions.values()].map((p) => [p.x, p.y]), [[0, 0], [130, 0], [130, 120], [0, 120]]);
+});
+
+test("a neighbourhood's list sorts by any column, sectors without a port or note last", () => {
+  const v = makeUniverse({ n: 7, warps, explored: [1, 2, 3, 4, 5, 7], ports: { 2: [4, [100, 100, 100], [1, 1, 1]], 7: [3, [100, 100, 100], [1, 1, 1]] },
+    notes: { 3: "b safe", 6: "a dock" } });
+  const { all } = neighbourhood(v, 1, 2);
+  const order = (column, descending) => sortNeighbours(v, all, column, descending).map((a) => a.sector);
+  assert.deepEqual(order("sector", true), [7, 6, 3, 2, 1]);
+  assert.deepEqual(order("port"), [7, 2, 1, 6, 3]);
+  assert.deepEqual(order("note"), [6, 3, 1, 2, 7]);
+  assert.deepEqual(order("hops", true), [3, 2, 6, 7, 1]);
 });

@@ -1,11 +1,58 @@
-// The sector view: a sector and its neighbourhood on rings by hop count.
+// The sector view: a sector and its neighbourhood on rings by hop count, and
+// the same neighbourhood as a sortable list.
 
-import { setField, fieldValue, counted } from "./dom.js";
-import { showDetails, notInUniverse } from "./details.js";
+import { el, setField, fieldValue, counted } from "./dom.js";
+import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
-import { inUniverse } from "./universe.js";
-import { neighbourhood } from "./neighbourhood.js";
+import { inUniverse, portOf } from "./universe.js";
+import { neighbourhood, sortNeighbours } from "./neighbourhood.js";
 import { sectorList } from "./address.js";
+
+// Rows the list shows at first and adds with each "more".
+const LIST_PAGE = 200;
+const hoodSort = { column: "hops", descending: false };
+let hoodShown = { sector: 0, all: [] };
+
+// The neighbourhood as a table: sector, hops, port and note, sortable by each.
+function showHoodList(atlas) {
+  const { u } = atlas;
+  const { all } = hoodShown;
+  const box = document.getElementById("hood-list");
+  const summary = box.querySelector("summary");
+  summary.textContent = `the ${counted(all.length, "sector")} as a list`;
+  const columns = [["sector", "sector"], ["hops", "hops"], ["port", "port"], ["note", "note"]];
+  const head = el("tr", {}, ...columns.map(([key, label]) => {
+    const th = el("th", { scope: "col" });
+    if (hoodSort.column === key) th.setAttribute("aria-sort", hoodSort.descending ? "descending" : "ascending");
+    const button = el("button", { type: "button", class: "sort", "data-sort": key }, label);
+    button.addEventListener("click", () => {
+      hoodSort.descending = hoodSort.column === key ? !hoodSort.descending : false;
+      hoodSort.column = key;
+      showHoodList(atlas);
+      box.querySelector(`button[data-sort="${key}"]`).focus();
+    });
+    th.append(button);
+    return th;
+  }));
+  const sorted = sortNeighbours(u, all, hoodSort.column, hoodSort.descending);
+  const body = el("tbody");
+  const table = el("table", { id: "hood-table" }, el("thead", {}, head), body);
+  const more = el("button", { type: "button", class: "more" });
+  let shown = 0;
+  const showMore = () => {
+    for (const { sector, ring } of sorted.slice(shown, shown + LIST_PAGE)) {
+      const port = portOf(u, sector);
+      body.append(el("tr", { "data-sector": sector }, el("td", {}, sectorLink(sector)), el("td", {}, String(ring)),
+        el("td", {}, port ? port.letters : ""), el("td", { class: "marks" }, u.notes.get(sector) || "")));
+    }
+    shown = Math.min(sorted.length, shown + LIST_PAGE);
+    more.textContent = `more (${shown} of ${sorted.length} shown)`;
+    more.hidden = shown >= sorted.length;
+  };
+  more.addEventListener("click", showMore);
+  showMore();
+  box.replaceChildren(summary, el("div", { class: "scroll list" }, table), more);
+}
 
 export const sectorView = {
   tab: "sector",
@@ -15,12 +62,21 @@ export const sectorView = {
     setField("sector-form", "sector", sector);
     setField("sector-form", "hops", hops);
     showDetails(atlas, sector);
+    const box = document.getElementById("hood-list");
     if (!inUniverse(u, sector)) {
+      box.hidden = true;
       drawNothing(atlas, notInUniverse(atlas, sector));
       return;
     }
     const hood = neighbourhood(u, sector, hops);
-    drawRings(atlas, hood, sector, `sector ${sector} and the ${counted(hood.total - 1, "sector")} within ${counted(hops, "hop")}`);
+    drawRings(atlas, hood, sector,
+      `sector ${sector} and the ${counted(hood.total - 1, "sector")} within ${counted(hops, "hop")}, counting warps either way`);
+    hoodShown = { sector, all: hood.all };
+    box.hidden = false;
+    box.querySelector("summary").textContent = `the ${counted(hood.all.length, "sector")} as a list`;
+    // The list is built when it is opened, and again on each view while open.
+    if (box.open) showHoodList(atlas);
+    else box.querySelector(".scroll")?.remove();
   },
 
   focus(view) {
@@ -33,5 +89,10 @@ export const sectorView = {
       const sector = sectorList(fieldValue("sector-form", "sector"))[0];
       if (sector) atlas.go({ view: "sector", sector, hops: Number(fieldValue("sector-form", "hops")) });
     });
+    const box = el("details", { id: "hood-list", class: "hood-list" }, el("summary", {}, "the neighbourhood as a list"));
+    box.addEventListener("toggle", () => {
+      if (box.open) showHoodList(atlas);
+    });
+    document.querySelector('.tool[data-tool="sector"]').append(box);
   },
 };

@@ -1,0 +1,151 @@
+// The atlas's drawings at a real game's size (the 20000-sector realistic
+// game), measured from what the page draws: bubbles as trees, every sector
+// readable and none on another; neighbourhoods whose labels are drawn only
+// where they can be read; warps drawn as the legend says. With
+// ATLAS_SCREENSHOTS set to a directory, a deep bubble and a 4-hop
+// neighbourhood are saved there (the README shows them).
+
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import path from "node:path";
+import { generatedAtlas, readAtlas, scratch } from "./games.js";
+import { launchBrowser, openPage } from "./pages.js";
+import { listBubbles } from "../../report/atlas/js/bubbles.js";
+import { groupAround } from "../../report/atlas/js/neighbourhood.js";
+import { onLane } from "../../report/atlas/js/universe.js";
+
+const WINDOW = { width: 1400, height: 900 };
+let browser;
+let work;
+let file;
+let u;
+const errors = [];
+
+before(async () => {
+  work = scratch();
+  file = generatedAtlas(path.join(work.dir, "game"), { sectors: 20000, seed: 1 });
+  u = readAtlas(file);
+  browser = await launchBrowser();
+});
+
+after(async () => {
+  await browser?.close();
+  work?.remove();
+});
+
+const open = (hash) => openPage(browser, file, hash, errors, { viewport: WINDOW });
+
+// Shows `hash` in an open page and waits for its drawing.
+async function show(page, hash) {
+  await page.evaluate((h) => new Promise((resolve) => {
+    window.addEventListener("hashchange", () => requestAnimationFrame(() => resolve()), { once: true });
+    location.hash = h;
+  }), hash);
+}
+
+test("every bubble of up to sixty sectors is drawn as a tree: circles of 8 pixels at least, none on another", async () => {
+  const bubbles = listBubbles(u).filter((b) => b.size <= 60);
+  const deepest = bubbles.reduce((a, b) => (b.depth > a.depth ? b : a));
+  assert.ok(bubbles.length > 1000 && deepest.depth >= 10);
+  const page = await open(`#bubble=${deepest.gate}`);
+  if (process.env.ATLAS_SCREENSHOTS) await page.screenshot({ path: path.join(process.env.ATLAS_SCREENSHOTS, "atlas-bubble.png") });
+  const faults = await page.evaluate(async (gates) => {
+    const found = [];
+    for (const gate of gates) {
+      await new Promise((resolve) => {
+        window.addEventListener("hashchange", () => resolve(), { once: true });
+        location.hash = `#bubble=${gate}`;
+      });
+      const circles = [...document.querySelectorAll("#drawing g.sector circle.body")].map((c) => c.getBoundingClientRect());
+      for (let i = 0; i < circles.length; i++) {
+        const a = circles[i];
+        if (a.width / 2 < 8) found.push(`${gate}: a circle of ${(a.width / 2).toFixed(1)} px`);
+        for (let j = i + 1; j < circles.length; j++) {
+          const b = circles[j];
+          const apart = Math.hypot(a.x + a.width / 2 - b.x - b.width / 2, a.y + a.height / 2 - b.y - b.height / 2);
+          if (apart < (a.width + b.width) / 2) found.push(`${gate}: two circles overlap`);
+        }
+      }
+      if (found.length > 5) break;
+    }
+    return found;
+  }, bubbles.map((b) => b.gate));
+  assert.deepEqual(faults, []);
+  // The deepest bubble fits without wrapping: one row for each hop from the
+  // gate.
+  await show(page, `#bubble=${deepest.gate}`);
+  const rows = await page.locator("#drawing g.sector").evaluateAll((groups) =>
+    new Set(groups.map((g) => Math.round(g.getBoundingClientRect().y))).size);
+  const levels = new Set(groupAround(u, deepest.gate, deepest.members).nodes.map((node) => node.ring));
+  assert.equal(rows, levels.size);
+  await page.close();
+});
+
+// The labels drawn (not hidden) and the height on screen of the smallest.
+async function labels(page) {
+  return page.evaluate(() => {
+    const drawn = [...document.querySelectorAll("#drawing .label")].filter((g) => getComputedStyle(g).display !== "none");
+    const heights = drawn.flatMap((g) => [...g.querySelectorAll("text")].map((t) => t.getBoundingClientRect().height));
+    return { sectors: drawn.map((g) => Number(g.dataset.for)), smallest: Math.min(...heights) };
+  });
+}
+
+test("a neighbourhood labels only what can be read, its centre and special sectors always, and zooming brings the rest back", async () => {
+  const stardock = u.specials[4];
+  const page = await open(`#sector=${stardock}&hops=4`);
+  if (process.env.ATLAS_SCREENSHOTS) await page.screenshot({ path: path.join(process.env.ATLAS_SCREENSHOTS, "atlas-sector.png") });
+  assert.equal(await page.locator("#status").textContent(),
+    `sector ${stardock} and the 352 sectors within 4 hops, counting warps either way`);
+  for (const hops of [3, 4, 5]) {
+    await show(page, `#sector=${stardock}&hops=${hops}`);
+    const drawn = await page.locator("#drawing g.sector").evaluateAll((gs) => gs.map((g) => Number(g.dataset.sector)));
+    const { sectors, smallest } = await labels(page);
+    assert.ok(smallest >= 9, `${hops} hops: a label ${smallest.toFixed(1)} px tall`);
+    const specials = drawn.filter((s) => u.specials.includes(s));
+    for (const s of [stardock, ...specials]) assert.ok(sectors.includes(s), `${hops} hops: ${s} unlabelled`);
+    assert.ok(sectors.length < drawn.length / 2, `${hops} hops: ${sectors.length} of ${drawn.length} labelled`);
+  }
+  for (let i = 0; i < 5; i++) await page.click('#zoom button[data-zoom="in"]');
+  const zoomed = await labels(page);
+  assert.ok(zoomed.smallest >= 9 && zoomed.sectors.length > 300, `${zoomed.sectors.length} labels after zooming in`);
+  await page.close();
+});
+
+test("the drawing follows its legend: one-way lane warps, arrowheads at the circles' edge, labels above every line", async () => {
+  // A one-way warp between two sectors of the major space lane.
+  let lane = null;
+  for (let s = 1; s <= u.n && !lane; s++) {
+    if (!onLane(u, s)) continue;
+    for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) {
+      if (u.warpKind[i] === 0 && onLane(u, u.warpTarget[i])) lane = { from: s, to: u.warpTarget[i] };
+    }
+  }
+  assert.ok(lane, "the game has a one-way warp on the lane");
+  const page = await open(`#sector=${lane.from}&hops=1`);
+  const warp = page.locator(`#drawing line.edge[data-from="${lane.from}"][data-to="${lane.to}"]`);
+  assert.equal(await warp.getAttribute("class"), "edge one-way");
+  assert.equal(await warp.getAttribute("marker-end"), "url(#arrow)");
+  // Every arrowhead's tip (11 units beyond its line) touches its target's
+  // outermost circle.
+  const gaps = await page.evaluate(() => {
+    const centre = (s) => {
+      const m = /translate\(([-\d.]+),([-\d.]+)\)/.exec(document.querySelector(`g.sector[data-sector="${s}"]`).getAttribute("transform"));
+      return { x: Number(m[1]), y: Number(m[2]) };
+    };
+    return [...document.querySelectorAll("#drawing line[marker-end]")].map((line) => {
+      const [x1, y1, x2, y2] = ["x1", "y1", "x2", "y2"].map((a) => Number(line.getAttribute(a)));
+      const length = Math.hypot(x2 - x1, y2 - y1);
+      const tip = { x: x2 + ((x2 - x1) / length) * 11, y: y2 + ((y2 - y1) / length) * 11 };
+      const to = centre(line.dataset.to);
+      const target = document.querySelector(`g.sector[data-sector="${line.dataset.to}"]`);
+      const outermost = Math.max(...[...target.querySelectorAll("circle")].map((c) =>
+        Number(c.getAttribute("r")) + Number(getComputedStyle(c).strokeWidth.replace("px", "")) / 2));
+      return Math.abs(Math.hypot(tip.x - to.x, tip.y - to.y) - outermost);
+    });
+  });
+  assert.ok(gaps.length > 0 && Math.max(...gaps) < 0.6, `arrowheads ${gaps.map((g) => g.toFixed(1))} from the edge`);
+  const layers = await page.evaluate(() => [...document.getElementById("drawing").children].map((c) => c.getAttribute("class")));
+  assert.deepEqual(layers.slice(1), ["rings", "edges", "sectors", "labels"]);
+  await page.close();
+  assert.deepEqual(errors, []);
+});
