@@ -151,7 +151,7 @@ test("the bubble list is the bubble report's, and a bubble draws from its gate",
 test("the port finder lists equipment buyers nearest first, and a row plots the course", async () => {
   const page = await open(sample.file, "#ports=10&want=buys-equ");
   const rows = await page.locator("#ports-table tbody tr").evaluateAll((trs) =>
-    trs.map((tr) => [Number(tr.cells[1].textContent), tr.cells[2].textContent]));
+    trs.map((tr) => [Number(tr.cells[1].textContent), tr.cells[3].textContent]));
   assert.ok(rows.length > 3);
   assert.deepEqual(rows.map(([hops]) => hops), rows.map(([hops]) => hops).sort((a, b) => a - b));
   for (const [, letters] of rows) assert.match(letters, /^..[Bb]$/);

@@ -1,40 +1,97 @@
 // The bubbles: the sortable list of every bubble the run found, and a bubble
 // drawn from its gate.
 
-import { el, counted } from "./dom.js";
+import { el, counted, markField } from "./dom.js";
 import { showDetails } from "./details.js";
 import { drawNothing, drawTree } from "./drawing.js";
 import { groupAround } from "./neighbourhood.js";
 import { sortBubbles } from "./bubbles.js";
+import { readSector, readWhole } from "./fields.js";
+import { formatAddress } from "./address.js";
 
 const bubbleSort = { column: "gate", descending: false };
+// The list's filters (null: none): the least size and depth, and one gate.
+const bubbleFilter = { minSize: null, minDepth: null, gate: null };
+// Whether the list has been drawn: it is drawn again only when its order or
+// filters change, so that choosing a bubble keeps the player's place in it.
+let bubbleListDrawn = false;
+
+// Reads the filter fields into bubbleFilter, marking each field that holds a
+// mistake; false (and bubbleFilter unchanged) when one does.
+function readBubbleFilter(atlas) {
+  const fields = document.getElementById("bubble-filter").elements;
+  const gate = fields.gate.value.trim();
+  const read = {
+    minSize: readWhole(fields.minSize.value, 1, 65535),
+    minDepth: readWhole(fields.minDepth.value, 1, 255),
+    gate: gate === "" ? { value: null } : readSector(gate, atlas.u.n),
+  };
+  let sound = true;
+  for (const [name, { problem }] of Object.entries(read)) sound = markField(fields[name], problem) && sound;
+  if (sound) for (const name of Object.keys(read)) bubbleFilter[name] = read[name].value;
+  return sound;
+}
+
+// Marks the row of the bubble shown and scrolls the list (only the list) to
+// it when it is out of sight.
+function markChosenBubble(atlas) {
+  const list = document.querySelector("#bubble-result .list");
+  if (!list) return;
+  for (const row of list.querySelectorAll("tr[aria-current]")) row.removeAttribute("aria-current");
+  const gate = atlas.current.view === "bubble" ? atlas.current.gate : null;
+  const row = gate === null ? null : list.querySelector(`tr[data-gate="${gate}"]`);
+  if (!row) return;
+  row.setAttribute("aria-current", "true");
+  const box = list.getBoundingClientRect();
+  const at = row.getBoundingClientRect();
+  const head = list.querySelector("thead").getBoundingClientRect().height;
+  if (at.top < box.top + head || at.bottom > box.bottom) list.scrollTop += at.top - (box.top + head + box.bottom) / 2 + at.height / 2;
+}
 
 function showBubbleList(atlas) {
   const result = document.getElementById("bubble-result");
   const { bubbles } = atlas;
+  bubbleListDrawn = true;
   if (bubbles.length === 0) {
     result.replaceChildren(el("p", { class: "quiet" }, "no bubbles (the run found none, or ran without bubble analysis)"));
     return;
   }
+  const { minSize, minDepth, gate } = bubbleFilter;
+  const shown = bubbles.filter((b) => (minSize === null || b.size >= minSize) && (minDepth === null || b.depth >= minDepth)
+    && (gate === null || b.gate === gate));
+  if (shown.length === 0) {
+    const record = gate === null ? null : atlas.u.bubble.get(gate);
+    const why = gate !== null && !atlas.bubbleOf.has(gate)
+      ? `no bubble has gate ${gate}` + (record && record.gate !== 0 && record.gate !== gate ? ` (${gate} lies in the bubble behind ${record.gate})` : "")
+      : `none of the ${counted(bubbles.length, "bubble")} passes the filters`;
+    result.replaceChildren(el("p", { id: "bubble-count", class: "problem" }, why));
+    return;
+  }
   const columns = [["gate", "gate"], ["depth", "depth"], ["size", "size"], ["unexplored", "u"], ["compromised", "c"]];
   const head = el("tr", {}, ...columns.map(([key, label]) => {
-    const th = el("th", { "data-sort": key }, label);
+    const th = el("th", { "data-sort": key }, el("button", { type: "button", class: "sort", title: `sort by ${key}` }, label));
     if (bubbleSort.column === key) th.setAttribute("aria-sort", bubbleSort.descending ? "descending" : "ascending");
     th.addEventListener("click", () => {
       bubbleSort.descending = bubbleSort.column === key ? !bubbleSort.descending : key !== "gate";
       bubbleSort.column = key;
       showBubbleList(atlas);
+      result.querySelector(`th[data-sort="${key}"] button`).focus();
     });
     return th;
   }));
-  const rows = sortBubbles(bubbles, bubbleSort.column, bubbleSort.descending).map((b) => {
-    const row = el("tr", { class: "pick", "data-gate": b.gate }, el("td", {}, String(b.gate)), el("td", {}, String(b.depth)),
+  const rows = sortBubbles(shown, bubbleSort.column, bubbleSort.descending).map((b) => {
+    const row = el("tr", { class: "pick", "data-gate": b.gate, "data-sector": b.gate },
+      el("td", {}, el("a", { href: formatAddress({ view: "bubble", gate: b.gate }) }, String(b.gate))), el("td", {}, String(b.depth)),
       el("td", {}, String(b.size)), el("td", {}, b.unexplored ? "u" : ""), el("td", {}, b.compromised ? "c" : ""));
-    row.addEventListener("click", () => atlas.go({ view: "bubble", gate: b.gate }));
+    row.addEventListener("click", (event) => {
+      if (!event.target.closest("a")) atlas.go({ view: "bubble", gate: b.gate });
+    });
     return row;
   });
-  result.replaceChildren(el("p", { class: "quiet" }, counted(bubbles.length, "bubble")),
-    el("table", { id: "bubble-list" }, el("thead", {}, head), el("tbody", {}, ...rows)));
+  const count = shown.length === bubbles.length ? counted(bubbles.length, "bubble") : `${shown.length} of ${counted(bubbles.length, "bubble")}`;
+  result.replaceChildren(el("p", { id: "bubble-count", class: "quiet" }, count),
+    el("div", { class: "list" }, el("table", { id: "bubble-list" }, el("thead", {}, head), el("tbody", {}, ...rows))));
+  markChosenBubble(atlas);
 }
 
 export const bubblesView = {
@@ -56,10 +113,16 @@ export const bubblesView = {
     return view.gate;
   },
 
-  // The list is drawn when its tab is opened.
+  // The list is drawn when its tab is first opened.
   opened(atlas) {
-    showBubbleList(atlas);
+    if (bubbleListDrawn) markChosenBubble(atlas);
+    else showBubbleList(atlas);
   },
 
-  wire() {},
+  wire(atlas) {
+    document.getElementById("bubble-filter").addEventListener("submit", (event) => {
+      event.preventDefault();
+      if (readBubbleFilter(atlas)) showBubbleList(atlas);
+    });
+  },
 };

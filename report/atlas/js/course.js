@@ -39,6 +39,48 @@ export function sweepFrom(u, from, avoid = [], to = 0) {
   return { hops, previous };
 }
 
+// The fewest hops from every sector to `to` over the known ways out, by the
+// same rules as sweepFrom: hops[s] (-1 where no known route leads from s to
+// `to`). One breadth-first sweep back along the warps that can be flown, so a
+// list of many sectors gets its hops back at once.
+export function sweepTo(u, to) {
+  const { warpStart, warpTarget, warpKind, n } = u;
+  const hops = new Int32Array(n + 1).fill(-1);
+  if (!inUniverse(u, to)) return { hops };
+  // The ways in of each sector: the sectors whose lists fly to it, gathered
+  // into one array (intoStart[t] .. intoStart[t + 1]).
+  const intoStart = new Uint32Array(n + 2);
+  for (let i = 0; i < warpTarget.length; i++) {
+    const t = warpTarget[i];
+    if (warpKind[i] <= 1 && t >= 1 && t <= n) intoStart[t + 1]++;
+  }
+  for (let t = 1; t <= n + 1; t++) intoStart[t] += intoStart[t - 1];
+  const into = new Uint16Array(intoStart[n + 1]);
+  const filled = intoStart.slice(0, n + 1);
+  for (let s = 1; s <= n; s++) {
+    for (let i = warpStart[s], end = warpStart[s + 1]; i < end; i++) {
+      const t = warpTarget[i];
+      if (warpKind[i] <= 1 && t >= 1 && t <= n) into[filled[t]++] = s;
+    }
+  }
+  const queue = new Uint16Array(n);
+  let head = 0;
+  let tail = 0;
+  hops[to] = 0;
+  queue[tail++] = to;
+  while (head < tail) {
+    const t = queue[head++];
+    const next = hops[t] + 1;
+    for (let i = intoStart[t], end = intoStart[t + 1]; i < end; i++) {
+      const s = into[i];
+      if (hops[s] !== -1) continue;
+      hops[s] = next;
+      queue[tail++] = s;
+    }
+  }
+  return { hops };
+}
+
 // The course from `from` to `to` as a list of sectors (both ends included), or
 // null when no known route leads there. The ends are never avoided.
 export function plotCourse(u, from, to, avoid = []) {

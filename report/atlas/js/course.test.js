@@ -1,6 +1,6 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { plotCourse, formatCourse, sweepFrom } from "./course.js";
+import { plotCourse, formatCourse, sweepFrom, sweepTo } from "./course.js";
 import { makeUniverse, twoWays } from "./test_universe.js";
 
 // 1 = 2 = 3 = 4 in a line; a one-way warp 1 -> 4; sector 5 is unexplored
@@ -52,4 +52,20 @@ test("among equally short courses the earlier-listed warp wins", () => {
 test("warps to sectors outside 1..n are never flown", () => {
   const odd = makeUniverse({ n: 2, warps: { 1: [[0, 0], [9, 0], [2, 0]], 2: [] } });
   assert.equal(formatCourse(plotCourse(odd, 1, 2)), "1 > 2");
+});
+
+test("the sweep back gives every sector the hops of its course to the target, -1 where there is none", () => {
+  const odd = makeUniverse({ n: 3, warps: { 1: [[0, 0], [9, 1], [2, 0]], 2: [[2, 1], [3, 2]], 3: [[2, 0]] } });
+  for (const world of [u, square, odd]) {
+    for (let to = 1; to <= world.n; to++) {
+      const { hops } = sweepTo(world, to);
+      const expected = [-1];
+      for (let s = 1; s <= world.n; s++) {
+        const course = plotCourse(world, s, to);
+        expected.push(course ? course.length - 1 : -1);
+      }
+      assert.deepEqual([...hops], expected, `to ${to}`);
+    }
+  }
+  assert.deepEqual([...sweepTo(u, 7).hops], [-1, -1, -1, -1, -1, -1, -1]);
 });

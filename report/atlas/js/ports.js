@@ -1,7 +1,8 @@
 // Ports: what each port buys and sells, and the port finder, which lists the
-// nearest ports by hops that trade a product the way the player asks.
+// ports a course reaches that trade a product the way the player asks,
+// nearest first.
 
-import { sweepFrom } from "./course.js";
+import { sweepFrom, sweepTo } from "./course.js";
 import { inUniverse } from "./universe.js";
 
 export const PRODUCTS = ["fuel ore", "organics", "equipment"];
@@ -34,17 +35,51 @@ export function portMatches(port, want) {
   return portBuys(port, want.product) === want.buys;
 }
 
-// The nearest ports from `from` that answer `want`, nearest first, at most
-// `limit` of them: { sector, hops, port }. Equally near ports come in sector
-// order. Only ports a known course reaches are listed.
-export function findPorts(u, from, want, limit = 20) {
-  if (!inUniverse(u, from)) return [];
+// The products a search looks at: a trade search its product, a class search
+// all three.
+export function wantedProducts(want) {
+  return want.mask === undefined ? [want.product] : [0, 1, 2];
+}
+
+// The sectors that lie in a compromised bubble: a bubble is compromised when
+// any of its members is marked so, and then all its members are left out.
+function inCompromisedBubbles(u) {
+  const gates = new Set();
+  for (const [s, record] of u.bubble) if (record.gate !== 0 && s !== record.gate && record.compromised) gates.add(record.gate);
+  const sectors = new Set();
+  for (const [s, record] of u.bubble) if (gates.has(record.gate) && s !== record.gate) sectors.add(s);
+  return sectors;
+}
+
+// The port finder: every port a known course from `from` reaches that answers
+// `want` and passes `filters`, nearest first, equally near ones in sector
+// order: { found: [{ sector, hops, back, port }], known, reachable }. `back`
+// is the fewest hops from the port back to `from` (-1: no known route);
+// `known` counts the ports that answer `want`, `reachable` those of them a
+// course reaches, before the filters. Filters (each left out, or null, for
+// none): maxHops, the most hops there; minAmount and minPercent, the least
+// amount and percentage of each product the search looks at; and
+// leaveOutCompromised, true to leave out the sectors of compromised bubbles.
+export function findPorts(u, from, want, filters = {}) {
+  const result = { found: [], known: 0, reachable: 0 };
+  const matching = u.ports.filter((port) => portMatches(port, want));
+  result.known = matching.length;
+  if (!inUniverse(u, from)) return result;
   const { hops } = sweepFrom(u, from);
-  const found = [];
-  for (const port of u.ports) {
+  const back = sweepTo(u, from).hops;
+  const { maxHops = null, minAmount = null, minPercent = null, leaveOutCompromised = false } = filters;
+  const products = wantedProducts(want);
+  const compromised = leaveOutCompromised ? inCompromisedBubbles(u) : new Set();
+  for (const port of matching) {
     const h = hops[port.sector];
-    if (h >= 0 && portMatches(port, want)) found.push({ sector: port.sector, hops: h, port });
+    if (h < 0) continue;
+    result.reachable++;
+    if (maxHops !== null && h > maxHops) continue;
+    if (minAmount !== null && products.some((i) => port.amount[i] < minAmount)) continue;
+    if (minPercent !== null && products.some((i) => port.percent[i] < minPercent)) continue;
+    if (compromised.has(port.sector)) continue;
+    result.found.push({ sector: port.sector, hops: h, back: back[port.sector], port });
   }
-  found.sort((a, b) => a.hops - b.hops || a.sector - b.sector);
-  return found.slice(0, limit);
+  result.found.sort((a, b) => a.hops - b.hops || a.sector - b.sector);
+  return result;
 }
