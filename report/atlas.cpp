@@ -99,6 +99,78 @@ void AppendText(std::string& out, std::uint32_t s, const std::string& text) {
   AppendJsonText(out, text);
 }
 
+// A list of numbers, comma-separated, in brackets.
+void AppendNumbers(std::string& out, const std::vector<std::uint16_t>& numbers) {
+  out += '[';
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendRight(out, numbers[i]);
+  }
+  out += ']';
+}
+
+void AppendWarpChanges(std::string& out, const std::vector<MapChanges::Warps>& list) {
+  out += '[';
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendRight(out, list[i].sector);
+    out += ',';
+    AppendRight(out, static_cast<std::int64_t>(list[i].targets.size()));
+    for (const std::uint16_t t : list[i].targets) {
+      out += ',';
+      AppendRight(out, t);
+    }
+  }
+  out += ']';
+}
+
+void AppendCapacityChanges(std::string& out, const std::vector<MapChanges::Capacity>& list) {
+  out += '[';
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendRight(out, list[i].sector);
+    out += ',';
+    AppendRight(out, list[i].product);
+    out += ',';
+    AppendRight(out, list[i].amount);
+  }
+  out += ']';
+}
+
+// The "changes" member of the data block, its name included.
+std::string ChangesData(const MapChanges& changes) {
+  const MapChanges& c = changes;
+  std::string out = ",\"changes\":{\"state\":";
+  AppendRight(out, static_cast<int>(changes.state));
+  out += ",\"records\":";
+  AppendRight(out, c.records);
+  out += ",\"explored\":";
+  AppendNumbers(out, c.explored);
+  out += ",\"newPort\":";
+  AppendNumbers(out, c.newPort);
+  out += ",\"portGone\":";
+  AppendNumbers(out, c.portGone);
+  out += ",\"classChanged\":[";
+  for (std::size_t i = 0; i < c.classChanged.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendRight(out, c.classChanged[i].sector);
+    out += ',';
+    AppendRight(out, c.classChanged[i].before);
+    out += ',';
+    AppendRight(out, c.classChanged[i].now);
+  }
+  out += "],\"up\":";
+  AppendCapacityChanges(out, c.up);
+  out += ",\"down\":";
+  AppendCapacityChanges(out, c.down);
+  out += ",\"newWarps\":";
+  AppendWarpChanges(out, c.newWarps);
+  out += ",\"warpsGone\":";
+  AppendWarpChanges(out, c.warpsGone);
+  out += '}';
+  return out;
+}
+
 }  // namespace
 
 void AppendJsonText(std::string& out, std::string_view bytes) {
@@ -125,6 +197,7 @@ namespace {
 // to its file, without a copy of the whole block.
 void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
                    std::uint16_t specialCount, std::string_view gameName,
+                   const MapChanges& changes,
                    const std::function<void(std::string_view)>& emit) {
   const std::size_t slots = std::min<std::size_t>({specials.size(), specialCount, kAtlasSlots});
   std::uint16_t spinner = ProgressTick(0, 1000);
@@ -250,27 +323,30 @@ void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& sp
   emit(notes);
   emit("],\"logs\":[");
   emit(logs);
-  emit("]}");
+  emit("]");
+  emit(ChangesData(changes));
+  emit("}");
 }
 
 }  // namespace
 
 std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
-                      std::uint16_t specialCount, std::string_view gameName) {
+                      std::uint16_t specialCount, std::string_view gameName,
+                      const MapChanges& changes) {
   std::string data;
-  EmitAtlasData(universe, n, specials, specialCount, gameName,
+  EmitAtlasData(universe, n, specials, specialCount, gameName, changes,
                 [&data](std::string_view piece) { data += piece; });
   return data;
 }
 
 void WriteAtlas(const Universe& universe, std::uint16_t n, const Specials& specials,
                 std::uint16_t specialCount, const std::string& gameName,
-                const std::string& fileName) {
+                const MapChanges& changes, const std::string& fileName) {
   AnnounceFile("writing atlas: ", fileName);
   // The page replaces the old one only when it is complete.
   OutputFile file(fileName);
   file.Write(AtlasPageHead());
-  EmitAtlasData(universe, n, specials, specialCount, gameName,
+  EmitAtlasData(universe, n, specials, specialCount, gameName, changes,
                 [&file](std::string_view piece) { file.Write(piece); });
   file.Write(AtlasPageTail());
   file.Commit();
