@@ -37,6 +37,18 @@ const ROWS_OF_CLASSES = Array.from({ length: 81 }, (_, ab) => {
   return { rows, sections: [...new Set(rows.map((k) => PAIR_ROWS[k].section))] };
 });
 const IN_PAIR_TABLE = Uint8Array.from(ROWS_OF_CLASSES, ({ rows }) => (rows.length > 0 ? 1 : 0));
+// Per class pair a * 9 + b: whether it stands in the table either way round.
+const PAIRABLE = IN_PAIR_TABLE.map((inTable, ab) => inTable | IN_PAIR_TABLE[(ab % 9) * 9 + Math.floor(ab / 9)]);
+
+// Twice the room for links, those there kept.
+function longerLinks(links) {
+  const size = 2 * links.source.length;
+  const longer = { source: new Uint16Array(size), target: new Uint16Array(size), hops: new Uint8Array(size) };
+  longer.source.set(links.source);
+  longer.target.set(links.target);
+  longer.hops.set(links.hops);
+  return longer;
+}
 
 // What a port holds of a product above `reserve` percent of its estimated
 // capacity, as the report computes it in floating point: supply where it
@@ -99,51 +111,12 @@ export function pairLine(u, p, q) {
     + pairTradeVolume(portOf(u, p), portOf(u, q));
 }
 
-// The known ways out as flat lists, forward (a sector's own one-way-out and
-// two-way entries, as the course plotter flies them) and turned around, built
-// once per universe.
-const TRADE_GRAPHS = new WeakMap();
-
-function tradeGraph(u) {
-  let graph = TRADE_GRAPHS.get(u);
-  if (graph) return graph;
+// Breadth-first from `start` to at most `limit` hops over the known ways out
+// (a sector's own one-way-out and two-way entries, as the course plotter flies
+// them): the sectors reached are stamped with `start`, their hops in `hops`.
+// The sectors in reach order are left in `queue`; returns their number.
+function tradeSweep(u, start, limit, stamp, hops, queue) {
   const { n, warpStart, warpTarget, warpKind } = u;
-  const outStart = new Uint32Array(n + 2);
-  const inCount = new Uint32Array(n + 2);
-  let edges = 0;
-  for (let s = 1; s <= n; s++) {
-    outStart[s] = edges;
-    for (let i = warpStart[s]; i < warpStart[s + 1]; i++) {
-      const t = warpTarget[i];
-      if (warpKind[i] > 1 || t < 1 || t > n) continue;
-      edges++;
-      inCount[t]++;
-    }
-  }
-  outStart[n + 1] = edges;
-  const out = new Uint16Array(edges);
-  const inStart = new Uint32Array(n + 2);
-  for (let s = 1; s <= n + 1; s++) inStart[s] = inStart[s - 1] + inCount[s - 1];
-  const fill = inStart.slice();
-  const into = new Uint16Array(edges);
-  let e = 0;
-  for (let s = 1; s <= n; s++) {
-    for (let i = warpStart[s]; i < warpStart[s + 1]; i++) {
-      const t = warpTarget[i];
-      if (warpKind[i] > 1 || t < 1 || t > n) continue;
-      out[e++] = t;
-      into[fill[t]++] = s;
-    }
-  }
-  graph = { outStart, out, inStart, into };
-  TRADE_GRAPHS.set(u, graph);
-  return graph;
-}
-
-// Breadth-first from `start` to at most `limit` hops over the lists `next`
-// (from `first`): the sectors reached are stamped with `start`, their hops in
-// `hops`. The sectors in reach order are left in `queue`; returns their number.
-function tradeSweep(start, first, next, limit, stamp, hops, queue) {
   let head = 0;
   let tail = 0;
   stamp[start] = start;
@@ -153,9 +126,9 @@ function tradeSweep(start, first, next, limit, stamp, hops, queue) {
     const s = queue[head++];
     const h = hops[s];
     if (h === limit) continue;
-    for (let i = first[s], end = first[s + 1]; i < end; i++) {
-      const t = next[i];
-      if (stamp[t] === start) continue;
+    for (let i = warpStart[s], end = warpStart[s + 1]; i < end; i++) {
+      const t = warpTarget[i];
+      if (warpKind[i] > 1 || t < 1 || t > n || stamp[t] === start) continue;
       stamp[t] = start;
       hops[t] = h + 1;
       queue[tail++] = t;
@@ -180,50 +153,81 @@ function tradeSweep(start, first, next, limit, stamp, hops, queue) {
 export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {}) {
   const n = u.n;
   const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), 3);
-  const { outStart, out, inStart, into } = tradeGraph(u);
   const classOf = new Uint8Array(n + 1);
   for (const port of u.ports) classOf[port.sector] = portClassNumber(port.buying);
-  const stampOut = new Int32Array(n + 1);
-  const stampIn = new Int32Array(n + 1);
-  const hopsOut = new Uint8Array(n + 1);
-  const hopsIn = new Uint8Array(n + 1);
+
+  // One sweep from every port: the ports it reaches that it could pair with,
+  // either way round, as links (port, port reached, hops), in port order.
+  const stamp = new Int32Array(n + 1);
+  const hops = new Uint8Array(n + 1);
   const queue = new Uint16Array(n + 1);
-  const candidates = new Uint16Array(n + 1);
-  const found = [];
+  const linksOf = new Uint32Array(n + 2);  // the links of port p: linksOf[p] .. linksOf[p + 1]
+  let links = { source: new Uint16Array(4096), target: new Uint16Array(4096), hops: new Uint8Array(4096) };
+  let count = 0;
   for (let p = 1; p <= n; p++) {
+    linksOf[p] = count;
     const a = classOf[p];
     if (a === 0) continue;
-    const reached = tradeSweep(p, outStart, out, limit, stampOut, hopsOut, queue);
-    let count = 0;
+    const reached = tradeSweep(u, p, limit, stamp, hops, queue);
     for (let i = 1; i < reached; i++) {
       const q = queue[i];
-      const b = classOf[q];
-      if (IN_PAIR_TABLE[a * 9 + b] === 1 && (a !== b || q > p)) candidates[count++] = q;
-    }
-    if (count === 0) continue;
-    tradeSweep(p, inStart, into, limit, stampIn, hopsIn, queue);
-    for (let i = 0; i < count; i++) {
-      const q = candidates[i];
-      if (stampIn[q] === p) found.push({ p, q, there: hopsOut[q], back: hopsIn[q] });
+      if (PAIRABLE[a * 9 + classOf[q]] === 0) continue;
+      if (count === links.source.length) links = longerLinks(links);
+      links.source[count] = p;
+      links.target[count] = q;
+      links.hops[count] = hops[q];
+      count++;
     }
   }
+  linksOf[n + 1] = count;
 
-  const hops = inUniverse(u, from) ? sweepFrom(u, from).hops : null;
+  // The same links by the port reached: who reaches port p, in how many hops.
+  const intoStart = new Uint32Array(n + 2);
+  for (let i = 0; i < count; i++) intoStart[links.target[i] + 1]++;
+  for (let s = 1; s <= n + 1; s++) intoStart[s] += intoStart[s - 1];
+  const place = intoStart.slice();
+  const intoSource = new Uint16Array(count);
+  const intoHops = new Uint8Array(count);
+  for (let i = 0; i < count; i++) {
+    const at = place[links.target[i]]++;
+    intoSource[at] = links.source[i];
+    intoHops[at] = links.hops[i];
+  }
+
+  const fromStart = inUniverse(u, from) ? sweepFrom(u, from).hops : null;
+  // 1 for a sector in a bubble, 3 in a compromised one.
+  const bubbleMark = new Uint8Array(n + 1);
+  for (const [s, record] of u.bubble) bubbleMark[s] = record.compromised ? 3 : 1;
+
+  // A pair: P reaches Q and Q reaches P, listed from P's side.
+  const back = new Uint8Array(n + 1);
+  stamp.fill(0);
   const pairs = [];
-  for (const { p, q, there, back } of found) {
-    const hp = hops ? hops[p] : -1;
-    const hq = hops ? hops[q] : -1;
-    const nearer = hp >= 0 && (hq < 0 || hp <= hq) ? p : hq >= 0 ? q : 0;
-    const fromStart = nearer === p ? hp : nearer === q ? hq : -1;
-    if (within !== Infinity && (fromStart < 0 || fromStart > within)) continue;
-    const { rows, sections } = ROWS_OF_CLASSES[classOf[p] * 9 + classOf[q]];
-    const estimate = pairTradeVolume(portOf(u, p), portOf(u, q));
-    const bp = u.bubble.get(p);
-    const bq = u.bubble.get(q);
-    pairs.push({
-      p, q, rows, sections, there, back, estimate, perHop: estimate / (there + back), nearer, fromStart,
-      bubble: Boolean(bp || bq), compromised: Boolean((bp && bp.compromised) || (bq && bq.compromised)),
-    });
+  for (let p = 1; p <= n; p++) {
+    if (linksOf[p] === linksOf[p + 1]) continue;
+    for (let i = intoStart[p]; i < intoStart[p + 1]; i++) {
+      stamp[intoSource[i]] = p;
+      back[intoSource[i]] = intoHops[i];
+    }
+    const a = classOf[p];
+    for (let i = linksOf[p]; i < linksOf[p + 1]; i++) {
+      const q = links.target[i];
+      const b = classOf[q];
+      if (stamp[q] !== p || IN_PAIR_TABLE[a * 9 + b] === 0 || (a === b && q < p)) continue;
+      const hp = fromStart ? fromStart[p] : -1;
+      const hq = fromStart ? fromStart[q] : -1;
+      const nearer = hp >= 0 && (hq < 0 || hp <= hq) ? p : hq >= 0 ? q : 0;
+      const hopsThere = nearer === p ? hp : nearer === q ? hq : -1;
+      if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
+      const { rows, sections } = ROWS_OF_CLASSES[a * 9 + b];
+      const there = links.hops[i];
+      const estimate = pairTradeVolume(portOf(u, p), portOf(u, q));
+      const marks = bubbleMark[p] | bubbleMark[q];
+      pairs.push({
+        p, q, rows, sections, there, back: back[q], estimate, perHop: estimate / (there + back[q]), nearer,
+        fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3,
+      });
+    }
   }
   return pairs.sort(byTradeValue);
 }
