@@ -99,74 +99,63 @@ void AppendText(std::string& out, std::uint32_t s, const std::string& text) {
   AppendJsonText(out, text);
 }
 
-// A list of numbers, comma-separated, in brackets.
-void AppendNumbers(std::string& out, const std::vector<std::uint16_t>& numbers) {
-  out += '[';
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    if (i > 0) out += ',';
-    AppendRight(out, numbers[i]);
+// Numbers written one after another, a comma between two.
+class NumberList {
+ public:
+  explicit NumberList(std::string& out) : out_(out) {}
+  void Add(std::int64_t value) {
+    if (!first_) out_ += ',';
+    first_ = false;
+    AppendRight(out_, value);
   }
+
+ private:
+  std::string& out_;
+  bool first_ = true;
+};
+
+// `,"name":[...]` with the numbers `put` gives for each entry of `list`.
+template <typename Entry, typename Put>
+void AppendChangeList(std::string& out, std::string_view name, const std::vector<Entry>& list,
+                      Put put) {
+  out += ",\"";
+  out += name;
+  out += "\":[";
+  NumberList numbers(out);
+  for (const Entry& entry : list) put(numbers, entry);
   out += ']';
 }
 
-void AppendWarpChanges(std::string& out, const std::vector<MapChanges::Warps>& list) {
-  out += '[';
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (i > 0) out += ',';
-    AppendRight(out, list[i].sector);
-    out += ',';
-    AppendRight(out, static_cast<std::int64_t>(list[i].targets.size()));
-    for (const std::uint16_t t : list[i].targets) {
-      out += ',';
-      AppendRight(out, t);
-    }
-  }
-  out += ']';
-}
-
-void AppendCapacityChanges(std::string& out, const std::vector<MapChanges::Capacity>& list) {
-  out += '[';
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (i > 0) out += ',';
-    AppendRight(out, list[i].sector);
-    out += ',';
-    AppendRight(out, list[i].product);
-    out += ',';
-    AppendRight(out, list[i].amount);
-  }
-  out += ']';
-}
-
-// The "changes" member of the data block, its name included.
+// The "changes" member of the data block, its name and leading comma included.
 std::string ChangesData(const MapChanges& changes) {
-  const MapChanges& c = changes;
   std::string out = ",\"changes\":{\"state\":";
   AppendRight(out, static_cast<int>(changes.state));
   out += ",\"records\":";
-  AppendRight(out, c.records);
-  out += ",\"explored\":";
-  AppendNumbers(out, c.explored);
-  out += ",\"newPort\":";
-  AppendNumbers(out, c.newPort);
-  out += ",\"portGone\":";
-  AppendNumbers(out, c.portGone);
-  out += ",\"classChanged\":[";
-  for (std::size_t i = 0; i < c.classChanged.size(); ++i) {
-    if (i > 0) out += ',';
-    AppendRight(out, c.classChanged[i].sector);
-    out += ',';
-    AppendRight(out, c.classChanged[i].before);
-    out += ',';
-    AppendRight(out, c.classChanged[i].now);
-  }
-  out += "],\"up\":";
-  AppendCapacityChanges(out, c.up);
-  out += ",\"down\":";
-  AppendCapacityChanges(out, c.down);
-  out += ",\"newWarps\":";
-  AppendWarpChanges(out, c.newWarps);
-  out += ",\"warpsGone\":";
-  AppendWarpChanges(out, c.warpsGone);
+  AppendRight(out, changes.records);
+  const auto sector = [](NumberList& numbers, std::uint16_t s) { numbers.Add(s); };
+  const auto classes = [](NumberList& numbers, const MapChanges::ClassChange& change) {
+    numbers.Add(change.sector);
+    numbers.Add(change.before);
+    numbers.Add(change.now);
+  };
+  const auto capacity = [](NumberList& numbers, const MapChanges::Capacity& change) {
+    numbers.Add(change.sector);
+    numbers.Add(change.product);
+    numbers.Add(change.amount);
+  };
+  const auto warps = [](NumberList& numbers, const MapChanges::Warps& change) {
+    numbers.Add(change.sector);
+    numbers.Add(static_cast<std::int64_t>(change.targets.size()));
+    for (const std::uint16_t t : change.targets) numbers.Add(t);
+  };
+  AppendChangeList(out, "explored", changes.explored, sector);
+  AppendChangeList(out, "newPort", changes.newPort, sector);
+  AppendChangeList(out, "portGone", changes.portGone, sector);
+  AppendChangeList(out, "classChanged", changes.classChanged, classes);
+  AppendChangeList(out, "up", changes.up, capacity);
+  AppendChangeList(out, "down", changes.down, capacity);
+  AppendChangeList(out, "newWarps", changes.newWarps, warps);
+  AppendChangeList(out, "warpsGone", changes.warpsGone, warps);
   out += '}';
   return out;
 }
