@@ -56,17 +56,21 @@ constexpr std::size_t kAtlasSlots = 25;
 //     "classChanged": sector, the record's buying mask, the port's mask now,
 //              for a port in both whose masks differ;
 //     "up": sector, product (0 ore, 1 org, 2 equ), cur - prev, for each of the
-//              change log's "up by" lines (prev / 100 < cur - prev of the
-//              estimated capacities);
-//     "down": sector, product, prev - cur where cur / 100 < prev - cur;
+//              change log's "up by" lines: a port in both, and prev / 100 <
+//              cur - prev, where prev and cur are the capacities the record's
+//              and the port's amount and percentage stand for (amount x 100
+//              div (percentage + 1) below 100 %, else the amount);
+//     "down": sector, product, prev - cur, the same turned around: a port in
+//              both, and cur / 100 < prev - cur;
 //     "newWarps": sector, the number of targets, the targets, for each of the
 //              change log's "new warps found (...)" lines, with that line's
 //              list (empty where the line's is);
-//     "warpsGone": sector, the number of targets, the targets: of the map
-//              warps the comparison takes (the record's first six slots of
-//              kind one-way out or two-way, cut to as many as are not 0), each
-//              that is not 0 and is not among the sector's targets now, in
-//              slot order; sectors with none are left out.
+//     "warpsGone": sector, the number of targets, the targets: the map warps
+//              the comparison takes (of the record's slots of kind one-way out
+//              or two-way, the first six, an empty slot counting as 0; of
+//              these the first k, k being how many are not 0) that are not 0
+//              and not among the sector's targets now, in slot order; a sector
+//              without any is left out.
 // Texts are single-byte text: each byte stands for its Windows-1252 character.
 std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
                       std::uint16_t specialCount, std::string_view gameName,
