@@ -107,7 +107,12 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
     ReadSectorFile(universe, n, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
     ReadPortFile(universe, n, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
   }
-  if (loadMask & kCompareMap) CompareMapFile(universe, n, cap + ".map", changeLog);
+  // What the comparison finds is kept for the atlas as it stands now, before
+  // the side files and reconciliation change the Universe.
+  MapChanges mapChanges;
+  if (loadMask & kCompareMap) {
+    CompareMapFile(universe, n, cap + ".map", changeLog, atlas ? &mapChanges : nullptr);
+  }
   ReadExtraFile(universe, n, extraFile, changeLog);
   ReadLogFile(universe, n, cap + "_log.txt");
   ReadNotesFile(universe, n, rep + "_notes.txt", specials, specialCount);
@@ -130,7 +135,7 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
     WriteSpecialPortReport(universe, n, warpSlots, rep + "_special.txt");
     WriteNotesReport(universe, n, warpSlots, rep + "_notes.txt");
     WriteDumpReport(universe, n, warpSlots, rep + "_dump.txt");
-    if (atlas) WriteAtlas(universe, n, specials, specialCount, gameName, rep + "_atlas.html");
+    if (atlas) WriteAtlas(universe, n, specials, specialCount, gameName, mapChanges, rep + "_atlas.html");
   }
 
   changeLog.WriteLine("[END OF RECORD]");

@@ -120,8 +120,9 @@ int main(int argc, char** argv) {
       ReadPortFile(universe, n, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
       clock.Mark("read-ref-prt");
     }
+    MapChanges mapChanges;
     if (s.loadMask & 4) {
-      CompareMapFile(universe, n, cap + ".map", changeLog);
+      CompareMapFile(universe, n, cap + ".map", changeLog, s.atlas ? &mapChanges : nullptr);
       clock.Mark("compare-map");
     }
     ReadExtraFile(universe, n, s.extraFile, changeLog);
@@ -159,7 +160,8 @@ int main(int argc, char** argv) {
       WriteDumpReport(universe, n, warpSlots, rep + "_dump.txt");
       clock.Mark("dump");
       if (s.atlas) {
-        WriteAtlas(universe, n, specials, specialCount, s.gameName, rep + "_atlas.html");
+        WriteAtlas(universe, n, specials, specialCount, s.gameName, mapChanges,
+                   rep + "_atlas.html");
         clock.Mark("atlas");
       }
     }

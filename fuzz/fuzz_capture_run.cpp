@@ -69,15 +69,16 @@ void Run(const std::uint8_t* data, std::size_t size) {
   CalculateMsl(universe, n, specials, specialCount, dir + "run_msl.txt");
   if ((input.options & 2) == 0) AnalyseBubbles(universe, n, warpSlots, dir + "run_bubbles.txt");
   WriteMapFile(universe, n, dir + "run.map");
-  CompareMapFile(universe, n, dir + "run.map", changeLog);
+  MapChanges changes;
+  CompareMapFile(universe, n, dir + "run.map", changeLog, &changes);
   WriteOneWayReport(universe, n, dir + "run_oneways.txt");
   WritePortPairReport(universe, n, dir + "run_portpairs.txt");
   WriteDistanceReport(universe, n, specials, specialCount, dir + "run_distance.txt");
   WriteSpecialPortReport(universe, n, warpSlots, dir + "run_special.txt");
   WriteNotesReport(universe, n, warpSlots, dir + "run_notes.txt");
   WriteDumpReport(universe, n, warpSlots, dir + "run_dump.txt");
-  WriteAtlas(universe, n, specials, specialCount, "run", dir + "run_atlas.html");
-  CheckAtlasData(AtlasData(universe, n, specials, specialCount, "run"));
+  WriteAtlas(universe, n, specials, specialCount, "run", changes, dir + "run_atlas.html");
+  CheckAtlasData(AtlasData(universe, n, specials, specialCount, "run", changes));
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ void Run(const std::uint8_t* data, std::size_t size) {
   const std::string map = WriteScratchFile(
       "game.map", std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   OutputFile changeLog(ScratchPath() + "game_changelog.txt");
-  CompareMapFile(universe, universe.size(), map, changeLog);
+  MapChanges changes;
+  CompareMapFile(universe, universe.size(), map, changeLog, &changes);
 }
 
 }  // namespace

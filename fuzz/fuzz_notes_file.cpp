@@ -25,7 +25,7 @@ void Run(const FuzzCase& input) {
 
   Universe& universe = FreshUniverse(n, specialCount);
   ReadNotesFile(universe, n, notes, specials, specialCount);
-  CheckAtlasData(AtlasData(universe, n, specials, specialCount, input.body.substr(0, 40)));
+  CheckAtlasData(AtlasData(universe, n, specials, specialCount, input.body.substr(0, 40), MapChanges{}));
   const std::string written = dir + "game_notes_report.txt";
   RemoveFile(written);
   WriteNotesReport(universe, n, 0, written);

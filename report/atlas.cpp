@@ -99,6 +99,67 @@ void AppendText(std::string& out, std::uint32_t s, const std::string& text) {
   AppendJsonText(out, text);
 }
 
+// Numbers written one after another, a comma between two.
+class NumberList {
+ public:
+  explicit NumberList(std::string& out) : out_(out) {}
+  void Add(std::int64_t value) {
+    if (!first_) out_ += ',';
+    first_ = false;
+    AppendRight(out_, value);
+  }
+
+ private:
+  std::string& out_;
+  bool first_ = true;
+};
+
+// `,"name":[...]` with the numbers `put` gives for each entry of `list`.
+template <typename Entry, typename Put>
+void AppendChangeList(std::string& out, std::string_view name, const std::vector<Entry>& list,
+                      Put put) {
+  out += ",\"";
+  out += name;
+  out += "\":[";
+  NumberList numbers(out);
+  for (const Entry& entry : list) put(numbers, entry);
+  out += ']';
+}
+
+// The "changes" member of the data block, its name and leading comma included.
+std::string ChangesData(const MapChanges& changes) {
+  std::string out = ",\"changes\":{\"state\":";
+  AppendRight(out, static_cast<int>(changes.state));
+  out += ",\"records\":";
+  AppendRight(out, changes.records);
+  const auto sector = [](NumberList& numbers, std::uint16_t s) { numbers.Add(s); };
+  const auto classes = [](NumberList& numbers, const MapChanges::ClassChange& change) {
+    numbers.Add(change.sector);
+    numbers.Add(change.before);
+    numbers.Add(change.now);
+  };
+  const auto capacity = [](NumberList& numbers, const MapChanges::Capacity& change) {
+    numbers.Add(change.sector);
+    numbers.Add(change.product);
+    numbers.Add(change.amount);
+  };
+  const auto warps = [](NumberList& numbers, const MapChanges::Warps& change) {
+    numbers.Add(change.sector);
+    numbers.Add(static_cast<std::int64_t>(change.targets.size()));
+    for (const std::uint16_t t : change.targets) numbers.Add(t);
+  };
+  AppendChangeList(out, "explored", changes.explored, sector);
+  AppendChangeList(out, "newPort", changes.newPort, sector);
+  AppendChangeList(out, "portGone", changes.portGone, sector);
+  AppendChangeList(out, "classChanged", changes.classChanged, classes);
+  AppendChangeList(out, "up", changes.up, capacity);
+  AppendChangeList(out, "down", changes.down, capacity);
+  AppendChangeList(out, "newWarps", changes.newWarps, warps);
+  AppendChangeList(out, "warpsGone", changes.warpsGone, warps);
+  out += '}';
+  return out;
+}
+
 }  // namespace
 
 void AppendJsonText(std::string& out, std::string_view bytes) {
@@ -125,6 +186,7 @@ namespace {
 // to its file, without a copy of the whole block.
 void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
                    std::uint16_t specialCount, std::string_view gameName,
+                   const MapChanges& changes,
                    const std::function<void(std::string_view)>& emit) {
   const std::size_t slots = std::min<std::size_t>({specials.size(), specialCount, kAtlasSlots});
   std::uint16_t spinner = ProgressTick(0, 1000);
@@ -250,27 +312,30 @@ void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& sp
   emit(notes);
   emit("],\"logs\":[");
   emit(logs);
-  emit("]}");
+  emit("]");
+  emit(ChangesData(changes));
+  emit("}");
 }
 
 }  // namespace
 
 std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
-                      std::uint16_t specialCount, std::string_view gameName) {
+                      std::uint16_t specialCount, std::string_view gameName,
+                      const MapChanges& changes) {
   std::string data;
-  EmitAtlasData(universe, n, specials, specialCount, gameName,
+  EmitAtlasData(universe, n, specials, specialCount, gameName, changes,
                 [&data](std::string_view piece) { data += piece; });
   return data;
 }
 
 void WriteAtlas(const Universe& universe, std::uint16_t n, const Specials& specials,
                 std::uint16_t specialCount, const std::string& gameName,
-                const std::string& fileName) {
+                const MapChanges& changes, const std::string& fileName) {
   AnnounceFile("writing atlas: ", fileName);
   // The page replaces the old one only when it is complete.
   OutputFile file(fileName);
   file.Write(AtlasPageHead());
-  EmitAtlasData(universe, n, specials, specialCount, gameName,
+  EmitAtlasData(universe, n, specials, specialCount, gameName, changes,
                 [&file](std::string_view piece) { file.Write(piece); });
   file.Write(AtlasPageTail());
   file.Commit();

@@ -8,13 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "universe/map_file.h"
 #include "universe/universe.h"
 
 // Writes the atlas page `fileName` (it replaces an older one only when
-// complete), announced on the console like the reports.
+// complete), announced on the console like the reports. `changes` is what the
+// map comparison of this run found (its state notAsked when there was none).
 void WriteAtlas(const Universe& universe, std::uint16_t n, const Specials& specials,
                 std::uint16_t specialCount, const std::string& gameName,
-                const std::string& fileName);
+                const MapChanges& changes, const std::string& fileName);
 
 // The most special slots the atlas carries: the five fixed slots and the first
 // twenty distance reference sectors. Each slot costs two hop columns of n
@@ -37,10 +39,42 @@ constexpr std::size_t kAtlasSlots = 25;
 //            lies on the lane);
 //   "bubbles": per sector with a bubble record: sector, gate, depth,
 //            compromised + 2 x explored;
-//   "notes", "logs": sector and text of each sector that has one.
+//   "notes", "logs": sector and text of each sector that has one;
+//   "changes": what this run's merged data hold against the map's snapshot,
+//            as the map comparison saw them (after the captures and reference
+//            copies, before the extra file, log, notes and reconciliation):
+//     "state": 0 the load mask does not ask for the comparison; 1 there is no
+//              map file; 2 the map file cannot be compared (it is empty or its
+//              reclen is below 15); 3 compared;
+//     "records": the number of map records compared, sectors 1..records (0
+//              unless compared); only these sectors take part below;
+//     and per kind, its entries in sector order (all empty unless compared):
+//     "explored": sectors whose record is not explored and that are explored now;
+//     "newPort": sectors whose record has no port and that have one now;
+//     "portGone": sectors whose record has a port and that have none now (the
+//              change log's "new port found." lines);
+//     "classChanged": sector, the record's buying mask, the port's mask now,
+//              for a port in both whose masks differ;
+//     "up": sector, product (0 ore, 1 org, 2 equ), cur - prev, for each of the
+//              change log's "up by" lines: a port in both, and prev / 100 <
+//              cur - prev, where prev and cur are the capacities the record's
+//              and the port's amount and percentage stand for (amount x 100
+//              div (percentage + 1) below 100 %, else the amount);
+//     "down": sector, product, prev - cur, the same turned around: a port in
+//              both, and cur / 100 < prev - cur;
+//     "newWarps": sector, the number of targets, the targets, for each of the
+//              change log's "new warps found (...)" lines, with that line's
+//              list (empty where the line's is);
+//     "warpsGone": sector, the number of targets, the targets: the map warps
+//              the comparison takes (of the record's slots of kind one-way out
+//              or two-way, the first six, an empty slot counting as 0; of
+//              these the first k, k being how many are not 0) that are not 0
+//              and not among the sector's targets now, in slot order; a sector
+//              without any is left out.
 // Texts are single-byte text: each byte stands for its Windows-1252 character.
 std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
-                      std::uint16_t specialCount, std::string_view gameName);
+                      std::uint16_t specialCount, std::string_view gameName,
+                      const MapChanges& changes);
 
 // Appends `bytes` as a JSON string literal, quotes included: every byte beyond
 // ASCII as the \u escape of its Windows-1252 character; control characters,

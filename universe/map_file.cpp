@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/progress.h"
 #include "platform/console.h"
@@ -53,20 +56,31 @@ void StartSectorLine(std::string& line, std::uint32_t s) {
 // Compares a port the map knew with the merged data: a sector whose port is
 // gone from the merged data gets the "new port found." line, as earlier
 // versions of the change log have it; otherwise every product whose capacity
-// rose by more than one percent gets a line.
+// rose by more than one percent gets a line. `changes` also learns of ports
+// found, of classes changed and of capacities that fell.
 void ComparePort(const Sector& sector, std::uint32_t s, const unsigned char* record,
-                 std::string& line, OutputFile& changeLog) {
-  if ((record[0] & kFlagPort) == 0) return;
+                 std::string& line, OutputFile& changeLog, MapChanges* changes) {
+  const auto sector16 = static_cast<std::uint16_t>(s);
+  if ((record[0] & kFlagPort) == 0) {
+    if (changes && sector.port) changes->newPort.push_back(sector16);
+    return;
+  }
   if (!sector.port) {
     StartSectorLine(line, s);
     line += "new port found.";
     changeLog.WriteLine(line);
+    if (changes) changes->portGone.push_back(sector16);
     return;
+  }
+  const auto before = static_cast<std::uint8_t>(record[0] >> kBuyingShift);
+  if (changes && before != (sector.port->buying & 7)) {
+    changes->classChanged.push_back({sector16, before, static_cast<std::uint8_t>(sector.port->buying & 7)});
   }
   for (int p = 0; p < kProductCount; ++p) {
     const unsigned char* field = record + 1 + 3 * p;
     const std::int64_t prev = Capacity(ReadU16(field), field[2]);
     const std::int64_t cur = Capacity(sector.port->amount[p], sector.port->percent[p]);
+    const auto product = static_cast<std::uint8_t>(p);
     if (prev / 100 < cur - prev) {
       StartSectorLine(line, s);
       line += kProductNames[p];
@@ -74,14 +88,19 @@ void ComparePort(const Sector& sector, std::uint32_t s, const unsigned char* rec
       AppendRight(line, cur - prev);
       line += '.';
       changeLog.WriteLine(line);
+      if (changes) changes->up.push_back({sector16, product, static_cast<std::uint32_t>(cur - prev)});
+    } else if (changes && cur / 100 < prev - cur) {
+      changes->down.push_back({sector16, product, static_cast<std::uint32_t>(prev - cur)});
     }
   }
 }
 
 // Logs a sector whose current warps are not all among the (at most six) warps
-// out of it that the map recorded.
+// out of it that the map recorded. `changes` also learns of the map warps the
+// sector no longer lists.
 void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* record,
-                  std::size_t slots, std::string& line, OutputFile& changeLog) {
+                  std::size_t slots, std::string& line, OutputFile& changeLog,
+                  MapChanges* changes) {
   std::array<std::uint32_t, kComparedWarps> mapWarps{};
   std::size_t collected = 0;
   for (std::size_t i = 0; i < slots && collected < kComparedWarps; ++i) {
@@ -95,31 +114,36 @@ void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* re
                     [](std::uint32_t target) { return target != 0; }));
   const auto mapBegin = mapWarps.begin();
   const auto mapEnd = mapWarps.begin() + k;
+  static const std::vector<std::uint16_t> kNoTargets;
+  const std::vector<std::uint16_t>& targets = sector.warps ? sector.warps->targets : kNoTargets;
+  const auto sector16 = static_cast<std::uint16_t>(s);
+
+  if (changes) {
+    MapChanges::Warps gone{sector16, {}};
+    for (auto m = mapBegin; m != mapEnd; ++m) {
+      if (*m != 0 && std::find(targets.begin(), targets.end(), *m) == targets.end()) {
+        gone.targets.push_back(static_cast<std::uint16_t>(*m));
+      }
+    }
+    if (!gone.targets.empty()) changes->warpsGone.push_back(std::move(gone));
+  }
 
   bool changed;
   if (!sector.warps) {
     changed = k > 0;
   } else {
-    const std::vector<std::uint16_t>& targets = sector.warps->targets;
     changed = k < targets.size() || std::any_of(targets.begin(), targets.end(), [&](auto t) {
                 return std::find(mapBegin, mapEnd, t) == mapEnd;
               });
   }
   if (!changed) return;
 
-  StartSectorLine(line, s);
-  line += "new warps found (";
+  // The new warps: built only for a sector with a list and fewer than six map
+  // warps. Both lists ascend, as the captures list warps and the map stores them.
+  MapChanges::Warps found{sector16, {}};
   if (sector.warps && k < kComparedWarps) {
-    // Both lists ascend, as the captures list warps and the map stores them.
-    const std::vector<std::uint16_t>& targets = sector.warps->targets;
     std::size_t i = 0;
     std::size_t j = 0;
-    bool first = true;
-    auto add = [&](std::uint32_t t) {
-      if (!first) line += ' ';
-      first = false;
-      AppendRight(line, t);
-    };
     while (i < targets.size() && j < k) {
       if (targets[i] == mapWarps[j]) {
         ++i;
@@ -127,19 +151,31 @@ void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* re
       } else if (targets[i] > mapWarps[j]) {
         ++j;
       } else {
-        add(targets[i++]);
+        found.targets.push_back(targets[i++]);
       }
     }
-    while (i < targets.size()) add(targets[i++]);
+    found.targets.insert(found.targets.end(), targets.begin() + static_cast<std::ptrdiff_t>(i),
+                         targets.end());
+  }
+  StartSectorLine(line, s);
+  line += "new warps found (";
+  for (std::size_t i = 0; i < found.targets.size(); ++i) {
+    if (i > 0) line += ' ';
+    AppendRight(line, found.targets[i]);
   }
   line += ')';
   changeLog.WriteLine(line);
+  if (changes) changes->newWarps.push_back(std::move(found));
 }
 
 }  // namespace
 
 void CompareMapFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                    OutputFile& changeLog) {
+                    OutputFile& changeLog, MapChanges* changes) {
+  if (changes) {
+    *changes = MapChanges();
+    changes->state = MapChangesState::noMapFile;
+  }
   if (!FileExists(fileName)) return;
   std::string bytes;
   if (!ReadFileHead(fileName, kMaxMapBytes, bytes)) return;
@@ -148,8 +184,10 @@ void CompareMapFile(const Universe& universe, std::uint16_t n, const std::string
   if (bytes.empty() || static_cast<unsigned char>(bytes[0]) < kFixedBytes) {
     line += "map file unusable - not compared.";
     changeLog.WriteLine(line);
+    if (changes) changes->state = MapChangesState::unusable;
     return;
   }
+  if (changes) changes->state = MapChangesState::compared;
   const std::size_t reclen = static_cast<unsigned char>(bytes[0]);
 
   AnnounceFile("reading map file: ", fileName);
@@ -174,12 +212,17 @@ void CompareMapFile(const Universe& universe, std::uint16_t n, const std::string
     ++records;
     const unsigned char* record = data + pos;
     const Sector& sector = universe.Lookup(records);
-    ComparePort(sector, records, record, line, changeLog);
-    CompareWarps(sector, records, record, slots, line, changeLog);
+    if (changes && (record[0] & kFlagExplored) == 0 && sector.explored != 0) {
+      changes->explored.push_back(static_cast<std::uint16_t>(records));
+    }
+    ComparePort(sector, records, record, line, changeLog, changes);
+    CompareWarps(sector, records, record, slots, line, changeLog, changes);
   }
   if (records < n) {
     changeLog.WriteLine("  warning - map file contains too few sectors - proceed with caution.");
   }
+
+  if (changes) changes->records = records;
 
   EndPhaseLine();
   line.assign("  ");

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "platform/console.h"
 #include "report/atlas_page.h"
 #include "tests/test_util.h"
+#include "universe/map_file.h"
 #include "text/text.h"
 
 namespace {
@@ -63,20 +66,22 @@ TEST(AtlasText, NoTextCanEndTheScriptOrReadAsMarkup) {
 TEST(AtlasData, EverySectorInNumbersAndTexts) {
   const Universe u = SmallGame();
   const Specials specials = {0, 1, 3, 0, 0, 2};
-  EXPECT_EQ(AtlasData(u, 4, specials, 6, "my<game>"),
+  EXPECT_EQ(AtlasData(u, 4, specials, 6, "my<game>", MapChanges{}),
             "{\"format\":1,\"game\":\"my\\u003cgame\\u003e\",\"sectors\":4,\"specials\":[0,1,3,0,0,2],"
             "\"flags\":\"1300\",\"warps\":[3,9,36,3,5,12,2,10,0],"
             "\"ports\":[1,11,100,50,7,2500,2000,500],\"portClass\":\"bBS\","
             "\"hopsTo\":[[0,1,255,255],[0,1,255,255],[2,1,255,255],null,null,[1,0,255,255]],"
             "\"hopsFrom\":[[0,1,2,255],[0,1,2,255],[2,1,0,255],null,null,[1,0,1,255]],"
             "\"bubbles\":[3,2,1,1],\"notes\":[3,\"\\u003c/script\\u003e \\\"x\\\"\"],"
-            "\"logs\":[2,\"caf\\u00e9\"]}");
+            "\"logs\":[2,\"caf\\u00e9\"],"
+            "\"changes\":{\"state\":0,\"records\":0,\"explored\":[],\"newPort\":[],\"portGone\":[],"
+            "\"classChanged\":[],\"up\":[],\"down\":[],\"newWarps\":[],\"warpsGone\":[]}}");
 }
 
 TEST(AtlasData, LongDistanceListsAreCutAndALaneNobodyWalkedIsNull) {
   Universe u(2, 40);
   const Specials specials(40, 2);
-  const std::string data = AtlasData(u, 2, specials, 40, "g");
+  const std::string data = AtlasData(u, 2, specials, 40, "g", MapChanges{});
   const std::string columns = "[255,255],";
   std::size_t count = 0;
   for (std::size_t at = data.find(columns); at != std::string::npos; at = data.find(columns, at + 1)) ++count;
@@ -85,15 +90,85 @@ TEST(AtlasData, LongDistanceListsAreCutAndALaneNobodyWalkedIsNull) {
   EXPECT_NE(data.find("\"hopsTo\":[null,[255,255]"), std::string::npos);
 }
 
+namespace {
+
+void Warps(Universe& u, std::uint16_t s, std::vector<std::uint16_t> targets,
+           std::vector<std::uint32_t> kinds = {}) {
+  if (kinds.empty()) kinds.assign(targets.size(), oneWayOut);
+  u[s].warps = WarpList{std::move(targets), std::move(kinds), 0};
+}
+
+void Port(Universe& u, std::uint16_t s, std::uint8_t buying, std::array<std::uint16_t, 3> amount,
+          std::array<std::uint8_t, 3> percent = {100, 100, 100}) {
+  PortRecord port;
+  port.reporting = 1;
+  port.buying = buying;
+  port.amount = amount;
+  port.percent = percent;
+  u[s].port = port;
+}
+
+}  // namespace
+
+// Each kind of change against the map's snapshot, collected by the comparison
+// and carried in the data block; the change log's lines of the same comparison
+// name the same sectors and numbers.
+TEST(AtlasData, ChangesAgainstTheMap) {
+  ScratchDir dir;
+  Universe before = CreateUniverse(9, 5);
+  Universe now = CreateUniverse(9, 5);
+  now[1].explored = 1;                       // explored
+  Port(now, 2, 3, {1, 1, 1});                // new port
+  Port(before, 3, 3, {1, 1, 1});             // port gone
+  Port(before, 4, 3, {10, 10, 10});          // class changed, amounts as they were
+  Port(now, 4, 5, {10, 10, 10});
+  // Ore up by 500; organics 1 % down, not more, is no change; equipment
+  // down by 20, just more than 1 % of what it is now.
+  Port(before, 5, 0, {1000, 2000, 2000});
+  Port(now, 5, 0, {1500, 1981, 1980});
+  Warps(before, 6, {7, 8});                  // new warps
+  Warps(now, 6, {7, 8, 9, 11});
+  Warps(before, 7, {6, 8, 9}, {oneWayOut, twoWay, oneWayIn});  // a warp gone; 9 was a warp in
+  Warps(now, 7, {8});
+  Warps(before, 8, {1, 2});                  // one gone, one new
+  Warps(now, 8, {2, 3});
+  Warps(before, 9, {1});                     // no list now: the log's list is empty
+  {
+    std::string console;
+    ConsoleCaptureTo(&console);
+    WriteMapFile(before, 9, dir / "g.map");
+    ConsoleCaptureTo(nullptr);
+  }
+  MapChanges changes;
+  {
+    std::string console;
+    ConsoleCaptureTo(&console);
+    OutputFile log(dir / "log.txt");
+    CompareMapFile(now, 9, dir / "g.map", log, &changes);
+    log.Commit();
+    ConsoleCaptureTo(nullptr);
+  }
+  EXPECT_EQ(ReadFile(dir / "log.txt"),
+            CrLf({" " + dir / "g.map" + ": (reclen=21) ",
+                  "  comparing recent cim data with previous map data...",
+                  "  3: new port found.", "  5: fuel ore up by 500.", "  6: new warps found (9 11)",
+                  "  8: new warps found (3)", "  9: new warps found ()", "  9 sectors read."}));
+  const std::string data = AtlasData(now, 9, {0, 1, 0, 0, 0}, 5, "g", changes);
+  EXPECT_EQ(data.substr(data.find(",\"changes\":")),
+            ",\"changes\":{\"state\":3,\"records\":9,\"explored\":[1],\"newPort\":[2],"
+            "\"portGone\":[3],\"classChanged\":[4,3,5],\"up\":[5,0,500],\"down\":[5,2,20],"
+            "\"newWarps\":[6,2,9,11,8,1,3,9,0],\"warpsGone\":[7,1,6,8,1,1,9,1,1]}}");
+}
+
 TEST(Atlas, ThePageWithTheDataInItsPlace) {
   ScratchDir dir;
   std::string console;
   ConsoleCaptureTo(&console);
-  WriteAtlas(SmallGame(), 4, {0, 1, 3, 0, 0, 2}, 6, "g", dir / "g_atlas.html");
+  WriteAtlas(SmallGame(), 4, {0, 1, 3, 0, 0, 2}, 6, "g", MapChanges{}, dir / "g_atlas.html");
   ConsoleCaptureTo(nullptr);
   EXPECT_EQ(console, "writing atlas: " + ShortFileName(dir / "g_atlas.html") + " .\n");
   const std::string page = ReadFile(dir / "g_atlas.html");
-  EXPECT_EQ(page, std::string(AtlasPageHead()) + AtlasData(SmallGame(), 4, {0, 1, 3, 0, 0, 2}, 6, "g") +
+  EXPECT_EQ(page, std::string(AtlasPageHead()) + AtlasData(SmallGame(), 4, {0, 1, 3, 0, 0, 2}, 6, "g", MapChanges{}) +
                       std::string(AtlasPageTail()));
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_TRUE(AtlasPageHead().ends_with("<script type=\"application/json\" id=\"atlas-data\">"));

@@ -65,14 +65,14 @@ struct Comparison {
 };
 
 Comparison Compare(const Universe& u, std::uint16_t n, const std::string& mapName,
-                   const ScratchDir& dir) {
+                   const ScratchDir& dir, MapChanges* changes = nullptr) {
   const std::string logName = dir / "changelog.txt";
   RemoveFile(logName);
   Comparison result;
   {
     CaptureConsole console;
     OutputFile log(logName, OutputFile::Mode::Append);
-    CompareMapFile(u, n, mapName, log);
+    CompareMapFile(u, n, mapName, log, changes);
     log.Commit();
     result.console = console.text;
   }
@@ -217,7 +217,11 @@ TEST(CompareMapFile, RoundTripLogsTheChangesInSectorOrder) {
 
   const std::string name = dir / "g.map";
   WriteQuietly(before, 30, name);
-  const Comparison result = Compare(now, 30, name, dir);
+  // Collecting the changes for the atlas leaves the log as it is.
+  MapChanges changes;
+  const Comparison result = Compare(now, 30, name, dir, &changes);
+  EXPECT_EQ(changes.portGone, std::vector<std::uint16_t>{15});
+  EXPECT_EQ(changes.newWarps.size(), 5u);
   EXPECT_EQ(result.log, CrLf({" " + name + ": (reclen=29) ",
                               "  comparing recent cim data with previous map data...",
                               "  2: organics up by 1435.",
@@ -286,10 +290,12 @@ TEST(CompareMapFile, UnusableOrMissingMapIsNotCompared) {
   Universe u = CreateUniverse(10, 5);
   const std::string unusable = CrLf({" " + name + ": map file unusable - not compared."});
 
+  MapChanges changes;
   WriteFile(name, "");
-  Comparison result = Compare(u, 10, name, dir);
+  Comparison result = Compare(u, 10, name, dir, &changes);
   EXPECT_EQ(result.log, unusable);
   EXPECT_EQ(result.console, "");
+  EXPECT_EQ(changes.state, MapChangesState::unusable);
 
   WriteFile(name, Bytes({14}) + std::string(140, '\0'));
   result = Compare(u, 10, name, dir);
@@ -297,9 +303,10 @@ TEST(CompareMapFile, UnusableOrMissingMapIsNotCompared) {
   EXPECT_EQ(result.console, "");
 
   RemoveFile(name);
-  result = Compare(u, 10, name, dir);
+  result = Compare(u, 10, name, dir, &changes);
   EXPECT_EQ(result.log, "");
   EXPECT_EQ(result.console, "");
+  EXPECT_EQ(changes.state, MapChangesState::noMapFile);
 }
 
 // Garbage of every length against universes of every size: the comparison ends

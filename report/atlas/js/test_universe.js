@@ -6,9 +6,10 @@ import { decodeUniverse } from "./universe.js";
 // `warps`: { sector: [[target, kind], ...] } (kinds 0 one-way out, 1 two-way,
 // 2 one-way in); `explored`: sectors listed in the capture (default: every
 // sector with warps of its own); `ports`: { sector: [mask, [percents], [amounts]] };
-// `bubbles`: { sector: [gate, depth, compromised, explored] }.
+// `bubbles`: { sector: [gate, depth, compromised, explored] }; `changes`: the
+// data block's "changes" member as the run writes it.
 export function makeUniverse({ n, warps = {}, explored, figs = [], ports = {}, specials = [0, 1, 0, 0, 0],
-  hopsTo = [], hopsFrom = [], bubbles = {}, notes = {}, logs = {} }) {
+  hopsTo = [], hopsFrom = [], bubbles = {}, notes = {}, logs = {}, changes }) {
   const listed = explored || Object.keys(warps).map(Number);
   let flags = "";
   const warpList = [];
@@ -35,7 +36,7 @@ export function makeUniverse({ n, warps = {}, explored, figs = [], ports = {}, s
   return decodeUniverse({
     format: 1, game: "test", sectors: n, specials, flags, warps: warpList, ports: portList, portClass,
     hopsTo: specials.map((_, k) => hopsTo[k] || null), hopsFrom: specials.map((_, k) => hopsFrom[k] || null),
-    bubbles: bubbleList, notes: texts(notes), logs: texts(logs),
+    bubbles: bubbleList, notes: texts(notes), logs: texts(logs), changes,
   });
 }
 

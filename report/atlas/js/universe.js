@@ -22,6 +22,79 @@ function whole(value, max) {
   return Number.isInteger(value) && value >= 0 && value <= max ? value : -1;
 }
 
+// The kinds of change against the map's snapshot, in the data block's order:
+// the key of each kind's list in `u.changes`, the kind's name, and the shape
+// of its entries (a sector; sector and two buying masks; sector, product and
+// amount; sector and warp targets).
+export const CHANGE_KINDS = [
+  { key: "explored", name: "explored", shape: "sector" },
+  { key: "newPort", name: "new-port", shape: "sector" },
+  { key: "portGone", name: "port-gone", shape: "sector" },
+  { key: "classChanged", name: "class-changed", shape: "class" },
+  { key: "up", name: "up", shape: "capacity" },
+  { key: "down", name: "down", shape: "capacity" },
+  { key: "newWarps", name: "new-warps", shape: "warps" },
+  { key: "warpsGone", name: "warps-gone", shape: "warps" },
+];
+
+// Why there are changes or none: 0 the run was not asked to compare with the
+// map; 1 there was no map file; 2 the map file could not be compared; 3 compared.
+export const CHANGES_NOT_ASKED = 0;
+export const CHANGES_NO_MAP = 1;
+export const CHANGES_UNUSABLE_MAP = 2;
+export const CHANGES_COMPARED = 3;
+
+// The largest change of capacity a map can hold: 65535 units at 0 % stand for
+// 6553500.
+const MAX_CAPACITY_CHANGE = 6553500;
+
+// The "changes" member: each kind's entries, and per sector a bit for each kind
+// of change found there (bit k for CHANGE_KINDS[k]).
+function decodeMapChanges(data, n) {
+  const c = {
+    state: Math.max(whole(data && data.state, CHANGES_COMPARED), 0),
+    records: Math.max(whole(data && data.records, 65535), 0),
+    kindsAt: new Uint8Array(n + 1),
+  };
+  CHANGE_KINDS.forEach(({ key, shape }, k) => {
+    const list = numbers(data && data[key]);
+    const entries = [];
+    const add = (s, entry) => {
+      entries.push(entry);
+      c.kindsAt[s] |= 1 << k;
+    };
+    if (shape === "sector") {
+      for (const value of list) {
+        const s = whole(value, n);
+        if (s >= 1) add(s, { sector: s });
+      }
+    } else if (shape === "class") {
+      for (let i = 0; i + 3 <= list.length; i += 3) {
+        const [s, before, now] = [whole(list[i], n), whole(list[i + 1], 7), whole(list[i + 2], 7)];
+        if (s >= 1 && before >= 0 && now >= 0) add(s, { sector: s, before, now });
+      }
+    } else if (shape === "capacity") {
+      for (let i = 0; i + 3 <= list.length; i += 3) {
+        const [s, product, amount] = [whole(list[i], n), whole(list[i + 1], 2), whole(list[i + 2], MAX_CAPACITY_CHANGE)];
+        if (s >= 1 && product >= 0 && amount >= 0) add(s, { sector: s, product, amount });
+      }
+    } else {
+      // Sector, count, targets: a count that does not fit ends the list, as
+      // nothing after it can be placed.
+      for (let i = 0; i + 2 <= list.length;) {
+        const s = whole(list[i], n);
+        const count = whole(list[i + 1], 255);
+        if (count < 0 || i + 2 + count > list.length) break;
+        const targets = list.slice(i + 2, i + 2 + count).map((t) => whole(t, 65535)).filter((t) => t >= 0);
+        i += 2 + count;
+        if (s >= 1) add(s, { sector: s, targets });
+      }
+    }
+    c[key] = entries;
+  });
+  return c;
+}
+
 // Decodes the data object the run wrote (see report/atlas.h for its layout).
 export function decodeUniverse(data) {
   const n = whole(data && data.sectors, 65535) > 0 ? data.sectors : 0;
@@ -130,6 +203,7 @@ export function decodeUniverse(data) {
       if (s >= 1 && typeof list[i + 1] === "string") into.set(s, list[i + 1]);
     }
   }
+  u.changes = decodeMapChanges(data.changes, n);
   return u;
 }
 

@@ -1,6 +1,8 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { decodeUniverse, warpsOf, portOf, onLane, slotsOf, slotName } from "./universe.js";
+import {
+  decodeUniverse, warpsOf, portOf, onLane, slotsOf, slotName, CHANGE_KINDS, CHANGES_COMPARED, CHANGES_NOT_ASKED,
+} from "./universe.js";
 
 test("the data block decodes into sectors, warps, ports, hops, bubbles and texts", () => {
   const u = decodeUniverse({
@@ -42,4 +44,30 @@ test("numbers out of range or of the wrong type are left out, never trusted", ()
   assert.equal(u.bubble.size, 0);
   assert.deepEqual([...u.notes], [[1, "ok"]]);
   assert.equal(decodeUniverse({}).n, 0);
+});
+
+test("the changes against the map decode by kind, each sector marked with its kinds", () => {
+  const u = decodeUniverse({
+    sectors: 9, changes: {
+      state: 3, records: 9, explored: [1, 0, 10, "2"], newPort: [2], portGone: [3], classChanged: [4, 3, 5, 5, 8, 1],
+      up: [5, 0, 500, 6, 3, 1], down: [5, 2, 6553500, 7, 1, 6553501],
+      newWarps: [6, 2, 9, 11, 9, 0, 8, 1, 70000], warpsGone: [7, 1, 6, 8, 9, 1, 2],
+    },
+  });
+  const c = u.changes;
+  assert.equal(c.state, CHANGES_COMPARED);
+  assert.equal(c.records, 9);
+  assert.deepEqual(c.explored, [{ sector: 1 }]);
+  assert.deepEqual(c.classChanged, [{ sector: 4, before: 3, now: 5 }]);
+  assert.deepEqual(c.up, [{ sector: 5, product: 0, amount: 500 }]);
+  assert.deepEqual(c.down, [{ sector: 5, product: 2, amount: 6553500 }]);
+  // A target out of range is left out; a count beyond the list ends it.
+  assert.deepEqual(c.newWarps, [{ sector: 6, targets: [9, 11] }, { sector: 9, targets: [] }, { sector: 8, targets: [] }]);
+  assert.deepEqual(c.warpsGone, [{ sector: 7, targets: [6] }]);
+  const kinds = (s) => CHANGE_KINDS.filter((_, k) => (c.kindsAt[s] >> k) & 1).map((kind) => kind.name);
+  assert.deepEqual(kinds(5), ["up", "down"]);
+  assert.deepEqual(kinds(8), ["new-warps"]);
+  assert.deepEqual(kinds(9), ["new-warps"]);
+  assert.equal(decodeUniverse({ sectors: 2 }).changes.state, CHANGES_NOT_ASKED);
+  assert.equal(decodeUniverse({ sectors: 2, changes: { state: 4, up: [1, 0, 5] } }).changes.state, CHANGES_NOT_ASKED);
 });

@@ -1,0 +1,278 @@
+// Trade: pairs of ports that trade with each other, as the port pair report
+// lists them (its twenty class rows, its estimate, stock marks and amounts),
+// found over known warps up to a few hops apart each way.
+
+import { sweepFrom } from "./course.js";
+import { inUniverse, portOf } from "./universe.js";
+import { portClassNumber } from "./ports.js";
+
+// The sections of the pair table in the report's order: a key for filters and
+// the heading the report writes.
+export const TRADE_SECTIONS = [
+  { key: "triple", heading: "triple pairs:" },
+  { key: "org/equ", heading: "double pairs:  org/equ" },
+  { key: "ore/equ", heading: "double pairs:  ore/equ" },
+  { key: "ore/org", heading: "double pairs:  ore/org" },
+  { key: "evil", heading: "evil pairs:" },
+];
+
+// The report's twenty rows in its order: the class numbers a (the first port)
+// and b (the second), the row's section (an index of TRADE_SECTIONS) and the
+// heading written before the row (null for none).
+export const PAIR_ROWS = [
+  [1, 4, 0], [2, 5, 0], [3, 6, 0], [7, 8, 0],
+  [1, 2, 1], [4, 5, 1],
+  [1, 3, 2], [4, 6, 2],
+  [2, 3, 3], [5, 6, 3],
+  [2, 2, 4], [2, 3, 4], [2, 4, 4], [2, 8, 4], [3, 3, 4], [3, 4, 4], [3, 8, 4], [4, 4, 4], [4, 8, 4], [8, 8, 4],
+].map(([a, b, section], k, rows) => ({
+  a, b, section, heading: k === 0 || rows[k - 1][2] !== section ? TRADE_SECTIONS[section].heading : null,
+}));
+
+// Per class pair a * 9 + b: the rows it stands in and their sections (2:3
+// stands in two rows, of two sections); and whether it stands in any.
+const ROWS_OF_CLASSES = Array.from({ length: 81 }, (_, ab) => {
+  const rows = [];
+  PAIR_ROWS.forEach((row, k) => { if (row.a * 9 + row.b === ab) rows.push(k); });
+  return { rows, sections: [...new Set(rows.map((k) => PAIR_ROWS[k].section))] };
+});
+const IN_PAIR_TABLE = Uint8Array.from(ROWS_OF_CLASSES, ({ rows }) => (rows.length > 0 ? 1 : 0));
+// Per class pair a * 9 + b: whether it stands in the table either way round.
+const PAIRABLE = IN_PAIR_TABLE.map((inTable, ab) => inTable | IN_PAIR_TABLE[(ab % 9) * 9 + Math.floor(ab / 9)]);
+
+// Twice the room for links, those there kept.
+function longerLinks(links) {
+  const size = 2 * links.source.length;
+  const longer = { source: new Uint16Array(size), target: new Uint16Array(size), hops: new Uint8Array(size) };
+  longer.source.set(links.source);
+  longer.target.set(links.target);
+  longer.hops.set(links.hops);
+  return longer;
+}
+
+// What a port holds of a product above `reserve` percent of its estimated
+// capacity, as the report computes it in floating point: supply where it
+// sells, remaining demand where it buys.
+function tradeableAmount(port, product, reserve) {
+  const amount = port.amount[product];
+  const cut = Math.trunc(amount * 100 / Math.max(port.percent[product], 1) * reserve / 100);
+  return Math.max(amount - cut, 0);
+}
+
+// The report's trade estimate of the ports p (listed first) and q: 0 where
+// their classes have no case, and for a reserve of 100 or more.
+export function pairTradeVolume(p, q, reservePercent = 50) {
+  if (!p || !q || reservePercent >= 100) return 0;
+  const so = tradeableAmount(p, 0, reservePercent);
+  const sg = tradeableAmount(p, 1, reservePercent);
+  const se = tradeableAmount(p, 2, reservePercent);
+  const to = tradeableAmount(q, 0, reservePercent);
+  const tg = tradeableAmount(q, 1, reservePercent);
+  const te = tradeableAmount(q, 2, reservePercent);
+  const min = Math.min;
+  switch (p.buying * 8 + q.buying) {
+    case 3 * 8 + 4: return min(so + sg, to + tg, se, te);  // BBS-SSB
+    case 5 * 8 + 2: return min(so + se, to + te, sg, tg);  // BSB-SBS
+    case 6 * 8 + 1: return min(sg + se, tg + te, so, to);  // SBB-BSS
+    case 0 * 8 + 7: return Math.floor(min(so + sg + se, to + tg + te) / 2);  // SSS-BBB
+    case 3 * 8 + 5: case 4 * 8 + 2: return min(tg, te, sg, se);  // BBS-BSB, SSB-SBS
+    case 3 * 8 + 6: case 4 * 8 + 1: return min(to, te, so, se);  // BBS-SBB, SSB-BSS
+    case 5 * 8 + 6: case 2 * 8 + 1: return min(to, tg, so, sg);  // BSB-SBB, SBS-BSS
+    default: return 0;
+  }
+}
+
+// The report's stock marks of sector s: "???" unexplored, "..." a port not
+// reporting, else per product "*" at 100 % and the tens of the percentage.
+export function stockMarks(u, s) {
+  if (!inUniverse(u, s) || !u.explored[s]) return "???";
+  const port = portOf(u, s);
+  if (!port || !port.reporting) return "...";
+  return port.percent.map((p) => (p === 100 ? "*" : String(Math.floor(p / 10)))).join("");
+}
+
+// An amount as the report shows it: in full below 10000, else the thousands and "k".
+export function amountText(amount) {
+  return amount < 10000 ? String(amount) : `${Math.floor(amount / 1000)}k`;
+}
+
+// The report's amounts of a pair, "2060-15k  / 2730-990  / 2500-3000"; "" unless
+// both ports report.
+export function pairAmounts(p, q) {
+  if (!p || !q || !p.reporting || !q.reporting) return "";
+  return [0, 1, 2].map((i) => `${amountText(p.amount[i]).padStart(4)}-${amountText(q.amount[i]).padEnd(4)}`).join(" / ");
+}
+
+// The report's line of the pair p, q, without its two leading blanks.
+export function pairLine(u, p, q) {
+  const part = (s) => `${u.fig[s] ? "+" : " "}${String(s).padEnd(6)}${portOf(u, s)?.letters ?? ""} (${stockMarks(u, s)})`;
+  const amounts = pairAmounts(portOf(u, p), portOf(u, q));
+  return `${part(p)} - ${part(q)}${amounts ? ` ${amounts}` : ""}${u.bubble.has(p) || u.bubble.has(q) ? " b " : "   "}`
+    + pairTradeVolume(portOf(u, p), portOf(u, q));
+}
+
+// Breadth-first from `start` to at most `limit` hops over the known ways out
+// (a sector's own one-way-out and two-way entries, as the course plotter flies
+// them): the sectors reached are stamped with `start`, their hops in `hops`.
+// The sectors in reach order are left in `queue`; returns their number.
+function tradeSweep(u, start, limit, stamp, hops, queue) {
+  const { n, warpStart, warpTarget, warpKind } = u;
+  let head = 0;
+  let tail = 0;
+  stamp[start] = start;
+  hops[start] = 0;
+  queue[tail++] = start;
+  while (head < tail) {
+    const s = queue[head++];
+    const h = hops[s];
+    if (h === limit) continue;
+    for (let i = warpStart[s], end = warpStart[s + 1]; i < end; i++) {
+      const t = warpTarget[i];
+      if (warpKind[i] > 1 || t < 1 || t > n || stamp[t] === start) continue;
+      stamp[t] = start;
+      hops[t] = h + 1;
+      queue[tail++] = t;
+    }
+  }
+  return tail;
+}
+
+// The pairs of ports P, Q whose classes stand in a row of the table (P of the
+// row's first class; of two ports of one class, the lower-numbered first),
+// where Q can be reached from P and P from Q in at most `apart` hops each way
+// (1..3, a number beyond taken as the nearer bound; 1 is the report's rule, a
+// two-way warp), each pair once:
+//   { p, q, rows (indices of PAIR_ROWS), sections (indices of TRADE_SECTIONS),
+//     there (hops P to Q), back (hops Q to P), estimate, perHop (estimate per
+//     round-trip hop), nearer (the port nearer to `from`, P when as near; 0 when
+//     neither can be reached), fromStart (hops from `from` to it, -1 when
+//     neither can be reached), bubble (either lies in a bubble), compromised
+//     (either lies in a compromised bubble) }.
+// Only pairs whose nearer port lies within `within` hops of `from` (Infinity:
+// every pair, reached or not). Ordered as `sortTradePairs` orders by default.
+export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {}) {
+  const n = u.n;
+  const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), 3);
+  const classOf = new Uint8Array(n + 1);
+  for (const port of u.ports) classOf[port.sector] = portClassNumber(port.buying);
+
+  // One sweep from every port: the ports it reaches that it could pair with,
+  // either way round, as links (port, port reached, hops), in port order.
+  const stamp = new Int32Array(n + 1);
+  const hops = new Uint8Array(n + 1);
+  const queue = new Uint16Array(n + 1);
+  const linksOf = new Uint32Array(n + 2);  // the links of port p: linksOf[p] .. linksOf[p + 1]
+  let links = { source: new Uint16Array(4096), target: new Uint16Array(4096), hops: new Uint8Array(4096) };
+  let count = 0;
+  for (let p = 1; p <= n; p++) {
+    linksOf[p] = count;
+    const a = classOf[p];
+    if (a === 0) continue;
+    const reached = tradeSweep(u, p, limit, stamp, hops, queue);
+    for (let i = 1; i < reached; i++) {
+      const q = queue[i];
+      if (PAIRABLE[a * 9 + classOf[q]] === 0) continue;
+      if (count === links.source.length) links = longerLinks(links);
+      links.source[count] = p;
+      links.target[count] = q;
+      links.hops[count] = hops[q];
+      count++;
+    }
+  }
+  linksOf[n + 1] = count;
+
+  // The same links by the port reached: who reaches port p, in how many hops.
+  const intoStart = new Uint32Array(n + 2);
+  for (let i = 0; i < count; i++) intoStart[links.target[i] + 1]++;
+  for (let s = 1; s <= n + 1; s++) intoStart[s] += intoStart[s - 1];
+  const place = intoStart.slice();
+  const intoSource = new Uint16Array(count);
+  const intoHops = new Uint8Array(count);
+  for (let i = 0; i < count; i++) {
+    const at = place[links.target[i]]++;
+    intoSource[at] = links.source[i];
+    intoHops[at] = links.hops[i];
+  }
+
+  const fromStart = inUniverse(u, from) ? sweepFrom(u, from).hops : null;
+  // 1 for a sector in a bubble, 3 in a compromised one.
+  const bubbleMark = new Uint8Array(n + 1);
+  for (const [s, record] of u.bubble) bubbleMark[s] = record.compromised ? 3 : 1;
+
+  // A pair: P reaches Q and Q reaches P, listed from P's side.
+  const back = new Uint8Array(n + 1);
+  stamp.fill(0);
+  const pairs = [];
+  for (let p = 1; p <= n; p++) {
+    if (linksOf[p] === linksOf[p + 1]) continue;
+    for (let i = intoStart[p]; i < intoStart[p + 1]; i++) {
+      stamp[intoSource[i]] = p;
+      back[intoSource[i]] = intoHops[i];
+    }
+    const a = classOf[p];
+    for (let i = linksOf[p]; i < linksOf[p + 1]; i++) {
+      const q = links.target[i];
+      const b = classOf[q];
+      if (stamp[q] !== p || IN_PAIR_TABLE[a * 9 + b] === 0 || (a === b && q < p)) continue;
+      const hp = fromStart ? fromStart[p] : -1;
+      const hq = fromStart ? fromStart[q] : -1;
+      const nearer = hp >= 0 && (hq < 0 || hp <= hq) ? p : hq >= 0 ? q : 0;
+      const hopsThere = nearer === p ? hp : nearer === q ? hq : -1;
+      if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
+      const { rows, sections } = ROWS_OF_CLASSES[a * 9 + b];
+      const there = links.hops[i];
+      const estimate = pairTradeVolume(portOf(u, p), portOf(u, q));
+      const marks = bubbleMark[p] | bubbleMark[q];
+      pairs.push({
+        p, q, rows, sections, there, back: back[q], estimate, perHop: estimate / (there + back[q]), nearer,
+        fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3,
+      });
+    }
+  }
+  return pairs.sort(byTradeValue);
+}
+
+// Hops from the start, unreached last.
+function startHops(pair) {
+  return pair.fromStart < 0 ? Infinity : pair.fromStart;
+}
+
+// The default order: estimate per round-trip hop, highest first, then hops
+// from the start, nearest first, then by sectors.
+function byTradeValue(x, y) {
+  return y.perHop - x.perHop || startHops(x) - startHops(y) || x.p - y.p || x.q - y.q;
+}
+
+// The columns pairs sort by, each a number of the pair.
+const TRADE_COLUMNS = {
+  p: (pair) => pair.p,
+  q: (pair) => pair.q,
+  section: (pair) => pair.sections[0],
+  there: (pair) => pair.there,
+  back: (pair) => pair.back,
+  fromStart: startHops,
+  bubble: (pair) => Number(pair.bubble) + Number(pair.compromised),
+  estimate: (pair) => pair.estimate,
+  perHop: (pair) => pair.perHop,
+};
+
+// The pairs sorted by one column ("p", "q", "section", "there", "back",
+// "fromStart" (unreached last), "bubble" (none, bubble, compromised),
+// "estimate", "perHop"), largest first when `descending`; ties, and any other
+// column, in the default order. A new list.
+export function sortTradePairs(pairs, column, descending = false) {
+  const value = TRADE_COLUMNS[column];
+  if (!value) return pairs.slice().sort(byTradeValue);
+  const sign = descending ? -1 : 1;
+  return pairs.slice().sort((x, y) => sign * (value(x) - value(y)) || byTradeValue(x, y));
+}
+
+// The pairs of one section (a key of TRADE_SECTIONS, null for all; no pair is
+// of another key), with an estimate of at least `least`, without those in
+// compromised bubbles when `leaveOutCompromised`. A new list, in the given order.
+export function filterTradePairs(pairs, { section = null, least = 0, leaveOutCompromised = false } = {}) {
+  const wanted = section === null ? -1 : TRADE_SECTIONS.findIndex((s) => s.key === section);
+  if (section !== null && wanted < 0) return [];
+  return pairs.filter((pair) => (wanted < 0 || pair.sections.includes(wanted)) && pair.estimate >= least
+    && !(leaveOutCompromised && pair.compromised));
+}

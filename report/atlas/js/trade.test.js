@@ -1,0 +1,109 @@
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import {
+  PAIR_ROWS, TRADE_SECTIONS, filterTradePairs, findTradePairs, pairLine, pairTradeVolume, sortTradePairs,
+} from "./trade.js";
+import { makeUniverse, twoWays } from "./test_universe.js";
+
+test("the pair table: twenty rows under the report's five headings", () => {
+  assert.deepEqual(PAIR_ROWS.map(({ a, b }) => `${a}:${b}`).join(" "),
+    "1:4 2:5 3:6 7:8 1:2 4:5 1:3 4:6 2:3 5:6 2:2 2:3 2:4 2:8 3:3 3:4 3:8 4:4 4:8 8:8");
+  assert.deepEqual(PAIR_ROWS.flatMap(({ heading }, k) => (heading ? [[k, heading]] : [])), [
+    [0, "triple pairs:"], [4, "double pairs:  org/equ"], [6, "double pairs:  ore/equ"], [8, "double pairs:  ore/org"],
+    [10, "evil pairs:"],
+  ]);
+  assert.deepEqual(PAIR_ROWS.map((row) => row.section), [0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4]);
+});
+
+const full = [100, 100, 100];
+const even = [1000, 1000, 1000];
+// Pairs by two-way warps, one of each section: 1 BBS = 2 SSB (triple),
+// 3 BSB = 4 SBB (ore/org and evil), 5 SSB = 6 SSB (evil, no estimate),
+// 8 BBS = 7 SBB (ore/equ, listed from the BBS side), 9 SSS = 10 SSS (in no
+// row). Start 16 = 4, 16 = 11 = 1; 5 to 8 cannot be reached from it.
+const u = makeUniverse({
+  n: 16,
+  warps: twoWays([[1, 2], [3, 4], [5, 6], [7, 8], [9, 10], [16, 4], [16, 11], [11, 1]]),
+  explored: [1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 16],
+  figs: [1],
+  ports: {
+    1: [3, full, even], 2: [4, full, even], 3: [5, full, even], 4: [6, full, even], 5: [4, full, even],
+    6: [4, full, even], 7: [6, full, [2000, 2000, 2000]], 8: [3, full, [2000, 2000, 2000]], 9: [0, full, even],
+    10: [0, full, even],
+  },
+  bubbles: { 5: [5, 1, 1, 1], 8: [8, 1, 0, 1] },
+});
+u.ports[u.portOf[7]].reporting = 0;
+
+test("pairs two-way apart, each once from the side the report lists it from, with hops from the start", () => {
+  const pairs = findTradePairs(u, { from: 16 });
+  assert.deepEqual(pairs.map(({ p, q, rows, sections, estimate, nearer, fromStart, bubble, compromised }) =>
+    [`${p}-${q}`, rows, sections, estimate, nearer, fromStart, bubble, compromised]), [
+    ["8-7", [6], [2], 1000, 0, -1, true, false],
+    ["3-4", [8, 11], [3, 4], 500, 4, 1, false, false],
+    ["1-2", [0], [0], 500, 1, 2, false, false],
+    ["5-6", [17], [4], 0, 0, -1, true, true],
+  ]);
+  assert.deepEqual(pairs.map(({ there, back, perHop }) => [there, back, perHop]), [[1, 1, 500], [1, 1, 250], [1, 1, 250], [1, 1, 0]]);
+  assert.deepEqual(findTradePairs(u, { from: 16, within: 1 }).map(({ p }) => p), [3]);
+  assert.deepEqual(findTradePairs(u).map(({ p }) => p), [8, 1, 3, 5], "no start: ties in sector order");
+});
+
+test("pair lines as the report writes them: fig, stock marks, amounts, bubble mark, estimate", () => {
+  assert.equal(pairLine(u, 1, 2), "+1     BBS (***) -  2     SSB (***) 1000-1000 / 1000-1000 / 1000-1000   500");
+  assert.equal(pairLine(u, 8, 7), " 8     BBS (***) -  7     SBB (???) b 1000", "7 is unexplored and not reporting");
+  const example = makeUniverse({
+    n: 4567, warps: twoWays([[123, 4567]]), figs: [4567],
+    ports: { 123: [3, [100, 100, 90], [2060, 2730, 2500]], 4567: [4, [80, 75, 100], [15000, 990, 3000]] },
+  });
+  example.ports[0].letters = "bbs";
+  example.ports[1].letters = "Ssb";
+  assert.equal(pairLine(example, 123, 4567),
+    " 123   bbs (**9) - +4567  Ssb (87*) 2060-15k  / 2730-990  / 2500-3000   1112");
+  example.ports[1].reporting = 0;
+  assert.equal(pairLine(example, 123, 4567), " 123   bbs (**9) - +4567  Ssb (...)   1112");
+});
+
+test("the estimate: its cases, a port at 0 %, a reserve of 100 and classes without a case", () => {
+  const port = (buying, amount, percent = full) => ({ buying, amount, percent, reporting: 1 });
+  assert.equal(pairTradeVolume(port(0, even), port(7, [600, 600, 1000])), 550);  // min(1500, 1100) / 2
+  assert.equal(pairTradeVolume(port(0, [1001, 0, 0]), port(7, [1001, 1001, 1001])), 250);  // 501 / 2, rounded down
+  assert.equal(pairTradeVolume(port(3, [999, 999, 999]), port(6, even)), 500);  // 999 - 499
+  assert.equal(pairTradeVolume(port(3, [999, 999, 999], [0, 100, 100]), port(6, even)), 0, "nothing above 0 %");
+  assert.equal(pairTradeVolume(port(5, [2000, 999, 3000], [100, 45, 100]), port(2, [4000, 2000, 4000])), 0);  // 999 - 1110
+  assert.equal(pairTradeVolume(port(3, even), port(4, even), 100), 0);
+  assert.equal(pairTradeVolume(port(4, even), port(4, even)), 0);
+  assert.equal(pairTradeVolume(port(4, even), null), 0);
+});
+
+// 1 BBS -> 3 -> 2 BSB, 2 -> 1 (1's entry for 2 is a warp in, no way out);
+// 6 BBS -> 8 -> 9 -> 7 SSB -> 6; 4 SSB -> 5 SBS with no way back.
+const apart = makeUniverse({
+  n: 9,
+  warps: {
+    1: [[2, 2], [3, 0]], 2: [[1, 0], [3, 2]], 3: [[1, 2], [2, 0]], 4: [[5, 0]], 5: [[4, 2]],
+    6: [[7, 2], [8, 0]], 7: [[6, 0], [9, 2]], 8: [[6, 2], [9, 0]], 9: [[7, 0], [8, 2]],
+  },
+  ports: { 1: [3, full, even], 2: [5, full, even], 4: [4, full, even], 5: [2, full, even], 6: [3, full, even], 7: [4, full, even] },
+});
+
+test("ports a few hops apart each way, over the warps a course flies", () => {
+  const found = (k) => findTradePairs(apart, { apart: k }).map(({ p, q, there, back }) => [`${p}-${q}`, there, back]);
+  assert.deepEqual(found(1), []);
+  assert.deepEqual(found(2), [["1-2", 2, 1]]);
+  assert.deepEqual(found(3), [["1-2", 2, 1], ["6-7", 3, 1]]);
+  assert.deepEqual(found(9), found(3));
+});
+
+test("sorting by a column and filtering by section, least estimate and compromised bubbles", () => {
+  const pairs = findTradePairs(u, { from: 16 });
+  assert.deepEqual(sortTradePairs(pairs, "fromStart").map(({ p }) => p), [3, 1, 8, 5], "unreached last");
+  assert.deepEqual(sortTradePairs(pairs, "p", true).map(({ p }) => p), [8, 5, 3, 1]);
+  assert.deepEqual(sortTradePairs(pairs, "nonsense").map(({ p }) => p), [8, 3, 1, 5]);
+  const keys = TRADE_SECTIONS.map(({ key }) => key);
+  assert.deepEqual(keys.map((section) => filterTradePairs(pairs, { section }).map(({ p }) => p)),
+    [[1], [], [8], [3], [3, 5]]);
+  assert.deepEqual(filterTradePairs(pairs, { section: "bogus" }), []);
+  assert.deepEqual(filterTradePairs(pairs, { least: 500, leaveOutCompromised: true }).map(({ p }) => p), [8, 3, 1]);
+  assert.deepEqual(filterTradePairs(pairs, { leaveOutCompromised: true }).map(({ p }) => p), [8, 3, 1]);
+});
