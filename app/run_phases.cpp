@@ -83,7 +83,8 @@ std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std:
   }
 
   if (!copies) return std::nullopt;
-  for (const auto& [copy, olderName] : {std::pair{"_ref.sct", ".srf"}, std::pair{"_ref.prt", ".prf"}}) {
+  for (const auto& [copy, olderName] :
+       {std::pair{"_ref.sct", ".srf"}, std::pair{"_ref.prt", ".prf"}}) {
     // The copy as the run would read it: under its older name when the tidy step
     // is to move that into place.
     std::string name = cap + copy;

@@ -48,7 +48,8 @@ bool CheckFolder(const std::string& directory, const std::string& typed, std::st
   if (typed.empty()) {
     problem = "the current folder cannot be written.";
   } else {
-    problem = "folder " + typed + (DirectoryExists(directory) ? " cannot be written." : " does not exist.");
+    problem = "folder " + typed +
+              (DirectoryExists(directory) ? " cannot be written." : " does not exist.");
   }
   return false;
 }

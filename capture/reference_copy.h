@@ -1,5 +1,6 @@
 // Putting a newly written reference copy in place, the previous copy becoming
-// the backup, so that a complete reference copy exists at every moment.
+// the backup, so that a complete reference copy exists at every moment; and
+// finding the sectors of a reference copy that a run would drop from it.
 #pragma once
 
 #include <cstdint>

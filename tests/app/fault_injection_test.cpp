@@ -376,7 +376,8 @@ TEST(DurableRun, OlderReferenceNamesReachTheDiskInPlace) {
     TidyFileSet(cap);
     flushes.Run();
   }
-  EXPECT_EQ(log, (std::vector<std::string>{"rename " + cap + "_ref.sct", "rename " + cap + "_ref.prt",
+  EXPECT_EQ(log, (std::vector<std::string>{"rename " + cap + "_ref.sct",
+                                           "rename " + cap + "_ref.prt",
                                            "flush directory " + dir.path()}));
   std::filesystem::rename(cap + "_ref.prt", cap + ".prf");
   log.clear();
@@ -389,7 +390,8 @@ TEST(DurableRun, OlderReferenceNamesReachTheDiskInPlace) {
   }
   SetFileFaultAt(0);
   RecordFileOperations(nullptr);
-  EXPECT_EQ(log, (std::vector<std::string>{"rename " + cap + "_ref.prt", "flush directory " + dir.path()}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"rename " + cap + "_ref.prt", "flush directory " + dir.path()}));
   EXPECT_EQ(ReadFile(cap + "_ref.sct"), "1 2\r\n");
 }
 

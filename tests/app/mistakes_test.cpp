@@ -133,14 +133,16 @@ TEST(Mistakes, AFolderErrorSaysWhatIsWrong) {
   ScratchDir dir;
   WriteGame(dir);
   const auto screen = [](const std::string& parameter, const std::string& problem) {
-    return "\nerror:  invalid parameter <" + parameter + ">.\n        " + problem + "\n" + kUsageLines;
+    return "\nerror:  invalid parameter <" + parameter + ">.\n        " + problem + "\n" +
+           kUsageLines;
   };
   ExpectRefused(dir, {"/g:gmae/alpha"}, screen("/g:gmae/alpha", "folder gmae/ does not exist."));
   ExpectRefused(dir, {"/g:game/alpha", "/p:game\\reprots"},
                 screen("/p:game\\reprots", "folder game\\reprots does not exist."));
   ExpectRefused(dir, {"/g:game/alpha", "/m:game/routes/alpha.ztm"},
                 screen("/m:game/routes/alpha.ztm", "folder game/routes/ does not exist."));
-  ExpectRefused(dir, {"/g:game/alpha", "/p:/proc"}, screen("/p:/proc", "folder /proc cannot be written."));
+  ExpectRefused(dir, {"/g:game/alpha", "/p:/proc"},
+                screen("/p:/proc", "folder /proc cannot be written."));
   const RunResult current = RunTarget({"/g:alpha"}, "/proc");
   EXPECT_EQ(current.out, kBannerLine + screen("/g:alpha", "the current folder cannot be written."));
   EXPECT_EQ(current.exitCode, 1);
