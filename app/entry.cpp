@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 
 #include "app/run_phases.h"
 #include "app/settings.h"
@@ -43,19 +44,22 @@ int RunProgram(const std::vector<std::string>& parameters) {
     return commandLine.result == CommandLineResult::Usage ? 0 : 1;
   }
 
+  std::optional<Refusal> refusal;
   try {
-    RunPhases(settings.gameName, settings.cimPath, settings.reportPath, settings.sectorCount,
-              settings.loadMask, settings.alphaCentauri, settings.rylos, settings.stardock,
-              settings.distanceList, settings.bubbles, settings.reports, settings.extraFile,
-              settings.atlas);
+    refusal = RunPhases(settings.gameName, settings.cimPath, settings.reportPath,
+                        settings.sectorCount, settings.loadMask, settings.alphaCentauri,
+                        settings.rylos, settings.stardock, settings.distanceList,
+                        settings.bubbles, settings.reports, settings.extraFile, settings.atlas);
   } catch (const IoError& error) {
     return Fail(error.what());
   } catch (const std::bad_alloc&) {
     return Fail("out of memory");
   }
 
+  // A refused run changed nothing: it ends as the error screen does.
+  if (refusal) ConsoleWrite("\nerror:  " + refusal->reason + "\n");
   ConsoleShowCursor();
   PauseIfAsked(settings.pause);
   ConsoleFlush();
-  return 0;
+  return refusal ? 1 : 0;
 }

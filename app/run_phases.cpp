@@ -1,5 +1,7 @@
 #include "app/run_phases.h"
 
+#include <utility>
+
 #include "analysis/bubbles.h"
 #include "analysis/distance_report.h"
 #include "analysis/distances.h"
@@ -8,6 +10,7 @@
 #include "capture/notes_file.h"
 #include "capture/port_file.h"
 #include "capture/reconcile.h"
+#include "capture/reference_copy.h"
 #include "capture/route_file.h"
 #include "capture/sector_file.h"
 #include "platform/clock.h"
@@ -27,10 +30,11 @@ constexpr std::uint8_t kLoadCaptures = 1;
 constexpr std::uint8_t kLoadReferenceCopies = 2;
 constexpr std::uint8_t kCompareMap = 4;
 
-// Moves `from` to `to` when `from` exists and `to` does not; a failed move is
-// ignored, as the next run tries again.
+// Moves the player's file `from` to `to` when `from` exists and `to` does not,
+// its new name written through to the disk; a failed move is ignored, as the
+// next run tries again.
 void MoveIfFree(const std::string& from, const std::string& to) {
-  if (FileExists(from) && !FileExists(to)) MoveFile(from, to);
+  if (FileExists(from) && !FileExists(to)) MoveFileDurably(from, to);
 }
 
 void RemoveIfExists(const std::string& name) {
@@ -61,6 +65,39 @@ void ReadExtraFile(Universe& universe, std::uint16_t n, const std::string& extra
 
 }  // namespace
 
+std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
+                                   const std::string& extraFile) {
+  const bool captures = (loadMask & kLoadCaptures) != 0;
+  const bool copies = (loadMask & kLoadReferenceCopies) != 0;
+  if (!captures && !copies) return std::nullopt;
+
+  const bool anyCapture = FileExists(cap + ".sct") || FileExists(cap + ".prt");
+  const bool anyCopy = FileExists(cap + "_ref.sct") || FileExists(cap + "_ref.prt") ||
+                       FileExists(cap + ".srf") || FileExists(cap + ".prf");
+  const bool anyExtra = !extraFile.empty() && FileExists(extraFile);
+  if (!(captures && anyCapture) && !(copies && anyCopy) && !anyExtra) {
+    const char* what = !copies     ? "no capture"
+                       : !captures ? "no reference copy"
+                                   : "no capture and no reference copy";
+    return Refusal{"nothing to read for " + cap + ": " + what + "."};
+  }
+
+  if (!copies) return std::nullopt;
+  for (const auto& [copy, olderName] :
+       {std::pair{"_ref.sct", ".srf"}, std::pair{"_ref.prt", ".prf"}}) {
+    // The copy as the run would read it: under its older name when the tidy step
+    // is to move that into place.
+    std::string name = cap + copy;
+    if (!FileExists(name) && FileExists(cap + olderName)) name = cap + olderName;
+    const std::uint16_t beyond = HighestSectorBeyond(name, n);
+    if (beyond == 0) continue;
+    const std::string sector = std::to_string(beyond);
+    return Refusal{name + " holds sector " + sector + ", beyond /n:" + std::to_string(n) +
+                   "; run with /n:" + sector + " or more."};
+  }
+  return std::nullopt;
+}
+
 void TidyFileSet(const std::string& cap) {
   if (!FileExists(cap + "_ref.sct") && !FileExists(cap + "_ref.prt")) {
     RemoveIfExists(cap + ".map");
@@ -71,25 +108,29 @@ void TidyFileSet(const std::string& cap) {
   MoveIfFree(cap + ".prf", cap + "_ref.prt");
 }
 
-void RunPhases(const std::string& gameName, const std::string& cimPath,
-               const std::string& reportPath, std::uint16_t sectorCount, std::uint8_t loadMask,
-               std::uint16_t alphaCentauri, std::uint16_t rylos, std::uint16_t stardock,
-               const std::string& distanceList, bool bubbles, bool reports,
-               const std::string& extraFile, bool atlas) {
+std::optional<Refusal> RunPhases(const std::string& gameName, const std::string& cimPath,
+                                 const std::string& reportPath, std::uint16_t sectorCount,
+                                 std::uint8_t loadMask, std::uint16_t alphaCentauri,
+                                 std::uint16_t rylos, std::uint16_t stardock,
+                                 const std::string& distanceList, bool bubbles, bool reports,
+                                 const std::string& extraFile, bool atlas) {
   const std::string cap = cimPath + gameName;
   const std::string rep = reportPath + gameName;
   const std::uint16_t n = sectorCount;
+
+  // A run that would read nothing, or lose the sectors beyond n, does not start.
+  if (std::optional<Refusal> refusal = CheckInputs(cap, n, loadMask, extraFile)) return refusal;
 
   // The specials table and the Universe live for exactly this run.
   const Specials specials = BuildSpecials(n, alphaCentauri, rylos, stardock, distanceList);
   const auto specialCount = static_cast<std::uint16_t>(specials.size());
   Universe universe = CreateUniverse(n, specialCount);
 
+  // The directories that take the new names of the player's files (the older
+  // reference copies' included) are flushed once each, at the end of the run.
+  DirectoryFlushes directoryFlushes;
   TidyFileSet(cap);
 
-  // The directories that take the new names of the player's files are flushed
-  // once each, at the end of the run.
-  DirectoryFlushes directoryFlushes;
   OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
                        OutputFile::Durability::Durable);
   std::string record = "[";
@@ -142,4 +183,5 @@ void RunPhases(const std::string& gameName, const std::string& cimPath,
   changeLog.WriteLine("");
   changeLog.Commit();
   directoryFlushes.Run();
+  return std::nullopt;
 }

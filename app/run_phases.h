@@ -2,18 +2,40 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+// Why a run would not start (see CheckInputs): the text of its "error:  " line.
+struct Refusal {
+  std::string reason;
+};
+
 // Performs one run; with `atlas` (and reports on) the atlas page is written
-// after the dump report. Throws IoError when a file the run uses cannot be opened,
-// read, created or written.
-void RunPhases(const std::string& gameName, const std::string& cimPath,
-               const std::string& reportPath, std::uint16_t sectorCount, std::uint8_t loadMask,
-               std::uint16_t alphaCentauri, std::uint16_t rylos, std::uint16_t stardock,
-               const std::string& distanceList, bool bubbles, bool reports,
-               const std::string& extraFile, bool atlas);
+// after the dump report. Returns the refusal when CheckInputs refuses the run:
+// then nothing was written, moved or deleted. Throws IoError when a file the
+// run uses cannot be opened, read, created or written.
+std::optional<Refusal> RunPhases(const std::string& gameName, const std::string& cimPath,
+                                 const std::string& reportPath, std::uint16_t sectorCount,
+                                 std::uint8_t loadMask, std::uint16_t alphaCentauri,
+                                 std::uint16_t rylos, std::uint16_t stardock,
+                                 const std::string& distanceList, bool bubbles, bool reports,
+                                 const std::string& extraFile, bool atlas);
+
+// The check before the first phase, of the inputs as they are when the run
+// starts; it reads, and writes nothing. `cap` is the capture directory plus the
+// game name. A run is refused:
+// - when `loadMask` asks for the captures or the reference copies and none of
+//   the files it asks for exists (the reference copies under their older names
+//   ".srf"/".prf" included), nor the extra file: a run that reads nothing must
+//   not replace the player's reference copies with empty ones;
+// - else, when it reads the reference copies and one holds a sector beyond n
+//   (HighestSectorBeyond): the run would drop it from the copy it writes.
+// Throws IoError when a reference copy cannot be read.
+std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
+                                   const std::string& extraFile);
 
 // Moves the file set of earlier versions into place: without reference copies
 // the stale map, ".fig" and ".vod" files are deleted, and ".srf"/".prf" become
-// the reference copies. `cap` is the capture directory plus the game name.
+// the reference copies, their new names written through to the disk (see
+// MoveFileDurably). `cap` is the capture directory plus the game name.
 void TidyFileSet(const std::string& cap);

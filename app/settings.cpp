@@ -41,9 +41,24 @@ bool IsValueOption(const std::string& key) {
          key == "/sd" || key == "/g" || key == "/p" || key == "/m";
 }
 
-// Applies one parameter; false when it is invalid.
+// CheckDirWritable for the folder `directory` of a parameter, where `typed` is
+// that folder as the player typed it; when it fails, `problem` says why.
+bool CheckFolder(const std::string& directory, const std::string& typed, std::string& problem) {
+  if (CheckDirWritable(directory)) return true;
+  if (typed.empty()) {
+    problem = "the current folder cannot be written.";
+  } else {
+    problem = "folder " + typed +
+              (DirectoryExists(directory) ? " cannot be written." : " does not exist.");
+  }
+  return false;
+}
+
+// Applies one parameter; false when it is invalid (with `folderProblem` set
+// when its folder is why).
 bool ApplyParameter(const Parameter& p, Settings& settings, std::string& lastAlpha,
-                    std::string& lastRylos, std::string& lastStardock, const std::string& text) {
+                    std::string& lastRylos, std::string& lastStardock, const std::string& text,
+                    std::string& folderProblem) {
   if (IsFlag(p.key)) {
     if (p.separator != '+' && p.separator != '-') return false;
     bool minus = p.separator == '-';
@@ -79,17 +94,20 @@ bool ApplyParameter(const Parameter& p, Settings& settings, std::string& lastAlp
       lastStardock = text;
     }
   } else if (p.key == "/g") {
+    // Normalising keeps every character in its place: the typed folder is the
+    // value's first characters.
     std::string path = NormalisePath(p.value);
     std::string directory = DirectoryPart(path);
     settings.gameName = path.substr(directory.size());
     settings.cimPath = directory;
-    if (!CheckDirWritable(directory)) return false;
+    if (!CheckFolder(directory, p.value.substr(0, directory.size()), folderProblem)) return false;
   } else if (p.key == "/p") {
     settings.reportPath = AsDirectory(NormalisePath(p.value));
-    if (!CheckDirWritable(settings.reportPath)) return false;
+    if (!CheckFolder(settings.reportPath, p.value, folderProblem)) return false;
   } else {  // "/m"
     settings.extraFile = NormalisePath(p.value);
-    if (!CheckDirWritable(DirectoryPart(settings.extraFile))) {
+    const std::string directory = DirectoryPart(settings.extraFile);
+    if (!CheckFolder(directory, p.value.substr(0, directory.size()), folderProblem)) {
       settings.extraFile.clear();
       return false;
     }
@@ -110,8 +128,8 @@ CommandLine ReadCommandLine(const std::vector<std::string>& parameters) {
       line.result = CommandLineResult::Usage;
       return line;
     }
-    if (!parameter ||
-        !ApplyParameter(*parameter, settings, lastAlpha, lastRylos, lastStardock, text)) {
+    if (!parameter || !ApplyParameter(*parameter, settings, lastAlpha, lastRylos, lastStardock,
+                                      text, line.folderProblem)) {
       line.result = CommandLineResult::InvalidParameter;
       line.badParameter = text;
       return line;
@@ -138,6 +156,9 @@ std::string UsageScreen(const CommandLine& commandLine) {
   std::string screen = "\n";
   if (commandLine.result == CommandLineResult::InvalidParameter) {
     screen += "error:  invalid parameter <" + commandLine.badParameter + ">.\n";
+    if (!commandLine.folderProblem.empty()) {
+      screen += "        " + commandLine.folderProblem + "\n";
+    }
   }
   screen +=
       "usage: korvan2a /g:gamename * - cim filename without the extension\n"
@@ -148,7 +169,12 @@ std::string UsageScreen(const CommandLine& commandLine) {
       "              /sd:#         - sector location of stardock\n"
       "              /d:#;#;#      - sectors to include in distance analysis\n"
       "              /p:path       - destination path for report files\n"
+      "              /mm:#         - inputs: 1 captures, 2 reference copies, 4 map\n"
+      "              /m:file       - also read this .sct, .prt or .ztm file\n"
+      "              /r-           - write the reference copies only, no reports\n"
+      "              /atlas+       - also write the atlas page <game>_atlas.html\n"
+      "              /pause+       - wait for a key before ending\n"
       "                          * - required parameter\n"
-      "defaults: /n:20000 /mm:7 /b+\n";
+      "defaults: /n:20000 /mm:3 /b+\n";
   return screen;
 }

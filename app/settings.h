@@ -35,6 +35,9 @@ struct CommandLine {
   CommandLineResult result = CommandLineResult::Run;
   Settings settings;          // as far as the parameters were read
   std::string badParameter;   // the invalid parameter as typed
+  // When the invalid parameter's folder cannot be written: what is wrong with
+  // it ("folder games/ does not exist."), shown under the error line.
+  std::string folderProblem;
 };
 
 // Reads the parameters, first to last, into Settings. Directory options are
@@ -44,6 +47,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& parameters);
 // The banner line, without its line end.
 extern const char* const kBanner;
 
-// The usage screen (with the error line for an invalid parameter), each line
-// ended with "\n", starting with the empty line.
+// The usage screen (with the error line for an invalid parameter, and the
+// folder's problem under it), each line ended with "\n", starting with the empty
+// line.
 std::string UsageScreen(const CommandLine& commandLine);

@@ -7,6 +7,7 @@
 //   phase_times /g:game /n:20000 ...   (run in the game's directory)
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <sys/resource.h>
 #include <string>
 #include <vector>
@@ -93,11 +94,16 @@ int main(int argc, char** argv) {
   clock.Mark("command-line");
 
   try {
+    if (const std::optional<Refusal> refusal = CheckInputs(cap, n, s.loadMask, s.extraFile)) {
+      std::fprintf(stderr, "phase_times: the run is refused: %s\n", refusal->reason.c_str());
+      return 1;
+    }
+    clock.Mark("check-inputs");
     const Specials specials = BuildSpecials(n, s.alphaCentauri, s.rylos, s.stardock, s.distanceList);
     const auto specialCount = static_cast<std::uint16_t>(specials.size());
     Universe universe = CreateUniverse(n, specialCount);
-    TidyFileSet(cap);
     DirectoryFlushes directoryFlushes;
+    TidyFileSet(cap);
     OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
                          OutputFile::Durability::Durable);
     std::string header = "[";  // in steps: "[" + a temporary trips g++ 12's -Wrestrict at -O3

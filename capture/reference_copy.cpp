@@ -1,6 +1,10 @@
 #include "capture/reference_copy.h"
 
 #include <cerrno>
+#include <string_view>
+
+#include "text/text.h"
+#include "universe/universe.h"
 
 void CommitReferenceCopy(OutputFile& copy, const std::string& backupName) {
   copy.Close();
@@ -27,4 +31,22 @@ void CommitReferenceCopy(OutputFile& copy, const std::string& backupName) {
     }
   }
   copy.Commit();
+}
+
+std::uint16_t HighestSectorBeyond(const std::string& fileName, std::uint16_t n) {
+  if (n >= kMaxUniverseSize || !FileExists(fileName)) return 0;
+  LineReader reader;
+  if (!reader.Open(fileName)) return 0;
+  std::int64_t highest = 0;
+  std::string_view line;
+  while (reader.Next(line)) {
+    // The readers' own rule for a sector line, word by word as they split it.
+    line = TrimLine(line);
+    std::size_t pos = 0;
+    const std::string_view first = NextWord(line, pos, ' ');
+    if (NextWord(line, pos, ' ').empty()) continue;
+    const auto number = TextToInt(first, std::int64_t{n} + 1, kMaxUniverseSize);
+    if (number && *number > highest) highest = *number;
+  }
+  return static_cast<std::uint16_t>(highest);
 }

@@ -6,10 +6,12 @@
 #   package (korvan2a_<version>_<arch>.deb) the licence is
 #   share/doc/korvan2a/copyright, Debian's place for it, next to a change log
 #   (KORVAN_DEBIAN_DOCS).
-# - Windows (the MinGW-w64 cross build): one folder holding korvan2a.exe, the
-#   players' guide README.txt, LICENSE.txt and the sample game in sample\; as a
-#   zip, korvan2a-<version>-win64.zip. The two text files get CR LF line ends, as
-#   the program's own text files have them.
+# - Windows (the MinGW-w64 cross build): one folder, korvan2a\, holding
+#   korvan2a.exe, the players' guide README.txt, LICENSE.txt and the sample game
+#   in sample\, whose sample.cmd (packaging/sample.cmd) runs the first capture
+#   when double-clicked there; as a zip, korvan2a-<version>-win64.zip, which
+#   unpacks into that folder (the one the README and the guide name). The text
+#   files and sample.cmd get CR LF line ends, as Windows programs expect them.
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -19,12 +21,18 @@ set(KORVAN_PACKAGE_MAINTAINER "korvan2a contributors <maintainers@korvan2a.inval
     "The Debian package's maintainer field: a name and an e-mail address")
 
 if(WIN32)
+  # The folder is part of what is installed: CPack's top-level directory would
+  # be named after the zip, version included.
+  set(KORVAN_WINDOWS_FOLDER korvan2a)
   configure_file(packaging/players-guide.txt README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
-  install(TARGETS korvan2a RUNTIME DESTINATION .)
+  configure_file(packaging/sample.cmd sample.cmd @ONLY NEWLINE_STYLE CRLF)
+  install(TARGETS korvan2a RUNTIME DESTINATION ${KORVAN_WINDOWS_FOLDER})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
-          DESTINATION .)
-  install(DIRECTORY examples/sample/ DESTINATION sample)
+          DESTINATION ${KORVAN_WINDOWS_FOLDER})
+  install(DIRECTORY examples/sample/ DESTINATION ${KORVAN_WINDOWS_FOLDER}/sample
+          PATTERN sample.cmd EXCLUDE)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/sample.cmd DESTINATION ${KORVAN_WINDOWS_FOLDER}/sample)
 else()
   option(KORVAN_DEBIAN_DOCS
          "Install the documents as a Debian package has them: copyright, changelog.gz" OFF)
@@ -75,7 +83,9 @@ capture with what earlier runs learned, settles which warps are one-way and
 which two-way, keeps reference copies for the next run, logs what changed since
 the last run, and writes plain-text reports: the major space lane between the
 special sectors, bubbles, one-way warps, port pairs, special ports, distances
-and a dump of every sector. The sample game is in ${CMAKE_INSTALL_FULL_DATADIR}/korvan2a/sample.
+and a dump of every sector; with /atlas+ also the atlas, <game>_atlas.html, a
+self-contained page to explore the map in any browser. The sample game is in
+${CMAKE_INSTALL_FULL_DATADIR}/korvan2a/sample.
 The program is one statically linked executable: it needs no other package.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${CMAKE_CURRENT_SOURCE_DIR}/README.md)
@@ -84,7 +94,7 @@ set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_CURRENT_BINARY_DIR}/packages)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME korvan2a-${PROJECT_VERSION}-win64)
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

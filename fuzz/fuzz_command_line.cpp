@@ -40,6 +40,13 @@ void Run(const std::uint8_t* data, std::size_t size) {
   const Settings& settings = line.settings;
   const std::string screen = UsageScreen(line);
   FuzzCheck(!screen.empty() && screen.back() == '\n', "usage screen without its line end");
+  // A folder's problem is told under the error line of the parameter that names it.
+  FuzzCheck(line.folderProblem.empty() ||
+                (line.result == CommandLineResult::InvalidParameter &&
+                 (line.badParameter.starts_with("/g:") || line.badParameter.starts_with("/p:") ||
+                  line.badParameter.starts_with("/m:")) &&
+                 screen.find("\n        " + line.folderProblem + "\nusage: ") != std::string::npos),
+            "a folder's problem without its parameter's error line");
 
   for (const std::string& dir : {settings.cimPath, settings.reportPath,
                                  DirectoryOf(settings.extraFile), std::string(), std::string("sub/")}) {

@@ -248,6 +248,8 @@ bool FlushDirectory(const std::string& dir) {
 
 bool IsRegularFile(const std::string& name) { return FindFile(name) != nullptr; }
 
+bool IsDirectory(const std::string& name) { return Directories().count(Normalise(name).name) != 0; }
+
 bool Remove(const std::string& name) {
   if (FindFile(name) == nullptr) return false;
   Files().erase(Normalise(name).name);

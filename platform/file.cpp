@@ -65,6 +65,16 @@ void FlushDirectoryOrThrow(const std::string& dir, const std::string& fileName) 
   }
 }
 
+// After a durable file took the name `fileName`: its directory is flushed by
+// the DirectoryFlushes in force, or at once when none is.
+void TakeDirectoryFlush(const std::string& fileName) {
+  if (directoryFlushes != nullptr) {
+    directoryFlushes->Add(fileName);
+  } else {
+    FlushDirectoryOrThrow(DirectoryPart(fileName), fileName);
+  }
+}
+
 void CloseOrThrow(int fd, const std::string& name) {
   bool fault = InjectFault("close", name);
   int saved = errno;
@@ -82,6 +92,8 @@ IoError::IoError(const std::string& fileName, const std::string& reason)
 
 bool FileExists(const std::string& name) { return os::IsRegularFile(name); }
 
+bool DirectoryExists(const std::string& dir) { return os::IsDirectory(dir); }
+
 bool RemoveFile(const std::string& name) {
   if (InjectFault("remove", name)) return false;
   return os::Remove(name);
@@ -90,6 +102,12 @@ bool RemoveFile(const std::string& name) {
 bool MoveFile(const std::string& from, const std::string& to) {
   if (InjectFault("rename", to)) return false;
   return os::Rename(from, to);
+}
+
+bool MoveFileDurably(const std::string& from, const std::string& to) {
+  if (InjectFault("rename", to) || !os::Rename(from, to, true)) return false;
+  TakeDirectoryFlush(to);
+  return true;
 }
 
 void LinkOrCopyFile(const std::string& from, const std::string& to) {
@@ -289,12 +307,7 @@ void OutputFile::Commit() {
   committed_ = true;
   // The new name is flushed after the rename that made it. A failure leaves the
   // complete new file in place, and still ends the run: it may not survive.
-  if (!durable_ || !newName_) return;
-  if (directoryFlushes != nullptr) {
-    directoryFlushes->Add(name_);
-  } else {
-    FlushDirectoryOrThrow(DirectoryPart(name_), name_);
-  }
+  if (durable_ && newName_) TakeDirectoryFlush(name_);
 }
 
 DirectoryFlushes::DirectoryFlushes() : previous_(directoryFlushes) { directoryFlushes = this; }

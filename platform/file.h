@@ -28,11 +28,22 @@ class IoError : public std::runtime_error {
 
 bool FileExists(const std::string& name);
 
+// True when `dir` names an existing directory; `dir` is empty (the current
+// directory) or a directory path as the command line gives it.
+bool DirectoryExists(const std::string& dir);
+
 // Deletes `name`; false when it did not exist or could not be deleted.
 bool RemoveFile(const std::string& name);
 
 // Renames `from` to `to`, replacing `to`; false when that fails.
 bool MoveFile(const std::string& from, const std::string& to);
+
+// MoveFile for a file that holds what the player cannot get back: its new name
+// is written through to the disk as a durable file's is when it is committed
+// (the directory flushed by the DirectoryFlushes in force, or at once; on
+// Windows the rename itself is written through). False when the rename fails;
+// a failed flush of the directory throws IoError naming `to`.
+bool MoveFileDurably(const std::string& from, const std::string& to);
 
 // Makes `to` a second name of `from` (a hard link), or a copy of it where links
 // are not supported. `to` must not exist. Throws IoError when neither works.

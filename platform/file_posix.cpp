@@ -66,16 +66,19 @@ bool FlushToDisk(int fd) {
   }
 }
 
-// A file system that cannot flush a directory refuses with EINVAL (or ENOTSUP):
-// it has no directory data of its own to write back (network and user-space
-// file systems that keep names on a server), so the rename is as durable as it
-// can be made. Any other failure, opening the directory included, is reported.
+// A directory that may be written but not read (mode 0333) refuses to be
+// opened (EACCES; EPERM where a security module refuses): its names cannot be
+// flushed from here, and the run goes on without, as SQLite does. A file system
+// that cannot flush a directory refuses with EINVAL (or ENOTSUP): it has no
+// directory data of its own to write back (network and user-space file systems
+// that keep names on a server), so the rename is as durable as it can be made.
+// Any other failure, of the open or of the flush, is reported.
 bool FlushDirectory(const std::string& dir) {
   int fd;
   do {
     fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
+  if (fd < 0) return errno == EACCES || errno == EPERM;
   bool flushed;
   for (;;) {
     flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EOPNOTSUPP;
@@ -90,6 +93,11 @@ bool FlushDirectory(const std::string& dir) {
 bool IsRegularFile(const std::string& name) {
   struct stat info;
   return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsDirectory(const std::string& name) {
+  struct stat info;
+  return ::stat(name.empty() ? "." : name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool Remove(const std::string& name) { return ::unlink(name.c_str()) == 0; }

@@ -17,16 +17,11 @@ namespace {
 // The largest count one runtime read or write takes.
 constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
 
-bool IsDirectory(const std::string& name) {
-  DWORD attributes = ::GetFileAttributesA(name.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 // Opening a directory is refused as "access denied" on Windows; name the cause
 // as on POSIX, so the error line is the same on both.
 int OpenOrExplain(const std::string& name, int flags) {
   int fd = ::_open(name.c_str(), flags, _S_IREAD | _S_IWRITE);
-  if (fd < 0 && errno == EACCES && IsDirectory(name)) errno = EISDIR;
+  if (fd < 0 && errno == EACCES && os::IsDirectory(name)) errno = EISDIR;
   return fd;
 }
 
@@ -112,6 +107,12 @@ bool IsRegularFile(const std::string& name) {
   DWORD attributes = ::GetFileAttributesA(name.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+// "c:" names drive c:'s current directory, "" the current directory.
+bool IsDirectory(const std::string& name) {
+  DWORD attributes = ::GetFileAttributesA(name.empty() ? "." : name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool Remove(const std::string& name) { return ::_unlink(name.c_str()) == 0; }

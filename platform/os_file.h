@@ -38,11 +38,15 @@ bool FlushToDisk(int fd);
 
 // Writes the names in directory `dir` (empty: the current directory) through to
 // the disk, so that a file renamed into it keeps its new name after a power cut;
-// false when that fails. On Windows there is nothing to do: a durable Rename is
-// written through when it returns.
+// false when that fails. A directory that may be written but not read (mode
+// 0333 on POSIX) cannot be opened to be flushed: that refusal is no failure,
+// and the flush is skipped, as the best-known embedded databases do. On Windows
+// there is nothing to do: a durable Rename is written through when it returns.
 bool FlushDirectory(const std::string& dir);
 
 bool IsRegularFile(const std::string& name);
+// True when `name` is a directory (empty: the current directory).
+bool IsDirectory(const std::string& name);
 bool Remove(const std::string& name);
 // Renames `from` to `to`, replacing `to` when it exists. A `durable` rename is
 // one whose new name must survive a power cut: Windows writes it through to the

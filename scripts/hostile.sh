@@ -157,7 +157,9 @@ run_case() {
   read -r rss seconds <"$dir/time"
 }
 
+# The baseline: an empty capture (a run with no input at all refuses to start).
 mkdir -p "$work/h-empty"
+: >"$work/h-empty/h.sct"
 run_case empty
 base_rss=$rss
 echo "   an empty game: $rss kB, $seconds s"

@@ -8,9 +8,12 @@
 #   the console with that case's files (tests/app/golden_test.cpp, told the
 #   executable by KORVAN_EXE and the sample's place by KORVAN_SAMPLE_DIR), and
 #   removes the package again, also when a check fails;
-# - the Windows zip: unpacks it into a scratch directory, checks its files and
-#   that its text files end their lines in CR LF, and runs its korvan2a.exe under
-#   wine over a copy of the zip's sample game, compared the same way.
+# - the Windows zip: unpacks it into a scratch directory, checks that it makes
+#   the one folder korvan2a (the README and the players' guide name it), its
+#   files and that its text files end their lines in CR LF, and runs its
+#   korvan2a.exe under wine over a copy of the zip's sample game, compared the
+#   same way; then runs the sample folder's sample.cmd as a double-click would,
+#   which must run the first capture there as the golden case's first run does.
 #
 # When not run as root the Debian package's part says so and fails; the zip's
 # part still runs.
@@ -117,11 +120,13 @@ echo "Debian package checked in $((SECONDS - deb_started))s"
 zip_started=$SECONDS
 mkdir -p "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$top/$zip")  # cmake reads zips: no unzip needed
-folder=$work/zip/korvan2a-${version}-win64
+folder=$work/zip/korvan2a
 SameFiles zip "$work/zip" "$(printf '%s\n' "${folder##*/}"; printf '%s\n' korvan2a.exe README.txt LICENSE.txt \
   $sampleFiles | sed "s|^|${folder##*/}/|")"
+grep -q 'C:\\korvan2a\\korvan2a\.exe' "$folder/README.txt" || Fail "zip: the guide does not use C:\\korvan2a"
+grep -q 'C:\\korvan2a\\korvan2a\.exe' README.md || Fail "README.md does not use C:\\korvan2a"
 # Every line of the text files ends in CR LF, the last one included.
-for text in README.txt LICENSE.txt; do
+for text in README.txt LICENSE.txt sample/sample.cmd; do
   if [ ! -s "$folder/$text" ] || grep -q $'[^\r]$\|^$' "$folder/$text" ||
     [ "$(tail -c 2 "$folder/$text" | od -An -c | tr -d ' ')" != '\r\n' ]; then
     Fail "zip: $text has lines that do not end in CR LF"
@@ -132,6 +137,31 @@ grep -q "^korvan2a $version for Windows" "$folder/README.txt" || Fail "zip: the 
 WinePrefix
 Golden "korvan2a.exe from the zip under wine" KORVAN_WINE="$WINE" KORVAN_WINDOWS_EXE="$folder/korvan2a.exe" \
   KORVAN_SAMPLE_DIR="$folder/sample"
+
+# sample.cmd double-clicked where the guide says it lies, the sample folder of
+# the unpacked zip: started from another folder (wine's z: is the Linux root),
+# it runs the zip's korvan2a.exe on the game beside it, writes what the golden
+# case's first run writes, and waits for a key (the empty input gives it).
+clicked=$work/clicked
+cp -r "$folder" "$clicked"
+mkdir -p "$work/elsewhere"
+set +e
+(cd "$work/elsewhere" && timeout 120 "$WINE" cmd /c "z:${clicked//\//\\}\\sample\\sample.cmd" \
+  </dev/null >"$work/clicked.out" 2>"$work/clicked.err")
+clickedExit=$?
+set -e
+[ "$clickedExit" = 0 ] || Fail "zip: sample.cmd ended with exit code $clickedExit: $(head -3 "$work/clicked.err")"
+cmp -s <(cat tests/golden/sample/run1.console; echo "press a key to continue...") "$work/clicked.out" ||
+  Fail "zip: sample.cmd does not show the first run's console and the key prompt"
+diff <(cd "$clicked/sample" && find . -maxdepth 1 -type f | sed 's|^\./||' | LC_ALL=C sort) \
+  <(tr -d '\r' <tests/golden/sample/run1.files | LC_ALL=C sort) >&2 ||
+  Fail "zip: sample.cmd left other files than the first run's (< left, > expected)"
+[ -z "$(ls -A "$work/elsewhere")" ] || Fail "zip: sample.cmd wrote into the folder it was started from"
+MaskStamps() { sed -E 's/^\[[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\]/[yy-mm-dd hh:mm:ss]/' "$1"; }
+for expected in tests/golden/sample/run1/*; do
+  name=${expected##*/}
+  cmp -s "$expected" <(MaskStamps "$clicked/sample/$name") || Fail "zip: sample.cmd wrote a different $name"
+done
 echo "Windows zip checked in $((SECONDS - zip_started))s"
 
 echo "total $((SECONDS - started))s"

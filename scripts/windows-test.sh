@@ -2,7 +2,8 @@
 # Cross-builds korvan2a.exe with MinGW-w64 and checks it under wine: every
 # end-to-end golden (tests/golden/) replayed by the Linux test code
 # (tests/app/golden_test.cpp) with korvan2a.exe, byte for byte against the
-# checked-in files, once more with full Windows paths; and against the Linux
+# checked-in files, once more with full Windows paths, and a player's mistakes
+# (tests/app/mistakes_test.cpp) by the same test code; and against the Linux
 # build of the same sources: the command-line screens and exit codes, a failed
 # run, two runs over the sample game whose console output, change log,
 # reference copies, backups, map file and reports must be byte-identical, apart
@@ -120,14 +121,18 @@ CompareRun() {
 # masked; "/" becomes "\" only in the file name a console line announces and in
 # the one that opens a change-log line. Then the switches case from an empty
 # current directory with /g: and /p: as "z:\tmp\...\game\..." (wine's z: is the
-# Linux root) and /m: relative: each file must land in its directory.
+# Linux root) and /m: relative: each file must land in its directory. Then a
+# player's mistakes (tests/app/mistakes_test.cpp): the exact console lines and
+# exit code of each, and every file of the game and report folders unchanged.
 goldens_started=$SECONDS
 goldenCount=$(ls tests/golden/*/case.txt | wc -l)
+mistakeCount=$("$root/build/korvan2a_tests" --gtest_list_tests --gtest_filter='Mistakes.*' | grep -c '^  ' || true)
+[ "$mistakeCount" -gt 0 ] || Fail "no Mistakes tests to run under wine"
 if KORVAN_WINE="$WINE" KORVAN_WINDOWS_EXE="$WINDOWS_EXE" "$root/build/korvan2a_tests" --gtest_brief=1 \
-  --gtest_filter='Cases/Golden.*:GoldenPaths.*' >"$work/goldens.log" 2>&1; then
+  --gtest_filter='Cases/Golden.*:GoldenPaths.*:Mistakes.*' >"$work/goldens.log" 2>&1; then
   # A filter that matches nothing passes too: count what ran.
-  grep -q "^\[  PASSED  \] $((goldenCount + 1)) tests\.$" "$work/goldens.log" ||
-    Fail "goldens under wine: not $goldenCount cases and the full-path run: $(tail -1 "$work/goldens.log")"
+  grep -q "^\[  PASSED  \] $((goldenCount + 1 + mistakeCount)) tests\.$" "$work/goldens.log" ||
+    Fail "goldens under wine: not $goldenCount cases, the full-path run and $mistakeCount mistakes: $(tail -1 "$work/goldens.log")"
 else
   grep -v '^Running main()' "$work/goldens.log" >&2
   Fail "goldens under wine"
@@ -217,9 +222,12 @@ cmp -s "$linuxRoot/c:/games/sample_bak.sct" "$windowsRoot/games/sample_bak.sct" 
   Fail "second run: the backup is not the first run's reference copy"
 
 # A change log that cannot be opened ends the run with exit code 2; a capture
-# that is a directory is no file and is skipped.
+# that is a directory is no file and is skipped (the port capture beside it is
+# read).
 for base in "$linuxRoot/c:" "$windowsRoot"; do
   mkdir -p "$base/reports/beta_changelog.txt" "$base/games/gamma.sct"
+  cp "$sample/sample.sct" "$base/games/beta.sct"
+  cp "$sample/sample.prt" "$base/games/gamma.prt"
 done
 CompareRun "unwritable change log" "$linuxRoot" "$windowsCwd" '/g:c:\games\beta' '/p:c:\reports'
 ExpectExit "unwritable change log" 2

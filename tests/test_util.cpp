@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,12 +39,13 @@ std::string CrLf(const std::vector<std::string>& lines) {
   return text;
 }
 
-RunResult RunKorvan(const std::vector<std::string>& args, const std::string& dir) {
-  return RunCommand({KORVAN_BINARY}, args, dir);
-}
+namespace {
 
-RunResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& args,
-                     const std::string& dir) {
+// The user an unprivileged run takes when the tests run as root.
+constexpr uid_t kNobody = 65534;
+
+RunResult Run(const std::vector<std::string>& command, const std::vector<std::string>& args,
+              const std::string& dir, bool unprivileged) {
   ScratchDir capture;
   std::string outName = capture / "stdout";
   std::string errName = capture / "stderr";
@@ -54,10 +56,14 @@ RunResult RunCommand(const std::vector<std::string>& command, const std::vector<
   argv.push_back(nullptr);
   pid_t child = ::fork();
   if (child == 0) {
-    if (::chdir(dir.c_str()) != 0) ::_exit(127);
     int in = ::open("/dev/null", O_RDONLY);
     int out = ::open(outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = ::open(errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (unprivileged && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+      ::_exit(126);
+    }
+    if (::chdir(dir.c_str()) != 0) ::_exit(127);
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
@@ -72,3 +78,59 @@ RunResult RunCommand(const std::vector<std::string>& command, const std::vector<
   result.err = ReadFile(errName);
   return result;
 }
+
+}  // namespace
+
+RunResult RunKorvan(const std::vector<std::string>& args, const std::string& dir) {
+  return Run({KORVAN_BINARY}, args, dir, false);
+}
+
+RunResult RunKorvanUnprivileged(const std::vector<std::string>& args, const std::string& dir) {
+  return Run({KORVAN_BINARY}, args, dir, true);
+}
+
+RunResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& args,
+                     const std::string& dir) {
+  return Run(command, args, dir, false);
+}
+
+const Target& KorvanTarget() {
+  static const Target target = [] {
+    Target made;
+    const char* exe = std::getenv("KORVAN_WINDOWS_EXE");
+    if (exe == nullptr || *exe == '\0') {
+      const char* native = std::getenv("KORVAN_EXE");
+      made.command = {native != nullptr && *native != '\0' ? native : KORVAN_BINARY};
+      return made;
+    }
+    const char* wine = std::getenv("KORVAN_WINE");
+    made.command = {"timeout", "120", wine != nullptr && *wine != '\0' ? wine : "wine", exe};
+    made.separator = '\\';
+    made.windows = true;
+    return made;
+  }();
+  return target;
+}
+
+RunResult RunTarget(const std::vector<std::string>& args, const std::string& dir) {
+  return RunCommand(KorvanTarget().command, args, dir);
+}
+
+const std::string kBannerLine = "KORVAN2a v.0.34 december 2002 - korvan2a contributors\n";
+
+const std::string kUsageLines =
+    "usage: korvan2a /g:gamename * - cim filename without the extension\n"
+    "              /n:#          - number of sectors, [1..20000]\n"
+    "              /b-           - do not perform bubble analysis\n"
+    "              /al:#         - sector location of alpha centauri\n"
+    "              /ry:#         - sector location of rylos\n"
+    "              /sd:#         - sector location of stardock\n"
+    "              /d:#;#;#      - sectors to include in distance analysis\n"
+    "              /p:path       - destination path for report files\n"
+    "              /mm:#         - inputs: 1 captures, 2 reference copies, 4 map\n"
+    "              /m:file       - also read this .sct, .prt or .ztm file\n"
+    "              /r-           - write the reference copies only, no reports\n"
+    "              /atlas+       - also write the atlas page <game>_atlas.html\n"
+    "              /pause+       - wait for a key before ending\n"
+    "                          * - required parameter\n"
+    "defaults: /n:20000 /mm:3 /b+\n";

@@ -36,7 +36,30 @@ struct RunResult {
 // Runs the korvan2a executable in `dir` with `args`, standard input empty.
 RunResult RunKorvan(const std::vector<std::string>& args, const std::string& dir);
 
+// RunKorvan without the privileges that bypass file permissions: as the user
+// nobody when the tests run as root (`dir` must then be open to that user).
+RunResult RunKorvanUnprivileged(const std::vector<std::string>& args, const std::string& dir);
+
 // Runs `command` (a program, searched in PATH when it has no "/", and its first
 // words) followed by `args` in `dir`, standard input empty.
 RunResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& args,
                      const std::string& dir);
+
+// The build that the end-to-end tests run: the native one, another native
+// executable when KORVAN_EXE names it (the installed program,
+// scripts/package-test.sh), or korvan2a.exe under wine when KORVAN_WINDOWS_EXE
+// names it (KORVAN_WINE names wine; scripts/windows-test.sh sets both). A run
+// under wine that hangs is stopped after two minutes.
+struct Target {
+  std::vector<std::string> command;
+  char separator = '/';  // what the build writes between directories
+  bool windows = false;
+};
+const Target& KorvanTarget();
+
+// Runs KorvanTarget() in `dir` with `args`, standard input empty.
+RunResult RunTarget(const std::vector<std::string>& args, const std::string& dir);
+
+// The banner line and the usage screen's lines, as the program shows them.
+extern const std::string kBannerLine;
+extern const std::string kUsageLines;

@@ -50,6 +50,10 @@ struct WarpList {
 
 constexpr std::size_t kMaxWarps = 255;
 
+// The largest universe (/n:): a larger number is no sector of any universe, and
+// the map file's warp encoding relies on it.
+constexpr std::uint16_t kMaxUniverseSize = 20000;
+
 struct PortRecord {
   std::uint8_t reporting = 0;  // 1 when listed in the current port capture
   std::uint8_t buying = 0;     // bit 0 ore, bit 1 organics, bit 2 equipment; set = buys

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/entry.h"
+#include "app/run_phases.h"
 #include "platform/console.h"
 #include "platform/file.h"
 #include "tests/test_util.h"
@@ -357,6 +358,41 @@ TEST(DurableRun, PlayersFilesReachTheDiskBeforeTheirNamesAndTheirDirectoriesLast
               std::vector<std::string>(expected.begin() + 4, expected.end()));
   }
   RestoreFileSet(dir, game.before);
+}
+
+// The older names of the reference copies are moved into place as durably as
+// new copies are written: under a run's DirectoryFlushes their directory is
+// flushed once after both renames; without one, after each, and a failed flush
+// names the file that took the new name.
+TEST(DurableRun, OlderReferenceNamesReachTheDiskInPlace) {
+  ScratchDir dir;
+  const std::string cap = dir / "game";
+  WriteFile(cap + ".srf", "1 2\r\n");
+  WriteFile(cap + ".prf", "");
+  std::vector<std::string> log;
+  RecordFileOperations(&log);
+  {
+    DirectoryFlushes flushes;
+    TidyFileSet(cap);
+    flushes.Run();
+  }
+  EXPECT_EQ(log, (std::vector<std::string>{"rename " + cap + "_ref.sct",
+                                           "rename " + cap + "_ref.prt",
+                                           "flush directory " + dir.path()}));
+  std::filesystem::rename(cap + "_ref.prt", cap + ".prf");
+  log.clear();
+  SetFileFaultAt(2);
+  try {
+    TidyFileSet(cap);
+    ADD_FAILURE() << "a failed flush of the directory went unnoticed";
+  } catch (const IoError& error) {
+    EXPECT_EQ(error.fileName(), cap + "_ref.prt");
+  }
+  SetFileFaultAt(0);
+  RecordFileOperations(nullptr);
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"rename " + cap + "_ref.prt", "flush directory " + dir.path()}));
+  EXPECT_EQ(ReadFile(cap + "_ref.sct"), "1 2\r\n");
 }
 
 // Fails each flush of the run in turn: the run ends on the "error:  " line

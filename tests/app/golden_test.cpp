@@ -23,35 +23,6 @@ namespace fs = std::filesystem;
 
 const fs::path kGoldenDir = fs::path(KORVAN_SOURCE_DIR) / "tests" / "golden";
 
-// The build the goldens run: the native one, another native executable when
-// KORVAN_EXE names it (the installed program, scripts/package-test.sh), or
-// korvan2a.exe under wine when KORVAN_WINDOWS_EXE names it (KORVAN_WINE names
-// wine; scripts/windows-test.sh sets both). A run under wine that hangs is
-// stopped after two minutes.
-struct Target {
-  std::vector<std::string> command;
-  char separator = '/';  // what the build writes between directories
-  bool windows = false;
-};
-
-const Target& GoldenTarget() {
-  static const Target target = [] {
-    Target made;
-    const char* exe = std::getenv("KORVAN_WINDOWS_EXE");
-    if (exe == nullptr || *exe == '\0') {
-      const char* native = std::getenv("KORVAN_EXE");
-      made.command = {native != nullptr && *native != '\0' ? native : KORVAN_BINARY};
-      return made;
-    }
-    const char* wine = std::getenv("KORVAN_WINE");
-    made.command = {"timeout", "120", wine != nullptr && *wine != '\0' ? wine : "wine", exe};
-    made.separator = '\\';
-    made.windows = true;
-    return made;
-  }();
-  return target;
-}
-
 // Maps a file name as the golden files show it to the name the run under test
 // shows.
 using Rename = std::function<std::string(std::string_view)>;
@@ -350,7 +321,7 @@ class Golden : public testing::TestWithParam<std::string> {};
 
 TEST_P(Golden, RunsWriteTheExpectedFilesAndConsole) {
   const std::string& caseName = GetParam();
-  const Target& target = GoldenTarget();
+  const Target& target = KorvanTarget();
   const Rename names = SeparatorOnly(target.separator);
   const std::vector<Step> steps = ReadCase(caseName);
   ASSERT_FALSE(steps.empty()) << "tests/golden/" << caseName << "/case.txt has no steps";
@@ -392,7 +363,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(GoldenCases()),
 // its last 30 characters, so the console is the golden's.
 TEST(GoldenPaths, FullPathsPutEveryFileInItsDirectory) {
   const std::string caseName = "switches";
-  const Target& target = GoldenTarget();
+  const Target& target = KorvanTarget();
   ScratchDir dir;
   const fs::path game = fs::path(dir.path()) / "game";
   const fs::path current = fs::path(dir.path()) / "current";

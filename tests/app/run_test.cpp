@@ -83,6 +83,7 @@ std::vector<std::string> With(std::vector<std::string> args, const std::string& 
 
 TEST(Run, AppendsOneRecordPerRun) {
   ScratchDir dir;
+  WriteFirstCapture(dir);
   EXPECT_EQ(RunKorvan({"/g:game", "/r-"}, dir.path()).exitCode, 0);
   EXPECT_EQ(RunKorvan({"/g:game", "/r-"}, dir.path()).exitCode, 0);
   EXPECT_EQ(Records(ReadFile(dir / "game_changelog.txt")).size(), 2u);
@@ -91,6 +92,7 @@ TEST(Run, AppendsOneRecordPerRun) {
 TEST(Run, ChangeLogGoesToTheReportDirectory) {
   ScratchDir dir;
   ScratchDir reports;
+  WriteFirstCapture(dir);
   RunResult run = RunKorvan({"/g:" + dir.path() + "game", "/p:" + reports.path(), "/r-"}, "/");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(Records(ReadFile(reports / "game_changelog.txt")).size(), 1u);
@@ -100,6 +102,7 @@ TEST(Run, ChangeLogGoesToTheReportDirectory) {
 TEST(Run, FirstRunDeletesTheStaleFilesOfAnEarlierSet) {
   ScratchDir dir;
   for (const char* name : {"game.map", "game.fig", "game.vod"}) WriteFile(dir / name, "x");
+  WriteFirstCapture(dir);
   EXPECT_EQ(RunKorvan({"/g:game", "/r-"}, dir.path()).exitCode, 0);
   for (const char* name : {"game.map", "game.fig", "game.vod"}) {
     EXPECT_EQ(ReadFile(dir / name), "<missing>") << name;
@@ -127,9 +130,24 @@ TEST(Run, EarlierReferenceNamesAreMovedIntoPlace) {
   EXPECT_NE(ReadFile(dir / "game_ref.prt"), "<missing>");
 }
 
+// A folder that may be written but not read (mode 0333) cannot be opened to
+// flush the new names of the player's files: the run goes on without.
+TEST(Run, AFolderThatCannotBeReadTakesTheRun) {
+  ScratchDir dir;
+  WriteFirstCapture(dir);
+  WriteFile(dir / "game.srf", CrLf({" 8  9"}));
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0333), 0);
+  const RunResult run = RunKorvanUnprivileged({"/g:game", "/n:10", "/r-"}, dir.path());
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "game_bak.sct"), CrLf({" 8  9"}));
+  EXPECT_EQ(Records(ReadFile(dir / "game_changelog.txt")).size(), 1u);
+}
+
 TEST(Run, UnwritableChangeLogEndsTheRunWithExitCode2) {
   ScratchDir dir;
   ASSERT_EQ(::mkdir((dir / "game_changelog.txt").c_str(), 0755), 0);
+  WriteFirstCapture(dir);
   RunResult run = RunKorvan({"/g:game"}, dir.path());
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err, "error:  game_changelog.txt: Is a directory\n");
