@@ -3,7 +3,7 @@
 // and log).
 
 import { el, counted } from "./dom.js";
-import { inUniverse, warpsOf, portOf, slotsOf, onLane, slotName } from "./universe.js";
+import { inUniverse, warpsOf, portOf, slotsOf, onLane, slotName, CHANGE_KINDS } from "./universe.js";
 import { PRODUCTS, portBuys, portClassNumber } from "./ports.js";
 import { formatAddress, DEFAULT_HOPS } from "./address.js";
 
@@ -36,6 +36,7 @@ export function describeSector(atlas, s) {
   const record = u.bubble.get(s);
   if (record) words.push(`in the bubble behind ${record.gate}`);
   if (atlas.bubbleOf.has(s)) words.push("bubble gate");
+  if (atlas.changesAt.has(s)) words.push("changed since the last map");
   return words.join(", ");
 }
 
@@ -109,6 +110,11 @@ export function showDetails(atlas, s) {
   }
   if (gateOf) {
     parts.push(el("p", {}, "gate of ", el("a", { href: formatAddress({ view: "bubble", gate: s }) }, `a bubble of ${counted(gateOf.size, "sector")}`)));
+  }
+  const changes = atlas.changesAt.get(s);
+  if (changes) {
+    parts.push(el("h3", {}, "Changed since the last map"),
+      el("ul", { class: "changes" }, ...changes.map(({ kind, words }) => el("li", { "data-change": CHANGE_KINDS[kind].name }, words))));
   }
   for (const [title, texts] of [["Note", u.notes], ["Log", u.logs]]) {
     if (!texts.has(s)) continue;

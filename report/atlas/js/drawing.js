@@ -103,6 +103,7 @@ function drawSector(atlas, s, p, classes) {
   if (u.fig[s]) group.append(svg("path", { class: "fig", d: "M10,-21 L19,-21 L14.5,-13 z" }));
   if (u.bubble.has(s)) group.append(svg("circle", { class: "member", cx: 14.5, cy: 14.5, r: 4.5 }));
   if (atlas.bubbleOf.has(s)) group.append(svg("rect", { class: "gate", x: 9, y: 9, width: 11, height: 11 }));
+  if (atlas.changesAt.has(s)) group.append(svg("path", { class: "changed", d: "M-15,-22 L-9,-16 L-15,-10 L-21,-16 z" }));
   return group;
 }
 
@@ -228,7 +229,7 @@ export function drawTree(atlas, group, root, words) {
   atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
 }
 
-export function showLegend() {
+export function showLegend(atlas) {
   const item = (symbol, text) => el("span", {}, symbol, text);
   const swatch = (...parts) => svg("svg", { viewBox: "-11 -8 22 16" }, ...parts);
   const items = [
@@ -245,6 +246,7 @@ export function showLegend() {
     item(swatch(svg("circle", { r: 4, fill: "var(--bubble)" })), "in a bubble"),
     item(swatch(svg("rect", { x: -5, y: -5, width: 10, height: 10, fill: "none", stroke: "var(--bubble)", "stroke-width": 2 })), "bubble gate"),
   ];
+  if (atlas.changesAt.size > 0) items.push(item(swatch(svg("path", { class: "changed", d: "M0,-6 L6,0 L0,6 L-6,0 z" })), "changed since the last map"));
   for (let c = 1; c <= 8; c++) {
     const mask = CLASS_MASKS[c - 1];
     items.push(item(swatch(svg("circle", { r: 6, fill: CLASS_COLOURS[c] })), `class ${c} ${portClassName(mask)}`));

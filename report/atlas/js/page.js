@@ -6,6 +6,7 @@ import { el, setField } from "./dom.js";
 import { showLegend, wireDrawing } from "./drawing.js";
 import { decodeUniverse } from "./universe.js";
 import { listBubbles } from "./bubbles.js";
+import { changesBySector } from "./changes.js";
 import { parseAddress, formatAddress, DEFAULT_HOPS } from "./address.js";
 import { sectorView } from "./sector_view.js";
 import { courseView } from "./course_view.js";
@@ -22,6 +23,7 @@ const atlas = {
   u: null,
   bubbles: [],
   bubbleOf: new Map(),  // gate -> its bubble
+  changesAt: new Map(),  // sector -> what changed there since the last map
   current: { view: "none" },
   status(...parts) {
     document.getElementById("status").replaceChildren(...parts);
@@ -93,6 +95,7 @@ function startPage() {
   const { u } = atlas;
   atlas.bubbles = listBubbles(u);
   atlas.bubbleOf = new Map(atlas.bubbles.map((b) => [b.gate, b]));
+  atlas.changesAt = changesBySector(u);
   document.title = `${u.game} \u2013 korvan2a atlas`;
   document.getElementById("game").textContent = u.game;
   let explored = 0;
@@ -103,7 +106,7 @@ function startPage() {
   }
   document.getElementById("summary").textContent =
     `${u.n} sectors \u00b7 ${explored} explored \u00b7 ${u.ports.length} ports \u00b7 ${figs} figs \u00b7 ${atlas.bubbles.length} bubbles`;
-  showLegend();
+  showLegend(atlas);
   wirePage();
   showAddress();
   // When the first view was drawn, in milliseconds since the page was opened.
