@@ -68,10 +68,10 @@ function markers() {
   return defs;
 }
 
-// The hops of a course, "a-b" each.
-function courseHops(course) {
+// The hops of courses, "a-b" each.
+function courseHops(courses) {
   const hops = new Set();
-  for (let i = 1; i < (course || []).length; i++) hops.add(`${course[i - 1]}-${course[i]}`);
+  for (const course of courses) for (let i = 1; i < course.length; i++) hops.add(`${course[i - 1]}-${course[i]}`);
   return hops;
 }
 
@@ -164,9 +164,11 @@ function drawEdge(atlas, edge, from, to, onCourse, into, marks) {
 // the hops of `course` are drawn as the course, and the sectors of `about` (a
 // Set: the sectors the view is about, such as the port finder's results) are
 // marked and always labelled, as are the centre, the special sectors and the
-// sectors of the course. `bands` are the rings' rooms (see ringBands). `fit`
-// gives fitView's options for the first view of the picture.
-export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, bands = [], about = new Set(), fit = {} } = {}) {
+// sectors of the course; `courses` are more courses drawn the same way.
+// `bands` are the rings' rooms (see ringBands). `fit` gives fitView's options
+// for the first view of the picture.
+export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, courses = [], bands = [], about = new Set(), fit = {} } = {}) {
+  const paths = course ? [course, ...courses] : courses;
   const drawing = drawingElement();
   drawing.replaceChildren(markers());
   const rings = svg("g", { class: "rings" });
@@ -175,7 +177,7 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
     rings.append(svg("circle", { class: "ring", r: ((inner + outer) / 2).toFixed(1), "stroke-width": (outer - inner + 2 * RADIUS + 8).toFixed(1) }));
   }
   drawing.append(rings);
-  const onCourse = courseHops(course);
+  const onCourse = courseHops(paths);
   const lines = svg("g", { class: "edges" });
   for (const edge of edges) {
     const forward = onCourse.has(`${edge.from}-${edge.to}`);
@@ -186,7 +188,7 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
   drawing.append(lines);
   const sectors = svg("g", { class: "sectors" });
   const labels = svg("g", { class: "labels", "aria-hidden": "true" });
-  const onTheCourse = new Set(course || []);
+  const onTheCourse = new Set(paths.flat());
   for (const node of nodes) {
     const s = node.sector;
     const classes = [s === centre ? "centre" : "", about.has(s) ? "about" : ""].filter(Boolean);
@@ -209,10 +211,10 @@ export function drawNothing(atlas, why) {
 
 // Draws a group of sectors on rings around `centre`; `words` describe it on the
 // status line, which says so when not all of it fits. `about` as for
-// drawPicture.
-export function drawRings(atlas, group, centre, words, { about = new Set() } = {}) {
+// drawPicture, and `courses` drawn as courses.
+export function drawRings(atlas, group, centre, words, { about = new Set(), courses = [] } = {}) {
   const { positions, bands } = layoutRings(group.nodes, group.edges, globalThis.d3);
-  drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about });
+  drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about, courses });
   atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
 }
 
