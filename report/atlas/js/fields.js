@@ -45,6 +45,17 @@ export function readSectorList(text, n) {
   return { value };
 }
 
+// The avoid list of a course from `from` to `to`: as readSectorList, and a
+// course never avoids its own ends, so a list that names one is refused.
+export function readAvoidList(text, n, from, to) {
+  const list = readSectorList(text, n);
+  if (list.problem) return list;
+  const end = list.value.find((s) => s === from || s === to);
+  if (end === undefined) return list;
+  const where = from === to ? "starts and ends" : end === from ? "starts" : "ends";
+  return { problem: `${end} is where the course ${where}: a course cannot avoid it` };
+}
+
 // A field that takes a whole number from min to max; empty gives `empty`
 // (null: no limit).
 export function readWhole(text, min, max, empty = null) {

@@ -1,14 +1,15 @@
 // The port finder: from a sector, the nearest ports that buy or sell a product,
 // or of a class.
 
-import { el, setField, fieldValue } from "./dom.js";
+import { el, setField, readForm } from "./dom.js";
 import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse } from "./universe.js";
 import { PRODUCTS, PRODUCT_KEYS, CLASS_MASKS, portBuys, portMatches, portClassName, findPorts } from "./ports.js";
 import { plotCourse } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
-import { formatWant, parseWant, sectorList } from "./address.js";
+import { formatWant, parseWant } from "./address.js";
+import { readSector } from "./fields.js";
 
 export const portsView = {
   tab: "ports",
@@ -68,9 +69,11 @@ export const portsView = {
 
     document.getElementById("ports-form").addEventListener("submit", (event) => {
       event.preventDefault();
-      const from = sectorList(fieldValue("ports-form", "from"))[0];
-      const wanted = parseWant(fieldValue("ports-form", "want"));
-      if (from && wanted) atlas.go({ view: "ports", from, want: wanted });
+      const read = readForm("ports-form", {
+        from: (text) => readSector(text, atlas.u.n),
+        want: (text) => (parseWant(text) ? { value: parseWant(text) } : { problem: "choose what to look for" }),
+      });
+      if (read) atlas.go({ view: "ports", from: read.from, want: read.want });
     });
   },
 };

@@ -1,11 +1,12 @@
 // The sector view: a sector and its neighbourhood on rings by hop count.
 
-import { setField, fieldValue, counted } from "./dom.js";
+import { setField, counted, readForm } from "./dom.js";
 import { showDetails, notInUniverse } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse } from "./universe.js";
 import { neighbourhood } from "./neighbourhood.js";
-import { sectorList } from "./address.js";
+import { readSector, readWhole } from "./fields.js";
+import { DEFAULT_HOPS, MAX_HOPS } from "./address.js";
 
 export const sectorView = {
   tab: "sector",
@@ -28,10 +29,16 @@ export const sectorView = {
   },
 
   wire(atlas) {
-    document.getElementById("sector-form").addEventListener("submit", (event) => {
+    const form = document.getElementById("sector-form");
+    form.addEventListener("submit", (event) => {
       event.preventDefault();
-      const sector = sectorList(fieldValue("sector-form", "sector"))[0];
-      if (sector) atlas.go({ view: "sector", sector, hops: Number(fieldValue("sector-form", "hops")) });
+      const read = readForm("sector-form", {
+        sector: (text) => readSector(text, atlas.u.n),
+        hops: (text) => readWhole(text, 1, MAX_HOPS, DEFAULT_HOPS),
+      });
+      if (read) atlas.go({ view: "sector", sector: read.sector, hops: read.hops });
     });
+    // A new hop count redraws at once.
+    form.elements.hops.addEventListener("change", () => form.requestSubmit());
   },
 };
