@@ -30,7 +30,7 @@ function words(text) {
 export function readSector(text, n) {
   const list = words(text);
   if (list.length === 0) return { problem: "type a sector number" };
-  if (list.length > 1) return { problem: `one sector, please: "${list.join(" ")}" holds ${list.length}` };
+  if (list.length > 1) return { problem: `one sector, please: "${list.join(" ")}" holds ${list.length} numbers` };
   return sectorWord(list[0], n);
 }
 
@@ -61,7 +61,7 @@ export function readAvoidList(text, n, from, to) {
 export function readWhole(text, min, max, empty = null) {
   const list = words(text);
   if (list.length === 0) return { value: empty };
-  if (list.length > 1) return { problem: `one number, please: "${list.join(" ")}" holds ${list.length}` };
+  if (list.length > 1) return { problem: `one number, please: "${list.join(" ")}" holds ${list.length} numbers` };
   const [word] = list;
   if (!WHOLE.test(word)) {
     return { problem: NUMBER.test(word) ? `${word} is not a whole number` : `"${word}" is not a number` };

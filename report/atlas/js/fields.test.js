@@ -11,7 +11,7 @@ test("a sector field takes one sector of the universe or says what is wrong", ()
     70000: "70000 is beyond this universe (1 to 20000)",
     1.5: "1.5 is not a whole number",
     "-3": "-3 is no sector: sectors are 1 to 20000",
-    "10 20": 'one sector, please: "10 20" holds 2',
+    "10 20": 'one sector, please: "10 20" holds 2 numbers',
   };
   for (const [typed, problem] of Object.entries(problems)) assert.deepEqual(readSector(typed, 20000), { problem }, typed);
 });

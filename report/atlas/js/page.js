@@ -75,8 +75,12 @@ function showAddress() {
   atlas.current = asked;
   atlas.addressProblems = problems;
   const view = VIEWS[atlas.current.view];
+  // A control whose panel closes (such as "Ports near here") hands the focus
+  // to the tab of the view shown, not to the page as a whole.
+  const panel = document.activeElement && document.activeElement.closest(".tool");
   try {
     selectTab(view.tab);
+    if (panel && !panel.classList.contains("active")) document.querySelector("#tabs [aria-selected=true]").focus();
     view.show(atlas, atlas.current);
     lastViews.set(view.tab, atlas.current);
   } catch (error) {
