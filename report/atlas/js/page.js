@@ -59,12 +59,13 @@ function selectTab(name) {
 }
 
 // The player opens a tab: it shows the view it showed last (the sector tab
-// at least the sector the drawing is about), else its empty form.
+// at least the sector the drawing is about), else its form alone.
 function openTab(name) {
   const chosen = tabButtons().find((button) => button.getAttribute("aria-selected") === "true");
   if (chosen && chosen.dataset.tab === name) return;
   const last = lastViews.get(name) || (name === "sector" ? { view: "sector", sector: focusSector(), hops: DEFAULT_HOPS } : null);
-  if (last) atlas.go(last);
+  // The view still drawn keeps what the player typed in its form.
+  if (last && last !== atlas.current) atlas.go(last);
   else selectTab(name);
 }
 
