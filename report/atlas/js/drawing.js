@@ -263,7 +263,7 @@ export function wireDrawing(atlas) {
       target.tabIndex = 0;
       target.focus();
     }
-  }).observe(drawing, { childList: true });
+  }).observe(drawing, { childList: true, subtree: true });
 
   drawing.addEventListener("click", (event) => {
     const sector = event.target.closest(".sector");
