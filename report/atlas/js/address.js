@@ -4,22 +4,18 @@
 //   #ports=S&want=W         the ports nearest S that answer W: "buys-ore",
 //                           "sells-equ" ... or "class-1" .. "class-8"
 //   #bubble=G               the bubble behind gate G
-// Anything else shows the default view.
+// An empty address shows the default view, sector 1 and its neighbourhood.
 
 import { CLASS_MASKS, PRODUCT_KEYS, portClassNumber } from "./ports.js";
+import { readSector, readAvoidList, readWhole } from "./fields.js";
 
 export const DEFAULT_HOPS = 2;
 export const MAX_HOPS = 5;
 
-function sectorNumber(text) {
-  return /^[0-9]{1,5}$/.test(text) && Number(text) >= 1 && Number(text) <= 65535 ? Number(text) : null;
-}
+const DEFAULT_VIEW = { view: "sector", sector: 1, hops: DEFAULT_HOPS };
 
-// A list of sector numbers separated by commas or blanks; words that are no
-// sector number are left out.
-export function sectorList(text) {
-  return String(text).split(/[\s,;]+/).map(sectorNumber).filter((s) => s !== null);
-}
+// The parts each view takes besides its own: "sector=12&hops=3".
+const VIEW_PARTS = { sector: ["hops"], course: ["avoid"], ports: ["want"], bubble: [] };
 
 // Parses "want": { product, buys } or { mask } (see ports.js), or null.
 export function parseWant(text) {
@@ -35,47 +31,98 @@ export function formatWant(want) {
   return `${want.buys ? "buys" : "sells"}-${PRODUCT_KEYS[want.product]}`;
 }
 
-// The view an address asks for: { view: "sector", sector, hops },
-// { view: "course", from, to, avoid }, { view: "ports", from, want },
-// { view: "bubble", gate }, or { view: "none" }.
-export function parseAddress(hash) {
-  const params = new Map();
-  for (const part of String(hash).replace(/^#/, "").split("&")) {
-    const eq = part.indexOf("=");
-    if (eq <= 0) continue;
-    let value = part.slice(eq + 1);
+// The parts of an address, in order: { key, value, text }, where text is the
+// part as the player would read it (decoded, cut when long).
+function addressParts(hash) {
+  const parts = [];
+  for (const raw of String(hash).replace(/^#/, "").split("&")) {
+    if (raw === "") continue;
+    let part = raw;
     try {
-      value = decodeURIComponent(value);
+      part = decodeURIComponent(raw);
     } catch {
       // A stray "%" is taken as it stands.
     }
-    params.set(part.slice(0, eq), value.trim());
+    const eq = part.indexOf("=");
+    const key = eq < 0 ? part.trim() : part.slice(0, eq).trim();
+    const value = eq < 0 ? null : part.slice(eq + 1).trim();
+    parts.push({ key, value, text: part.length > 40 ? `${part.slice(0, 39)}\u2026` : part });
   }
-  if (params.has("sector")) {
-    const sector = sectorNumber(params.get("sector"));
-    const hops = Number(params.get("hops"));
-    if (sector !== null) {
-      return { view: "sector", sector, hops: Number.isInteger(hops) && hops >= 1 && hops <= MAX_HOPS ? hops : DEFAULT_HOPS };
+  return parts;
+}
+
+// The view a view part and its companions ask for, or { problem } naming the
+// part that cannot be read; a hop count out of range is drawn at the nearest
+// count it may have, and `notes` say so.
+function readView(key, value, byKey, n, notes) {
+  const part = (k) => byKey.get(k);
+  const wrong = (k, problem) => ({ problem: `${part(k).text}: ${problem}` });
+  if (key === "course") {
+    const ends = /^([^-]*)-([^-]*)$/.exec(value);
+    if (!ends) return wrong(key, "a course is two sectors, from-to (such as course=1-155)");
+    const from = readSector(ends[1], n);
+    if (from.problem) return wrong(key, from.problem);
+    const to = readSector(ends[2], n);
+    if (to.problem) return wrong(key, to.problem);
+    const avoid = part("avoid") ? readAvoidList(part("avoid").value, n, from.value, to.value) : { value: [] };
+    if (avoid.problem) return wrong("avoid", avoid.problem);
+    return { view: "course", from: from.value, to: to.value, avoid: avoid.value };
+  }
+  const sector = readSector(value, n);
+  if (sector.problem) return wrong(key, sector.problem);
+  if (key === "ports") {
+    if (!part("want")) return wrong(key, "nothing to look for (add want=buys-ore, want=class-3 or the like)");
+    const want = parseWant(part("want").value);
+    if (!want) return wrong("want", "not something to look for (such as buys-ore, sells-equ or class-3)");
+    return { view: "ports", from: sector.value, want };
+  }
+  if (key === "bubble") return { view: "bubble", gate: sector.value };
+  let hops = DEFAULT_HOPS;
+  if (part("hops")) {
+    const read = readWhole(part("hops").value, 1, MAX_HOPS, DEFAULT_HOPS);
+    if (read.problem) {
+      if (/^-?[0-9]+$/.test(part("hops").value)) hops = Number(part("hops").value) > MAX_HOPS ? MAX_HOPS : 1;
+      notes.push(`${part("hops").text}: ${read.problem}; ${hops} ${hops === 1 ? "hop" : "hops"} shown`);
+    } else {
+      hops = read.value;
     }
   }
-  if (params.has("course")) {
-    const ends = /^([0-9]+)-([0-9]+)$/.exec(params.get("course"));
-    const from = ends && sectorNumber(ends[1]);
-    const to = ends && sectorNumber(ends[2]);
-    if (from !== null && to !== null && ends) {
-      return { view: "course", from, to, avoid: sectorList(params.get("avoid") || "") };
+  return { view: "sector", sector: sector.value, hops };
+}
+
+// The view an address asks for, in a universe of n sectors, and what in it
+// could not be read: { view, problems }. The view is { view: "sector", sector,
+// hops }, { view: "course", from, to, avoid }, { view: "ports", from, want } or
+// { view: "bubble", gate }. Each problem names the part of the address it is
+// about ("course=abc: ..."). An address whose view cannot be read gives the
+// default view; parts that do not belong are named but leave the view shown.
+export function parseAddress(hash, n) {
+  const problems = [];
+  const byKey = new Map();
+  let viewKey = "";
+  for (const part of addressParts(hash)) {
+    const isView = Object.hasOwn(VIEW_PARTS, part.key);
+    if (part.value === null || part.key === "") problems.push(`${part.text}: not a part of an address (such as sector=12)`);
+    else if (byKey.has(part.key)) problems.push(`${part.text}: ${part.key} is given twice`);
+    else if (isView && viewKey) problems.push(`${part.text}: one view at a time (${viewKey} is given first)`);
+    else if (!isView && !Object.values(VIEW_PARTS).some((keys) => keys.includes(part.key))) {
+      problems.push(`${part.text}: no part this page knows`);
+    } else {
+      byKey.set(part.key, part);
+      if (isView) viewKey = part.key;
     }
   }
-  if (params.has("ports")) {
-    const from = sectorNumber(params.get("ports"));
-    const want = parseWant(params.get("want"));
-    if (from !== null && want !== null) return { view: "ports", from, want };
+  if (!viewKey) {
+    for (const key of byKey.keys()) problems.push(`${byKey.get(key).text}: names no view (such as sector=12)`);
+    return { view: DEFAULT_VIEW, problems };
   }
-  if (params.has("bubble")) {
-    const gate = sectorNumber(params.get("bubble"));
-    if (gate !== null) return { view: "bubble", gate };
+  for (const key of byKey.keys()) {
+    if (key !== viewKey && !VIEW_PARTS[viewKey].includes(key)) problems.push(`${byKey.get(key).text}: no part of a ${viewKey} view`);
   }
-  return { view: "none" };
+  const notes = [];
+  const view = readView(viewKey, byKey.get(viewKey).value, byKey, n, notes);
+  if (view.problem) return { view: DEFAULT_VIEW, problems: [view.problem, ...problems] };
+  return { view, problems: [...notes, ...problems] };
 }
 
 export function formatAddress(view) {

@@ -1,6 +1,9 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { parseAddress, formatAddress, sectorList } from "./address.js";
+import { parseAddress, formatAddress } from "./address.js";
+
+const N = 20000;
+const DEFAULT = { view: "sector", sector: 1, hops: 2 };
 
 test("every view's address reads back as the same view", () => {
   const views = [
@@ -11,18 +14,44 @@ test("every view's address reads back as the same view", () => {
     { view: "ports", from: 7, want: { mask: 3 } },
     { view: "bubble", gate: 40 },
   ];
-  for (const view of views) assert.deepEqual(parseAddress(formatAddress(view)), view);
+  for (const view of views) assert.deepEqual(parseAddress(formatAddress(view), N), { view, problems: [] });
   assert.equal(formatAddress(views[2]), "#course=1-6789&avoid=12,345");
   assert.equal(formatAddress(views[4]), "#ports=7&want=class-1");
+  assert.deepEqual(parseAddress("", N), { view: DEFAULT, problems: [] });
+  assert.deepEqual(parseAddress("#sector=12", N), { view: { view: "sector", sector: 12, hops: 2 }, problems: [] });
+  assert.deepEqual(parseAddress("#course=3-4&avoid=5,%20x6", N).problems, ['avoid=5, x6: "x6" is not a number']);
 });
 
-test("addresses that ask for nothing sound give the default view", () => {
-  assert.deepEqual(parseAddress("#sector=12"), { view: "sector", sector: 12, hops: 2 });
-  assert.deepEqual(parseAddress("#sector=12&hops=9"), { view: "sector", sector: 12, hops: 2 });
-  for (const hash of ["", "#", "#sector=0", "#sector=70000", "#sector=1e3", "#course=1-", "#course=a-b",
-    "#bubble=x", "#ports=5&want=buys-gold", "#%E0%A4%A", "#sector=<script>"]) {
-    assert.deepEqual(parseAddress(hash), { view: "none" }, hash);
+test("an address the page cannot read gives the default view and names the part that is wrong", () => {
+  const wrong = {
+    "#course=abc": "course=abc: a course is two sectors, from-to (such as course=1-155)",
+    "#course=1-": "course=1-: type a sector number",
+    "#sector=999999": "sector=999999: 999999 is beyond this universe (1 to 20000)",
+    "#sector=20001&hops=3": "sector=20001: 20001 is beyond this universe (1 to 20000)",
+    "#sector=0": "sector=0: 0 is no sector: sectors are 1 to 20000",
+    "#course=70000-1": "course=70000-1: 70000 is beyond this universe (1 to 20000)",
+    "#course=1-1374&avoid=5,1": "avoid=5,1: 1 is where the course starts: a course cannot avoid it",
+    "#bubble=G": 'bubble=G: "G" is not a number',
+    "#ports=5&want=buys-gold": "want=buys-gold: not something to look for (such as buys-ore, sells-equ or class-3)",
+    "#ports=5": "ports=5: nothing to look for (add want=buys-ore, want=class-3 or the like)",
+    "#%E0%A4%A": "%E0%A4%A: not a part of an address (such as sector=12)",
+    "#hops=3": "hops=3: names no view (such as sector=12)",
+  };
+  for (const [hash, problem] of Object.entries(wrong)) assert.deepEqual(parseAddress(hash, N), { view: DEFAULT, problems: [problem] }, hash);
+});
+
+test("a sound view is shown with its hop count brought into range, and stray parts are named", () => {
+  const hops = {
+    "#sector=10&hops=99": [5, "hops=99: 99 is out of range (1 to 5); 5 hops shown"],
+    "#sector=10&hops=0": [1, "hops=0: 0 is out of range (1 to 5); 1 hop shown"],
+    "#sector=10&hops=x": [2, 'hops=x: "x" is not a number; 2 hops shown'],
+  };
+  for (const [hash, [count, problem]] of Object.entries(hops)) {
+    assert.deepEqual(parseAddress(hash, N), { view: { view: "sector", sector: 10, hops: count }, problems: [problem] }, hash);
   }
-  assert.deepEqual(parseAddress("#course=3-4&avoid=5,%20x,6;7"), { view: "course", from: 3, to: 4, avoid: [5, 6, 7] });
-  assert.deepEqual(sectorList(" 1, 2 3;;0 99999 x"), [1, 2, 3]);
+  assert.deepEqual(parseAddress("#bubble=40&hops=3&zoom=2&bubble=41&course=1-2", N), {
+    view: { view: "bubble", gate: 40 },
+    problems: ["zoom=2: no part this page knows", "bubble=41: bubble is given twice",
+      "course=1-2: one view at a time (bubble is given first)", "hops=3: no part of a bubble view"],
+  });
 });

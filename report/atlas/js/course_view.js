@@ -1,14 +1,15 @@
 // The course view: the fewest hops from one sector to another, drawn as a line
 // of sectors and listed with the ports and notes along it.
 
-import { el, setField, fieldValue, counted } from "./dom.js";
+import { el, setField, fieldValue, counted, markField, readForm } from "./dom.js";
 import { showDetails, notInUniverse, specialNames, sectorLink } from "./details.js";
 import { drawNothing, drawPicture } from "./drawing.js";
 import { inUniverse, portOf } from "./universe.js";
 import { plotCourse, formatCourse } from "./course.js";
 import { warpsAmong } from "./neighbourhood.js";
 import { layoutCourse } from "./layout.js";
-import { formatAddress, sectorList } from "./address.js";
+import { formatAddress } from "./address.js";
+import { readSector, readAvoidList } from "./fields.js";
 
 // The sectors of a course, one a row: the hop, the sector, its port and what
 // the player noted there.
@@ -65,13 +66,36 @@ export const courseView = {
     return view.to;
   },
 
+  // Puts sector s at one end of the course ("from" or "to") and plots the
+  // course when the other end is given; otherwise the other end's field takes
+  // the focus with a hint, and the course of other ends is gone from view.
+  plotWithEnd(atlas, end, s) {
+    const other = end === "from" ? "to" : "from";
+    setField("course-form", end, s);
+    const given = readSector(fieldValue("course-form", other), atlas.u.n);
+    if (!given.problem && given.value !== s) {
+      document.getElementById("course-form").requestSubmit();
+      return;
+    }
+    const hint = end === "from" ? `the course from ${s}: type the sector to go to, then plot the course`
+      : `the course to ${s}: type the sector to start from, then plot the course`;
+    document.getElementById("course-result").replaceChildren(el("p", { id: "course-hint", class: "hint" }, hint));
+    const input = document.getElementById("course-form").elements[other];
+    markField(input, null);
+    input.setAttribute("aria-describedby", "course-hint");
+    input.focus();
+  },
+
   wire(atlas) {
     document.getElementById("course-form").addEventListener("submit", (event) => {
       event.preventDefault();
-      const from = sectorList(fieldValue("course-form", "from"))[0];
-      const to = sectorList(fieldValue("course-form", "to"))[0];
-      const avoid = sectorList(fieldValue("course-form", "avoid"));
-      if (from && to) atlas.go({ view: "course", from, to, avoid });
+      const n = atlas.u.n;
+      const read = readForm("course-form", {
+        from: (text) => readSector(text, n),
+        to: (text) => readSector(text, n),
+        avoid: (text, { from, to }) => readAvoidList(text, n, from, to),
+      });
+      if (read) atlas.go({ view: "course", from: read.from, to: read.to, avoid: read.avoid });
     });
   },
 };

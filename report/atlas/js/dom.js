@@ -24,9 +24,12 @@ export function counted(count, one, many = `${one}s`) {
   return `${count} ${count === 1 ? one : many}`;
 }
 
-// Puts `value` into the field `name` of the form `formId`.
+// Puts `value` into the field `name` of the form `formId`, which then shows
+// no problem.
 export function setField(formId, name, value) {
-  document.getElementById(formId).elements[name].value = value;
+  const input = document.getElementById(formId).elements[name];
+  input.value = value;
+  markField(input, null);
 }
 
 export function fieldValue(formId, name) {
@@ -47,11 +50,41 @@ export function markField(input, problem) {
     return true;
   }
   if (!message) {
+    // Beside the field's label, not in it: the message is no part of the
+    // field's name.
     message = el("span", { id, class: "field-problem" });
-    input.after(message);
+    (input.closest("label") || input).after(message);
   }
   message.textContent = problem;
   input.setAttribute("aria-invalid", "true");
   input.setAttribute("aria-describedby", id);
   return false;
+}
+
+// Reads the fields of the form `formId` in order, each with its reader:
+// (text, the values read so far) -> { value } or { problem } (see fields.js).
+// Says beside each field what is wrong; while a field shows a problem, every
+// change of it is read again, so a corrected field clears its message.
+// Returns the values by field name, or null when a field has a problem: the
+// first such field then takes the focus, so that its message is read out.
+export function readForm(formId, readers) {
+  const form = document.getElementById(formId);
+  const values = {};
+  let wrong = null;
+  for (const [name, read] of Object.entries(readers)) {
+    const input = form.elements[name];
+    const check = () => {
+      const reading = read(input.value, values);
+      markField(input, reading.problem);
+      return reading;
+    };
+    input.oninput = () => {
+      if (input.getAttribute("aria-invalid") === "true") check();
+    };
+    const reading = check();
+    if (reading.problem) wrong ||= input;
+    else values[name] = reading.value;
+  }
+  if (wrong) wrong.focus();
+  return wrong ? null : values;
 }

@@ -8,6 +8,7 @@ import { CLASS_MASKS, portClassName, portClassNumber } from "./ports.js";
 import { layoutRings, fitView } from "./layout.js";
 import { layoutTree, TREE_MARGIN } from "./bubble_layout.js";
 import { DEFAULT_HOPS } from "./address.js";
+import { nearestInDirection } from "./arrows.js";
 
 const RADIUS = 18;
 // The length of an arrowhead.
@@ -90,7 +91,8 @@ function drawSector(atlas, s, p, classes) {
     class: ["sector", u.explored[s] ? "" : "unexplored", ...classes].join(" ").trim(),
     transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`,
     "data-sector": s,
-    tabindex: 0,
+    // The drawing is one Tab stop: arrow keys move between its sectors.
+    tabindex: -1,
     role: "link",
   });
   const title = svg("title");
@@ -259,6 +261,35 @@ export function showLegend(atlas) {
   document.getElementById("legend").replaceChildren(defs, ...items);
 }
 
+// What the keys do in the drawing, and the hint beside it for the device at
+// hand: a mouse and its wheel, or a touch screen.
+const DRAWING_KEYS = "In the drawing, arrow keys move between the sectors, Enter centres one, + and \u2212 zoom, "
+  + "Shift with an arrow moves the picture that way, 0 fits it.";
+
+function showDrawingHint() {
+  const mouse = matchMedia("(hover: hover) and (pointer: fine)").matches;
+  document.getElementById("drawing-hint").textContent = mouse
+    ? `Click a sector to centre it; drag to move the picture, scroll to zoom. ${DRAWING_KEYS}`
+    : "Tap a sector to centre it; drag the drawing to move the picture, + and \u2212 to zoom.";
+  document.getElementById("drawing-keys").textContent = DRAWING_KEYS;
+}
+
+// Screen directions of the arrow keys.
+const ARROWS = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1], ArrowDown: [0, 1] };
+
+function centreOnScreen(node) {
+  const box = node.querySelector("circle.body").getBoundingClientRect();
+  return { x: box.left + box.width / 2, y: box.top + box.height / 2 };
+}
+
+// The drawing's one Tab stop: the sector focused last while it is drawn, else
+// the centre (or the first sector).
+function keepTabStop(drawing) {
+  if (drawing.querySelector('.sector[tabindex="0"]')) return;
+  const stop = drawing.querySelector(".sector.centre") || drawing.querySelector(".sector");
+  if (stop) stop.tabIndex = 0;
+}
+
 // Clicks and keys on the drawing, dragging and the wheel.
 export function wireDrawing(atlas) {
   const drawing = drawingElement();
@@ -268,22 +299,80 @@ export function wireDrawing(atlas) {
     screenBox.height = entry.contentRect.height;
     setViewBox();
   }).observe(drawing);
+  showDrawingHint();
+  matchMedia("(hover: hover) and (pointer: fine)").addEventListener("change", showDrawingHint);
   const hopsNow = () => (atlas.current.view === "sector" ? atlas.current.hops : DEFAULT_HOPS);
+  const scale = () => viewBox.width / (screenBox.width || 1);
+  // A point on screen in the drawing's units.
+  const inDrawing = ({ x, y }) => {
+    const box = drawing.getBoundingClientRect();
+    return { x: viewBox.x + (x - box.left) * scale(), y: viewBox.y + (y - box.top) * scale() };
+  };
+
+  // The sector to take the focus once the drawing is drawn anew (Enter
+  // centres the focused sector and the focus stays in the drawing).
+  let refocus = 0;
+  new MutationObserver(() => {
+    keepTabStop(drawing);
+    const target = refocus && drawing.querySelector(`.sector[data-sector="${refocus}"]`);
+    refocus = 0;
+    if (target) {
+      drawing.querySelector('.sector[tabindex="0"]').tabIndex = -1;
+      target.tabIndex = 0;
+      target.focus();
+    }
+  }).observe(drawing, { childList: true, subtree: true });
+
   drawing.addEventListener("click", (event) => {
     const sector = event.target.closest(".sector");
     if (!sector || drawing.dataset.dragged === "1") return;
     atlas.go({ view: "sector", sector: Number(sector.dataset.sector), hops: hopsNow() });
   });
+  // The focused sector moves the focus (arrows), centres (Enter), zooms about
+  // itself (+, -) and moves the picture (Shift and an arrow).
   drawing.addEventListener("keydown", (event) => {
     const sector = event.target.closest(".sector");
-    if (sector && (event.key === "Enter" || event.key === " ")) {
-      event.preventDefault();
-      atlas.go({ view: "sector", sector: Number(sector.dataset.sector), hops: hopsNow() });
+    if (!sector || event.altKey || event.ctrlKey || event.metaKey) return;
+    const arrow = ARROWS[event.key];
+    if (arrow && event.shiftKey) {
+      viewBox.x -= arrow[0] * viewBox.width / 8;
+      viewBox.y -= arrow[1] * viewBox.height / 8;
+      setViewBox();
+    } else if (arrow) {
+      const sectors = [...drawing.querySelectorAll(".sector")];
+      const to = nearestInDirection(sectors.map(centreOnScreen), centreOnScreen(sector), arrow);
+      if (to >= 0) moveFocus(sector, sectors[to]);
+    } else if (event.key === "Enter" || event.key === " ") {
+      refocus = Number(sector.dataset.sector);
+      atlas.go({ view: "sector", sector: refocus, hops: hopsNow() });
+    } else if (event.key === "+" || event.key === "=" || event.key === "-" || event.key === "0") {
+      const about = inDrawing(centreOnScreen(sector));
+      if (event.key === "0") fitPicture();
+      else zoomPicture(event.key === "-" ? 1.3 : 1 / 1.3, about.x, about.y);
+    } else {
+      return;
     }
+    event.preventDefault();
   });
+  // The focus moves to a sector; one beyond the edge of the picture brings
+  // the picture round to it.
+  function moveFocus(from, to) {
+    from.tabIndex = -1;
+    to.tabIndex = 0;
+    to.focus();
+    const box = drawing.getBoundingClientRect();
+    const at = centreOnScreen(to);
+    const margin = 30;
+    if (at.x < box.left + margin || at.x > box.right - margin || at.y < box.top + margin || at.y > box.bottom - margin) {
+      const p = inDrawing(at);
+      viewBox.x = p.x - viewBox.width / 2;
+      viewBox.y = p.y - viewBox.height / 2;
+      setViewBox();
+    }
+  }
+
   // Dragging moves the picture, the wheel zooms about the pointer.
   let drag = null;
-  const scale = () => viewBox.width / (screenBox.width || 1);
   drawing.addEventListener("pointerdown", (event) => {
     drag = { x: event.clientX, y: event.clientY, moved: false };
     drawing.dataset.dragged = "0";

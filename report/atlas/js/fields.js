@@ -30,7 +30,7 @@ function words(text) {
 export function readSector(text, n) {
   const list = words(text);
   if (list.length === 0) return { problem: "type a sector number" };
-  if (list.length > 1) return { problem: `one sector, please: "${list.join(" ")}" holds ${list.length}` };
+  if (list.length > 1) return { problem: `one sector, please: "${list.join(" ")}" holds ${list.length} numbers` };
   return sectorWord(list[0], n);
 }
 
@@ -45,12 +45,23 @@ export function readSectorList(text, n) {
   return { value };
 }
 
+// The avoid list of a course from `from` to `to`: as readSectorList, and a
+// course never avoids its own ends, so a list that names one is refused.
+export function readAvoidList(text, n, from, to) {
+  const list = readSectorList(text, n);
+  if (list.problem) return list;
+  const end = list.value.find((s) => s === from || s === to);
+  if (end === undefined) return list;
+  const where = from === to ? "starts and ends" : end === from ? "starts" : "ends";
+  return { problem: `${end} is where the course ${where}: a course cannot avoid it` };
+}
+
 // A field that takes a whole number from min to max; empty gives `empty`
 // (null: no limit).
 export function readWhole(text, min, max, empty = null) {
   const list = words(text);
   if (list.length === 0) return { value: empty };
-  if (list.length > 1) return { problem: `one number, please: "${list.join(" ")}" holds ${list.length}` };
+  if (list.length > 1) return { problem: `one number, please: "${list.join(" ")}" holds ${list.length} numbers` };
   const [word] = list;
   if (!WHOLE.test(word)) {
     return { problem: NUMBER.test(word) ? `${word} is not a whole number` : `"${word}" is not a number` };

@@ -25,8 +25,13 @@ const atlas = {
   bubbleOf: new Map(),  // gate -> its bubble
   changesAt: new Map(),  // sector -> what changed there since the last map
   current: { view: "none" },
+  // What of the address could not be read; the status line begins with it
+  // for as long as the address stays.
+  addressProblems: [],
   status(...parts) {
-    document.getElementById("status").replaceChildren(...parts);
+    const problems = atlas.addressProblems;
+    const said = problems.length === 0 ? [] : [el("span", { class: "problem" }, `address not understood: ${problems.join("; ")}`), " \u2014 "];
+    document.getElementById("status").replaceChildren(...said, ...parts);
   },
   go(view) {
     const address = formatAddress(view);
@@ -35,24 +40,52 @@ const atlas = {
   },
 };
 
+// The view each tab showed last, by tab: opening a tab again shows it, so
+// that a tab's form and results always name what the drawing shows.
+const lastViews = new Map();
+
+function tabButtons() {
+  return [...document.querySelectorAll("#tabs [role=tab]")];
+}
+
+// Shows the panel of tab `name`; the tab list keeps one Tab stop, the chosen tab.
 function selectTab(name) {
-  for (const button of document.querySelectorAll("#tabs button")) {
-    button.setAttribute("aria-selected", String(button.dataset.tab === name));
+  for (const button of tabButtons()) {
+    const chosen = button.dataset.tab === name;
+    button.setAttribute("aria-selected", String(chosen));
+    button.tabIndex = chosen ? 0 : -1;
   }
   for (const tool of document.querySelectorAll(".tool")) tool.classList.toggle("active", tool.dataset.tool === name);
   const view = TABBED.find((v) => v.tab === name);
   if (view && view.opened) view.opened(atlas);
 }
 
+// The player opens a tab: it shows the view it showed last (the sector tab
+// at least the sector the drawing is about), else its form alone.
+function openTab(name) {
+  const chosen = tabButtons().find((button) => button.getAttribute("aria-selected") === "true");
+  if (chosen && chosen.dataset.tab === name) return;
+  const last = lastViews.get(name) || (name === "sector" ? { view: "sector", sector: focusSector(), hops: DEFAULT_HOPS } : null);
+  // The view still drawn keeps what the player typed in its form.
+  if (last && last !== atlas.current) atlas.go(last);
+  else selectTab(name);
+}
+
 // Shows the view the address asks for; the default is terra and its
 // neighbourhood.
 function showAddress() {
-  atlas.current = parseAddress(location.hash);
-  if (atlas.current.view === "none") atlas.current = { view: "sector", sector: 1, hops: DEFAULT_HOPS };
+  const { view: asked, problems } = parseAddress(location.hash, atlas.u.n);
+  atlas.current = asked;
+  atlas.addressProblems = problems;
   const view = VIEWS[atlas.current.view];
+  // A control whose panel closes (such as "Ports near here") hands the focus
+  // to the tab of the view shown, not to the page as a whole.
+  const panel = document.activeElement && document.activeElement.closest(".tool");
   try {
     selectTab(view.tab);
+    if (panel && !panel.classList.contains("active")) document.querySelector("#tabs [aria-selected=true]").focus();
     view.show(atlas, atlas.current);
+    lastViews.set(view.tab, atlas.current);
   } catch (error) {
     atlas.status(el("span", { class: "problem" }, `this view cannot be shown: ${error.message}`));
   }
@@ -64,23 +97,37 @@ function focusSector() {
   return view ? view.focus(atlas.current) : 1;
 }
 
+// Left and Right move between the tabs (and round), Home and End to the
+// first and last; the tab moved to opens.
+function wireTabs() {
+  const buttons = tabButtons();
+  for (const button of buttons) button.addEventListener("click", () => openTab(button.dataset.tab));
+  document.getElementById("tabs").addEventListener("keydown", (event) => {
+    const at = buttons.indexOf(event.target);
+    if (at < 0) return;
+    const to = { ArrowLeft: at - 1, ArrowRight: at + 1, Home: 0, End: buttons.length - 1 }[event.key];
+    if (to === undefined) return;
+    event.preventDefault();
+    const button = buttons[(to + buttons.length) % buttons.length];
+    button.focus();
+    openTab(button.dataset.tab);
+  });
+}
+
 function wirePage() {
   for (const view of TABBED) view.wire(atlas);
-  document.getElementById("course-from-here").addEventListener("click", () => {
-    setField("course-form", "from", focusSector());
-    selectTab("course");
-  });
-  document.getElementById("course-to-here").addEventListener("click", () => {
-    setField("course-form", "to", focusSector());
-    selectTab("course");
-  });
+  wireTabs();
+  for (const [id, end] of [["course-from-here", "from"], ["course-to-here", "to"]]) {
+    document.getElementById(id).addEventListener("click", () => {
+      const s = focusSector();
+      selectTab("course");
+      courseView.plotWithEnd(atlas, end, s);
+    });
+  }
   document.getElementById("ports-near-here").addEventListener("click", () => {
     setField("ports-form", "from", focusSector());
-    selectTab("ports");
+    document.getElementById("ports-form").requestSubmit();
   });
-  for (const button of document.querySelectorAll("#tabs button")) {
-    button.addEventListener("click", () => selectTab(button.dataset.tab));
-  }
   wireDrawing(atlas);
   window.addEventListener("hashchange", showAddress);
 }

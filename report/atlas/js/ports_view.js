@@ -2,7 +2,7 @@
 // or sells a product, or is of a class, nearest first, a page at a time; the
 // filters of the panel narrow it down.
 
-import { el, setField, fieldValue, counted, markField } from "./dom.js";
+import { el, setField, counted, markField, readForm } from "./dom.js";
 import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse } from "./universe.js";
@@ -155,11 +155,12 @@ export const portsView = {
     const form = document.getElementById("ports-form");
     form.addEventListener("submit", (event) => {
       event.preventDefault();
-      const from = readSector(form.elements.from.value, atlas.u.n);
-      const fromSound = markField(form.elements.from, from.problem);
+      const read = readForm("ports-form", {
+        from: (text) => readSector(text, atlas.u.n),
+        want: (text) => (parseWant(text) ? { value: parseWant(text) } : { problem: "choose what to look for" }),
+      });
       const filters = readPortFilters(atlas);
-      const wanted = parseWant(fieldValue("ports-form", "want"));
-      if (fromSound && filters && wanted) atlas.go({ view: "ports", from: from.value, want: wanted });
+      if (read && filters) atlas.go({ view: "ports", from: read.from, want: read.want });
     });
   },
 };

@@ -1,12 +1,13 @@
 // The sector view: a sector and its neighbourhood on rings by hop count, and
 // the same neighbourhood as a sortable list.
 
-import { el, setField, fieldValue, counted } from "./dom.js";
+import { el, setField, counted, readForm } from "./dom.js";
 import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse, portOf } from "./universe.js";
 import { neighbourhood, sortNeighbours } from "./neighbourhood.js";
-import { sectorList } from "./address.js";
+import { readSector, readWhole } from "./fields.js";
+import { DEFAULT_HOPS, MAX_HOPS } from "./address.js";
 
 // Rows the list shows at first and adds with each "more".
 const LIST_PAGE = 200;
@@ -84,11 +85,17 @@ export const sectorView = {
   },
 
   wire(atlas) {
-    document.getElementById("sector-form").addEventListener("submit", (event) => {
+    const form = document.getElementById("sector-form");
+    form.addEventListener("submit", (event) => {
       event.preventDefault();
-      const sector = sectorList(fieldValue("sector-form", "sector"))[0];
-      if (sector) atlas.go({ view: "sector", sector, hops: Number(fieldValue("sector-form", "hops")) });
+      const read = readForm("sector-form", {
+        sector: (text) => readSector(text, atlas.u.n),
+        hops: (text) => readWhole(text, 1, MAX_HOPS, DEFAULT_HOPS),
+      });
+      if (read) atlas.go({ view: "sector", sector: read.sector, hops: read.hops });
     });
+    // A new hop count redraws at once.
+    form.elements.hops.addEventListener("change", () => form.requestSubmit());
     const box = el("details", { id: "hood-list", class: "hood-list" }, el("summary", {}, "the neighbourhood as a list"));
     box.addEventListener("toggle", () => {
       if (box.open) showHoodList(atlas);

@@ -1,0 +1,251 @@
+// The atlas answers mistakes and works by keyboard, on the 20000-sector
+// generated game: addresses it cannot read, mistakes typed into its fields,
+// the keyboard path through the page and the drawing, the accessibility audit
+// of every view (axe-core, injected from the tests' own packages) and a
+// phone-sized touch screen.
+
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import path from "node:path";
+import { launchBrowser, openPage } from "./pages.js";
+import { generatedAtlas, scratch } from "./games.js";
+
+const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
+
+let browser;
+let work;
+let file;
+const errors = [];
+
+before(async () => {
+  work = scratch();
+  file = generatedAtlas(path.join(work.dir, "game"), { sectors: 20000, seed: 1 });
+  browser = await launchBrowser();
+});
+
+after(async () => {
+  await browser?.close();
+  work?.remove();
+});
+
+const open = (hash, options) => openPage(browser, file, hash, errors, options);
+
+// Moves the open page to `hash` and waits until the page has shown it.
+async function goTo(page, hash) {
+  await page.evaluate((h) => new Promise((resolve) => {
+    if (location.hash === h) resolve();
+    addEventListener("hashchange", () => resolve(), { once: true });
+    location.hash = h;
+  }), hash);
+}
+
+const status = (page) => page.locator("#status").textContent();
+const centre = (page) => page.locator("#drawing g.sector.centre").getAttribute("data-sector");
+
+test("an address the page cannot read shows the default view and names the part that is wrong", async () => {
+  const page = await open("#sector=12&hops=1");
+  const wrong = {
+    "#course=abc": "course=abc: a course is two sectors, from-to (such as course=1-155)",
+    "#sector=999999": "sector=999999: 999999 is beyond this universe (1 to 20000)",
+    "#sector=20001": "sector=20001: 20001 is beyond this universe (1 to 20000)",
+    "#course=70000-1": "course=70000-1: 70000 is beyond this universe (1 to 20000)",
+    "#course=1-1374&avoid=5,1": "avoid=5,1: 1 is where the course starts: a course cannot avoid it",
+    "#bubble=G": 'bubble=G: "G" is not a number',
+    "#ports=5&want=gold": "want=gold: not something to look for (such as buys-ore, sells-equ or class-3)",
+  };
+  for (const [hash, problem] of Object.entries(wrong)) {
+    await goTo(page, hash);
+    assert.ok((await status(page)).startsWith(`address not understood: ${problem} \u2014 sector 1 `), hash);
+    assert.equal(await centre(page), "1", hash);
+    assert.equal(await page.locator("#tab-sector").getAttribute("aria-selected"), "true", hash);
+  }
+  // Too many hops: the sector at 5 hops, and the status says so.
+  await goTo(page, "#sector=10&hops=99");
+  assert.match(await status(page), /^address not understood: hops=99: 99 is out of range \(1 to 5\); 5 hops shown \u2014 sector 10 and the \d+ sectors within 5 hops/);
+  assert.equal(await centre(page), "10");
+  assert.equal(await page.locator("#sector-form select").inputValue(), "5");
+  // A sound address says nothing of the last one.
+  await goTo(page, "#sector=12&hops=1");
+  assert.match(await status(page), /^sector 12 /);
+  await page.close();
+  assert.deepEqual(errors, []);
+});
+
+test("a field says beside itself what is wrong, runs nothing, and a corrected field clears its message", async () => {
+  const page = await open("#sector=12&hops=1");
+  const mistakes = [
+    ["sector-form", "sector", "abc", '"abc" is not a number'],
+    ["sector-form", "sector", "0", "0 is no sector: sectors are 1 to 20000"],
+    ["sector-form", "sector", "20001", "20001 is beyond this universe (1 to 20000)"],
+    ["sector-form", "sector", "1.5", "1.5 is not a whole number"],
+    ["sector-form", "sector", "10 20", 'one sector, please: "10 20" holds 2 numbers'],
+    ["course-form", "avoid", "5, x", '"x" is not a number'],
+    ["course-form", "avoid", "5, 1", "1 is where the course starts: a course cannot avoid it"],
+    ["ports-form", "from", "", "type a sector number"],
+  ];
+  await page.click("#tab-course");
+  await page.fill("#course-form [name=from]", "1");
+  await page.fill("#course-form [name=to]", "1374");
+  for (const [form, name, typed, problem] of mistakes) {
+    await page.evaluate((tab) => document.getElementById(`tab-${tab}`).click(), form.replace("-form", ""));
+    const field = page.locator(`#${form} [name=${name}]`);
+    await field.fill(typed);
+    await page.locator(`#${form} > button`).click();
+    const id = await field.getAttribute("aria-describedby");
+    assert.equal(await page.locator(`#${id}`).textContent(), problem, typed);
+    assert.equal(await field.getAttribute("aria-invalid"), "true", typed);
+    assert.ok(await field.evaluate((input) => input === document.activeElement), typed);
+    assert.equal(await page.evaluate(() => location.hash), "#sector=12&hops=1", typed);
+    await field.fill(name === "avoid" ? "5" : "12");
+    assert.equal(await field.getAttribute("aria-invalid"), null, typed);
+    assert.equal(await page.locator(`#${id}`).count(), 0, typed);
+  }
+  await page.close();
+  assert.deepEqual(errors, []);
+});
+
+test("Hops, Course from here and Ports near here run their view at once", async () => {
+  const page = await open("#sector=12&hops=1");
+  await page.selectOption("#sector-form select", "3");
+  await page.waitForFunction(() => location.hash === "#sector=12&hops=3");
+  // No end to go to: the To field takes the focus with a hint, and no course
+  // of other ends stays in view.
+  await page.click("#course-from-here");
+  assert.equal(await page.locator("#course-form [name=from]").inputValue(), "12");
+  assert.equal(await page.evaluate(() => document.activeElement.name), "to");
+  assert.equal(await page.locator("#course-result").textContent(), "the course from 12: type the sector to go to, then plot the course");
+  await page.keyboard.type("1374");
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => location.hash === "#course=12-1374");
+  await goTo(page, "#sector=2&hops=1");
+  await page.click("#course-from-here");
+  await page.waitForFunction(() => location.hash === "#course=2-1374");
+  assert.match(await page.locator("#course-text").textContent(), /^2 > .* > 1374$/);
+  await goTo(page, "#sector=2&hops=1");
+  await page.click("#ports-near-here");
+  await page.waitForFunction(() => location.hash === "#ports=2&want=buys-ore");
+  assert.equal(await page.evaluate(() => document.activeElement.id), "tab-ports");
+  // The course tab shows its own course again, drawing and form in step.
+  await page.click("#tab-course");
+  await page.waitForFunction(() => location.hash === "#course=2-1374");
+  assert.equal(await centre(page), "1374");
+  await page.close();
+  assert.deepEqual(errors, []);
+});
+
+test("by keyboard: tabs by arrow keys, the drawing one Tab stop whose arrows move between sectors", async () => {
+  const page = await open("#sector=10&hops=5");
+  assert.equal(await page.locator("#drawing g.sector").count(), 400);
+  // From the sector field to the details panel: 10 presses today (hops, Show,
+  // the three actions, the three zoom buttons, the drawing, the details' first
+  // link), where every drawn sector was a stop of its own.
+  await page.focus("#sector-form [name=sector]");
+  let presses = 0;
+  const stops = [];
+  while (presses < 40 && !(await page.evaluate(() => document.activeElement.closest("#details") !== null))) {
+    await page.keyboard.press("Tab");
+    presses++;
+    stops.push(await page.evaluate(() => document.activeElement.closest("#drawing") ? "drawing" : document.activeElement.tagName));
+  }
+  assert.ok(presses <= 12, stops.join(" "));
+  assert.equal(stops.filter((s) => s === "drawing").length, 1);
+
+  // Into the drawing: the centre has the focus; Right goes to a sector to its
+  // right, Enter centres it and the focus stays on it.
+  await page.keyboard.press("Shift+Tab");
+  const focused = () => page.evaluate(() => {
+    const g = document.activeElement;
+    const box = g.querySelector("circle.body").getBoundingClientRect();
+    return { sector: g.dataset.sector, x: box.x, name: g.querySelector("title").textContent, stops: document.querySelectorAll('#drawing [tabindex="0"]').length };
+  });
+  const start = await focused();
+  assert.deepEqual([start.sector, start.name.split(",")[0], start.stops], ["10", "sector 10", 1]);
+  await page.keyboard.press("ArrowRight");
+  const next = await focused();
+  assert.notEqual(next.sector, "10");
+  assert.ok(next.x > start.x);
+  assert.equal(next.stops, 1);
+  // Announced by its description, and marked on screen.
+  assert.match(await page.locator(":focus").ariaSnapshot(), new RegExp(`^- link "sector ${next.sector}\\b`));
+  assert.equal(await page.locator(":focus").evaluate((g) => getComputedStyle(g).outlineStyle), "solid");
+  await page.keyboard.press("Enter");
+  await page.waitForFunction((s) => location.hash === `#sector=${s}&hops=5`, next.sector);
+  await page.waitForFunction((s) => document.activeElement.matches(`#drawing g.sector.centre[data-sector="${s}"]`), next.sector);
+  // + zooms in, Shift+Left moves the picture left.
+  const box = () => page.evaluate(() => {
+    const { x, width } = document.getElementById("drawing").viewBox.baseVal;
+    return { x, width };
+  });
+  const fitted = await box();
+  await page.keyboard.press("+");
+  const zoomed = await box();
+  assert.ok(zoomed.width < fitted.width);
+  await page.keyboard.press("Shift+ArrowLeft");
+  assert.ok((await box()).x > zoomed.x);
+
+  // The tab list: arrows move between the tabs and open them.
+  await page.focus("#tab-sector");
+  await page.keyboard.press("ArrowRight");
+  assert.equal(await page.evaluate(() => [document.activeElement.id, document.activeElement.getAttribute("aria-selected")].join()), "tab-course,true");
+  await page.keyboard.press("End");
+  assert.equal(await page.evaluate(() => document.activeElement.id), "tab-bubbles");
+  await page.keyboard.press("ArrowRight");
+  assert.equal(await page.evaluate(() => document.activeElement.id), "tab-sector");
+  const tabs = await page.locator("#tabs [role=tab]").evaluateAll((buttons) => buttons.map((b) =>
+    [b.tabIndex, document.getElementById(b.getAttribute("aria-controls")).getAttribute("aria-labelledby") === b.id]));
+  assert.deepEqual(tabs, [[0, true], [-1, true], [-1, true], [-1, true]]);
+  await page.close();
+  assert.deepEqual(errors, []);
+});
+
+// The audit's serious and critical findings on the page as it is: "rule: the
+// elements".
+async function audit(page) {
+  await page.addScriptTag({ content: AXE });
+  return page.evaluate(async () => {
+    const { violations } = await globalThis.axe.run(document);
+    return violations.filter((v) => v.impact === "serious" || v.impact === "critical")
+      .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`);
+  });
+}
+
+test("every view passes the accessibility audit, mistakes and a phone-sized screen too", async () => {
+  const page = await open("#sector=1&hops=5");
+  const findings = {};
+  for (const hash of ["#sector=1&hops=5", "#course=1-1374&avoid=2", "#ports=1&want=buys-equ", "#bubble=296", "#course=abc"]) {
+    await goTo(page, hash);
+    findings[hash] = await audit(page);
+  }
+  await page.click("#tab-bubbles");
+  findings["bubble list"] = await audit(page);
+  await page.click("#tab-course");
+  await page.fill("#course-form [name=avoid]", "x");
+  await page.click("#course-form > button");
+  findings["a mistake typed"] = await audit(page);
+  await page.close();
+
+  // A phone: the hint speaks of taps, a swipe beside the drawing scrolls the
+  // page, one on the drawing moves the picture.
+  const phone = await open("#sector=1&hops=3", { viewport: { width: 400, height: 800 }, hasTouch: true, isMobile: true });
+  findings.phone = await audit(phone);
+  assert.match(await phone.locator("#drawing-hint").textContent(), /^Tap a sector/);
+  assert.doesNotMatch(await phone.locator("#drawing-hint").textContent(), /scroll/);
+  const touch = await phone.context().newCDPSession(phone);
+  const swipe = async (x, y) => {
+    await touch.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x, y }] });
+    for (let i = 1; i <= 10; i++) await touch.send("Input.dispatchTouchEvent", { type: "touchMove", touchPoints: [{ x, y: y - 15 * i }] });
+    await touch.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
+    return phone.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve(scrollY))));
+  };
+  const drawing = await phone.locator("#drawing").boundingBox();
+  const viewBox = () => phone.locator("#drawing").getAttribute("viewBox");
+  const before = await viewBox();
+  assert.equal(await swipe(200, drawing.y + drawing.height / 2), 0);
+  assert.notEqual(await viewBox(), before);
+  assert.ok((await swipe(200, 200)) > 100);
+  await phone.close();
+  assert.deepEqual(findings, Object.fromEntries(Object.keys(findings).map((k) => [k, []])));
+  assert.deepEqual(errors, []);
+});
