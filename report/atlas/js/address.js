@@ -4,6 +4,13 @@
 //   #ports=S&want=W         the ports nearest S that answer W: "buys-ore",
 //                           "sells-equ" ... or "class-1" .. "class-8"
 //   #bubble=G               the bubble behind gate G
+//   #trade=S&apart=K&within=R  trading pairs of ports up to K hops apart each
+//                           way (1..3), the nearer port within R hops of S
+//                           (1..20 or "all")
+//   #explore=S&within=R     unexplored sectors and dead ends from S, counting
+//                           those within R hops (1..20 or "all")
+//   #changes                what this run found against the last run's map
+//   #find=text              the sectors whose note or log holds the text
 // An empty address shows the default view, sector 1 and its neighbourhood.
 
 import { CLASS_MASKS, PRODUCT_KEYS, portClassNumber } from "./ports.js";
@@ -15,7 +22,12 @@ export const MAX_HOPS = 5;
 const DEFAULT_VIEW = { view: "sector", sector: 1, hops: DEFAULT_HOPS };
 
 // The parts each view takes besides its own: "sector=12&hops=3".
-const VIEW_PARTS = { sector: ["hops"], course: ["avoid"], ports: ["want"], bubble: [] };
+const VIEW_PARTS = {
+  sector: ["hops"], course: ["avoid"], ports: ["want"], bubble: [],
+  trade: ["apart", "within"], explore: ["within"], changes: [], find: [],
+};
+// The largest "within" a view takes besides "all".
+export const MAX_WITHIN = 20;
 
 // Parses "want": { product, buys } or { mask } (see ports.js), or null.
 export function parseWant(text) {
@@ -68,8 +80,22 @@ function readView(key, value, byKey, n, notes) {
     if (avoid.problem) return wrong("avoid", avoid.problem);
     return { view: "course", from: from.value, to: to.value, avoid: avoid.value };
   }
+  if (key === "changes") return !value ? { view: "changes" } : wrong(key, "takes no value (the address is #changes)");
+  if (key === "find") return value === "" ? wrong(key, "nothing to find") : { view: "find", text: value };
   const sector = readSector(value, n);
   if (sector.problem) return wrong(key, sector.problem);
+  if (key === "trade" || key === "explore") {
+    let within = Infinity;
+    if (part("within") && part("within").value !== "all") {
+      const read = readWhole(part("within").value, 1, MAX_WITHIN);
+      if (read.problem) return wrong("within", `${read.problem}, or all`);
+      within = read.value;
+    }
+    if (key === "explore") return { view: "explore", from: sector.value, within };
+    const apart = part("apart") ? readWhole(part("apart").value, 1, 3) : { value: 1 };
+    if (apart.problem) return wrong("apart", apart.problem);
+    return { view: "trade", from: sector.value, apart: apart.value, within };
+  }
   if (key === "ports") {
     if (!part("want")) return wrong(key, "nothing to look for (add want=buys-ore, want=class-3 or the like)");
     const want = parseWant(part("want").value);
@@ -102,7 +128,7 @@ export function parseAddress(hash, n) {
   let viewKey = "";
   for (const part of addressParts(hash)) {
     const isView = Object.hasOwn(VIEW_PARTS, part.key);
-    if (part.value === null || part.key === "") problems.push(`${part.text}: not a part of an address (such as sector=12)`);
+    if ((part.value === null && part.key !== "changes") || part.key === "") problems.push(`${part.text}: not a part of an address (such as sector=12)`);
     else if (byKey.has(part.key)) problems.push(`${part.text}: ${part.key} is given twice`);
     else if (isView && viewKey) problems.push(`${part.text}: one view at a time (${viewKey} is given first)`);
     else if (!isView && !Object.values(VIEW_PARTS).some((keys) => keys.includes(part.key))) {
@@ -135,6 +161,14 @@ export function formatAddress(view) {
       return `#ports=${view.from}&want=${formatWant(view.want)}`;
     case "bubble":
       return `#bubble=${view.gate}`;
+    case "trade":
+      return `#trade=${view.from}&apart=${view.apart}&within=${view.within === Infinity ? "all" : view.within}`;
+    case "explore":
+      return `#explore=${view.from}&within=${view.within === Infinity ? "all" : view.within}`;
+    case "changes":
+      return "#changes";
+    case "find":
+      return `#find=${encodeURIComponent(view.text)}`;
     default:
       return "";
   }

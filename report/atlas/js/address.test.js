@@ -55,3 +55,19 @@ test("a sound view is shown with its hop count brought into range, and stray par
       "course=1-2: one view at a time (bubble is given first)", "hops=3: no part of a bubble view"],
   });
 });
+
+test("the daily questions' addresses read back, and say what is wrong with them", () => {
+  const views = [
+    { view: "trade", from: 1, apart: 3, within: Infinity },
+    { view: "trade", from: 7, apart: 1, within: 12 },
+    { view: "explore", from: 1, within: 5 },
+    { view: "changes" },
+    { view: "find", text: "safe spot & more" },
+  ];
+  for (const view of views) assert.deepEqual(parseAddress(formatAddress(view), 20000), { view, problems: [] });
+  assert.equal(formatAddress(views[0]), "#trade=1&apart=3&within=all");
+  assert.deepEqual(parseAddress("#trade=5", 100).view, { view: "trade", from: 5, apart: 1, within: Infinity });
+  assert.deepEqual(parseAddress("#trade=5&apart=4", 100).problems, ["apart=4: 4 is out of range (1 to 3)"]);
+  assert.deepEqual(parseAddress("#explore=5&within=x", 100).problems, ['within=x: "x" is not a number, or all']);
+  assert.deepEqual(parseAddress("#changes=3", 100).problems, ["changes=3: takes no value (the address is #changes)"]);
+});

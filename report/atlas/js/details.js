@@ -46,6 +46,12 @@ function hopText(h) {
 
 const KIND_WORDS = ["one-way out", "two-way", "one-way in", "unknown kind"];
 
+// Empties the details panel for a view about no one sector.
+export function showNoDetails() {
+  document.getElementById("details").replaceChildren(el("h2", {}, "Details"),
+    el("p", { class: "quiet" }, "choose a sector (a link of the list, or the find box) to see what the run knows of it"));
+}
+
 // Fills the details panel with what the run knows of sector s.
 export function showDetails(atlas, s) {
   const { u } = atlas;

@@ -245,7 +245,7 @@ export function showLegend(atlas) {
     item(swatch(svg("circle", { r: 6, fill: NO_PORT, stroke: "#c9d4e4", "stroke-dasharray": "3 2", "fill-opacity": 0.25 })), "unexplored"),
     item(swatch(svg("circle", { r: 6, fill: "none", stroke: "var(--lane)", "stroke-width": 3 })), "major space lane"),
     item(swatch(svg("circle", { r: 6, fill: "none", stroke: "var(--special)", "stroke-width": 2 })), "special sector"),
-    item(swatch(svg("circle", { r: 6, fill: NO_PORT, stroke: "var(--found)", "stroke-width": 2.5 })), "found (the port finder's results)"),
+    item(swatch(svg("circle", { r: 6, fill: NO_PORT, stroke: "var(--found)", "stroke-width": 2.5 })), "found (what the view looks for)"),
     item(swatch(svg("path", { d: "M-4,-4 L4,-4 L0,4 z", fill: "var(--fig)" })), "fig"),
     item(swatch(svg("circle", { r: 4, fill: "var(--bubble)" })), "in a bubble"),
     item(swatch(svg("rect", { x: -5, y: -5, width: 10, height: 10, fill: "none", stroke: "var(--bubble)", "stroke-width": 2 })), "bubble gate"),

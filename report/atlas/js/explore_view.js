@@ -62,6 +62,11 @@ export const exploreView = {
       { about: new Set(nearest.map(({ sector }) => sector)) });
   },
 
+  // The view the tab shows when opened for the first time.
+  fresh(from) {
+    return { view: "explore", from, within: Infinity };
+  },
+
   focus(view) {
     return view.from;
   },

@@ -2,7 +2,7 @@
 // text lists the sectors whose note or log holds it, with the text found.
 
 import { el, counted, markField } from "./dom.js";
-import { sectorLink } from "./details.js";
+import { sectorLink, showNoDetails } from "./details.js";
 import { drawNothing } from "./drawing.js";
 import { readSector } from "./fields.js";
 import { parseFind, findText } from "./find.js";
@@ -18,20 +18,23 @@ function markedText({ text, at, length }) {
 }
 
 export const findView = {
+  // Its list is its answer: the tools get more room.
+  wide: true,
   tab: "find",
 
   show(atlas, { text }) {
     document.getElementById("find-box").elements.find.value = text;
     const found = findText(atlas.u, text);
+    showNoDetails();
     const result = document.getElementById("find-result");
     const words = `${counted(new Set(found.map((f) => f.sector)).size, "sector")} whose note or log holds \u201c${text}\u201d`;
     result.replaceChildren(el("p", { id: "find-count" }, words),
       found.length === 0 ? "" : resultTable({
         id: "find-table",
-        columns: [{ key: "sector", label: "sector" }, { key: "source", label: "" }, { key: "text", label: "text" }],
+        columns: [{ key: "sector", label: "sector" }, { key: "source", label: "in", text: true }, { key: "text", label: "text", text: true }],
         items: found,
         page: FIND_PAGE,
-        makeRow: (f) => el("tr", { "data-sector": f.sector }, el("td", {}, sectorLink(f.sector)), el("td", {}, f.source),
+        makeRow: (f) => el("tr", { "data-sector": f.sector }, el("td", {}, sectorLink(f.sector)), el("td", { class: "text" }, f.source),
           el("td", { class: "marks" }, markedText(f))),
       }));
     drawNothing(atlas, words);

@@ -12,10 +12,17 @@ import { sectorView } from "./sector_view.js";
 import { courseView } from "./course_view.js";
 import { portsView } from "./ports_view.js";
 import { bubblesView } from "./bubbles_view.js";
+import { tradeView } from "./trade_view.js";
+import { exploreView } from "./explore_view.js";
+import { changesView } from "./changes_view.js";
+import { findView } from "./find_view.js";
 
 // Each address's view, by the view's name in the address.
-const VIEWS = { sector: sectorView, course: courseView, ports: portsView, bubble: bubblesView };
-const TABBED = [sectorView, courseView, portsView, bubblesView];
+const VIEWS = {
+  sector: sectorView, course: courseView, ports: portsView, bubble: bubblesView,
+  trade: tradeView, explore: exploreView, changes: changesView, find: findView,
+};
+const TABBED = [sectorView, courseView, portsView, bubblesView, tradeView, exploreView, changesView, findView];
 
 // What every view works on: the universe, its bubbles, the view shown, and
 // the page's status line and address.
@@ -48,24 +55,30 @@ function tabButtons() {
   return [...document.querySelectorAll("#tabs [role=tab]")];
 }
 
-// Shows the panel of tab `name`; the tab list keeps one Tab stop, the chosen tab.
+// Shows the panel of tab `name`; the tab list keeps one Tab stop, the chosen
+// tab (the first, for a view without a tab of its own, such as find).
 function selectTab(name) {
-  for (const button of tabButtons()) {
+  const buttons = tabButtons();
+  const any = buttons.some((button) => button.dataset.tab === name);
+  for (const [i, button] of buttons.entries()) {
     const chosen = button.dataset.tab === name;
     button.setAttribute("aria-selected", String(chosen));
-    button.tabIndex = chosen ? 0 : -1;
+    button.tabIndex = chosen || (!any && i === 0) ? 0 : -1;
   }
   for (const tool of document.querySelectorAll(".tool")) tool.classList.toggle("active", tool.dataset.tool === name);
   const view = TABBED.find((v) => v.tab === name);
+  document.querySelector("main").classList.toggle("wide-tools", Boolean(view && view.wide));
   if (view && view.opened) view.opened(atlas);
 }
 
-// The player opens a tab: it shows the view it showed last (the sector tab
-// at least the sector the drawing is about), else its form alone.
+// The player opens a tab: it shows the view it showed last; else the view a
+// tab shows at once for the sector the drawing is about (sector, trade,
+// explore, changes), else its form alone.
 function openTab(name) {
   const chosen = tabButtons().find((button) => button.getAttribute("aria-selected") === "true");
   if (chosen && chosen.dataset.tab === name) return;
-  const last = lastViews.get(name) || (name === "sector" ? { view: "sector", sector: focusSector(), hops: DEFAULT_HOPS } : null);
+  const view = TABBED.find((v) => v.tab === name);
+  const last = lastViews.get(name) || (view.fresh ? view.fresh(focusSector() || 1) : null);
   // The view still drawn keeps what the player typed in its form.
   if (last && last !== atlas.current) atlas.go(last);
   else selectTab(name);

@@ -5,12 +5,14 @@
 
 import { el } from "./dom.js";
 
-// `columns`: [{ key, label, title?, sorts? }]; `items`: the rows' data, in
+// `columns`: [{ key, label, title?, sorts?, text? }] (text: a column of
+// words, aligned left); `items`: the rows' data, in
 // order; `makeRow(item)`: its <tr>; `sort`: { column, descending } of the
 // order shown; `onSort(column)`: called when a sorting header is pressed.
 export function resultTable({ id, columns, items, page, makeRow, sort = null, onSort = null }) {
-  const head = el("tr", {}, ...columns.map(({ key, label, title, sorts }) => {
+  const head = el("tr", {}, ...columns.map(({ key, label, title, sorts, text }) => {
     const th = el("th", { scope: "col" });
+    if (text) th.className = "text";
     if (title) th.title = title;
     if (!sorts || !onSort) {
       th.textContent = label;

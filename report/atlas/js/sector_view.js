@@ -80,6 +80,11 @@ export const sectorView = {
     else box.querySelector(".scroll")?.remove();
   },
 
+  // The view the tab shows when opened for the first time.
+  fresh(sector) {
+    return { view: "sector", sector, hops: DEFAULT_HOPS };
+  },
+
   focus(view) {
     return view.sector;
   },

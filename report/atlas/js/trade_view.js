@@ -110,6 +110,8 @@ function showPairs(atlas) {
 }
 
 export const tradeView = {
+  // Its list is its answer: the tools get more room.
+  wide: true,
   tab: "trade",
 
   show(atlas, view) {
@@ -141,6 +143,11 @@ export const tradeView = {
     }
     drawPair(atlas, tradeShown.drawn || pairs[0]);
     document.querySelector(`#trade-table tr[data-pair="${tradeShown.drawn.p}-${tradeShown.drawn.q}"]`)?.setAttribute("aria-current", "true");
+  },
+
+  // The view the tab shows when opened for the first time.
+  fresh(from) {
+    return { view: "trade", from, apart: 1, within: Infinity };
   },
 
   focus(view) {

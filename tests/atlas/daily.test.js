@@ -1,0 +1,143 @@
+// The atlas's answers to a player's daily questions, on the 20000-sector
+// realistic game after a second capture compared with the first run's map:
+// trade pairs against the port pair report, unexplored sectors against the
+// hop counts of a sweep, changes against the change log, text found against
+// the notes file. Each view is opened through its address.
+
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { copyFileSync, readFileSync } from "node:fs";
+import path from "node:path";
+import { generatedAtlas, lastLogRecord, readAtlas, scratch, secondAtlas } from "./games.js";
+import { launchBrowser, openPage } from "./pages.js";
+import { sweepFrom } from "../../report/atlas/js/course.js";
+
+let browser;
+let work;
+let dir;
+let first;
+let file;
+let u;
+const errors = [];
+
+before(async () => {
+  work = scratch();
+  dir = path.join(work.dir, "game");
+  generatedAtlas(dir, { sectors: 20000, seed: 1 });
+  // The first run's atlas, which has no map to compare with.
+  first = path.join(work.dir, "first_atlas.html");
+  copyFileSync(path.join(dir, "game_atlas.html"), first);
+  file = secondAtlas(dir, { sectors: 20000, seed: 1 });
+  u = readAtlas(file);
+  browser = await launchBrowser();
+});
+
+after(async () => {
+  await browser?.close();
+  work?.remove();
+});
+
+const open = (hash, atlas = file) => openPage(browser, atlas, hash, errors);
+const rows = (page, selector, names) => page.locator(selector).evaluateAll((trs, keys) =>
+  trs.map((tr) => Object.fromEntries(keys.map((k) => [k, tr.dataset[k]]))), names);
+
+test("trade: pairs one hop apart are the port pair report's, estimates and all, best per hop first", async () => {
+  // The report's pairs: "  " + a pair line, its estimate last.
+  const report = new Map();
+  for (const line of readFileSync(path.join(dir, "game_portpairs.txt"), "latin1").split("\r\n")) {
+    const pair = /^  [ +]([0-9]+) .* - [ +]([0-9]+) .* ([0-9]+)$/.exec(line);
+    if (pair) report.set(`${pair[1]}-${pair[2]}`, Number(pair[3]));
+  }
+  const page = await open("#trade=1&apart=1&within=all");
+  assert.equal(await page.locator("#trade-count").textContent(), `${report.size} pairs listed`);
+  assert.match(await page.locator("#status").textContent(), new RegExp(`^${report.size} pairs of ports up to 1 hop apart each way`));
+  const listed = await rows(page, "#trade-table tbody tr", ["pair", "estimate", "sector"]);
+  assert.equal(listed.length, 50);
+  assert.match(await page.locator("#trade-result button.more").textContent(), new RegExp(`^more \\(50 of ${report.size} shown\\)$`));
+  for (const { pair, estimate } of listed) assert.equal(Number(estimate), report.get(pair), pair);
+  // A row draws its two ports, marked, and the course to the nearer.
+  await page.locator("#trade-table tbody tr").nth(3).locator("td").nth(2).click();
+  const [p, q] = listed[3].pair.split("-");
+  assert.deepEqual(await page.locator("#drawing g.sector.about").evaluateAll((gs) => gs.map((g) => g.dataset.sector).sort()), [p, q].sort());
+  assert.ok(await page.locator("#drawing line.course").count() >= 2);
+  // Three hops apart: many more pairs, still every one of the report's.
+  await page.goto(`file://${file}#trade=1&apart=3&within=all`);
+  await page.waitForFunction(() => /up to 3 hops/.test(document.getElementById("status").textContent));
+  const count = Number((await page.locator("#trade-count").textContent()).split(" ")[0]);
+  assert.ok(count > report.size, `${count} pairs up to 3 hops apart`);
+  await page.close();
+});
+
+test("explore: the unexplored sectors a course reaches, nearest first, each with its course", async () => {
+  const { hops } = sweepFrom(u, 1);
+  let reached = 0;
+  let near = 0;
+  for (let s = 2; s <= u.n; s++) {
+    if (hops[s] < 0 || u.explored[s]) continue;
+    reached++;
+    if (hops[s] <= 5) near++;
+  }
+  const page = await open("#explore=1&within=5");
+  assert.equal(await page.locator("#explore-count").textContent(),
+    `${reached} unexplored sectors a known course from 1 reaches, ${near} of them within 5 hops; nearest first`);
+  const listed = await rows(page, "#explore-table tbody tr", ["sector", "hops"]);
+  for (const { sector, hops: h } of listed) assert.equal(Number(h), hops[Number(sector)], sector);
+  assert.deepEqual(listed.map((r) => Number(r.hops)), listed.map((r) => Number(r.hops)).sort((a, b) => a - b));
+  await page.locator("#explore-table tbody tr").first().getByRole("link", { name: "course" }).click();
+  await page.waitForFunction(() => location.hash.startsWith("#course=1-"));
+  assert.equal(await page.locator("#course-hops").textContent(), `${listed[0].hops} hops`);
+  await page.close();
+});
+
+test("changes: the change log's lines by kind, changed sectors marked, and why a first run has none", async () => {
+  const log = lastLogRecord(dir);
+  const expected = {
+    "port-gone": log.filter((l) => l.endsWith(": new port found.")).map((l) => l.trim().split(":")[0]),
+    up: log.filter((l) => / up by [0-9]+\.$/.test(l)).map((l) => l.trim().split(":")[0]),
+    "new-warps": log.filter((l) => l.includes(": new warps found (")).map((l) => l.trim().split(":")[0]),
+  };
+  const page = await open("#changes");
+  for (const [kind, sectors] of Object.entries(expected)) {
+    assert.match(await page.locator(`#changes-${kind}`).textContent(), new RegExp(`\\(${sectors.length}\\)$`), kind);
+    const listed = await rows(page, `tr[data-change="${kind}"]`, ["sector"]);
+    assert.deepEqual(listed.map((r) => r.sector), sectors.slice(0, 50), kind);
+  }
+  // The first new-warps line, numbers and all.
+  const line = log.find((l) => l.includes(": new warps found ("));
+  const [, sector, warps] = /([0-9]+): new warps found \(([0-9 ]*)\)/.exec(line);
+  assert.equal(await page.locator(`tr[data-change="new-warps"][data-sector="${sector}"] td`).nth(1).textContent(), `new warps: ${warps}`);
+  await page.locator(`tr[data-change="new-warps"][data-sector="${sector}"] a`).click();
+  await page.waitForFunction((s) => document.querySelector("#details h2")?.textContent === `Sector ${s}`, sector);
+  assert.ok((await page.locator("#details ul.changes li").allTextContents()).includes(`new warps: ${warps}`));
+  assert.equal(await page.locator(`#drawing g.sector[data-sector="${sector}"] path.changed`).count(), 1);
+  await page.close();
+
+  const firstRun = await open("#changes", first);
+  assert.match(await firstRun.locator("#changes-why").textContent(), /^this run did not compare with the last run's map/);
+  await firstRun.close();
+  assert.deepEqual(errors, []);
+});
+
+test("find: a number opens its sector, a text lists the notes and logs that hold it", async () => {
+  // The notes file's lines "sector : text" that hold "safe", any case.
+  const noted = new Set();
+  for (const line of readFileSync(path.join(dir, "game_notes.txt"), "latin1").split("\r\n")) {
+    const note = /^ *([0-9]+) : (.*)$/.exec(line);
+    if (note && note[2].toLowerCase().includes("safe")) noted.add(note[1]);
+  }
+  const page = await open("");
+  await page.fill("#find-box input", "SAFE");
+  await page.press("#find-box input", "Enter");
+  await page.waitForFunction(() => location.hash === "#find=SAFE");
+  const found = await rows(page, "#find-table tbody tr", ["sector"]);
+  for (const s of noted) assert.ok(found.some((r) => r.sector === s), s);
+  assert.equal(await page.locator("#find-table tbody tr mark").first().textContent(), "safe");
+  await page.fill("#find-box input", "0");
+  await page.press("#find-box input", "Enter");
+  assert.equal(await page.locator("#find-box input").getAttribute("aria-invalid"), "true");
+  await page.fill("#find-box input", "1374");
+  await page.press("#find-box input", "Enter");
+  await page.waitForFunction(() => location.hash === "#sector=1374&hops=2");
+  await page.close();
+  assert.deepEqual(errors, []);
+});
