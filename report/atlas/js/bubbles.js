@@ -34,3 +34,16 @@ export function sortBubbles(list, column, descending = false) {
   const sign = descending ? -1 : 1;
   return list.slice().sort((a, b) => sign * (Number(a[column]) - Number(b[column])) || a.gate - b.gate);
 }
+
+// Per sector 0..n: 1 when it lies in a bubble, 3 when that bubble is
+// compromised (c): a bubble is compromised when any of its members is, and
+// then all of its members are.
+export function bubbleMarks(u) {
+  const compromised = new Set();
+  for (const [s, record] of u.bubble) if (record.gate !== 0 && s !== record.gate && record.compromised) compromised.add(record.gate);
+  const marks = new Uint8Array(u.n + 1);
+  for (const [s, record] of u.bubble) {
+    if (s >= 1 && s <= u.n) marks[s] = compromised.has(record.gate) && s !== record.gate ? 3 : 1;
+  }
+  return marks;
+}

@@ -4,6 +4,7 @@
 
 import { sweepFrom, sweepTo } from "./course.js";
 import { inUniverse } from "./universe.js";
+import { bubbleMarks } from "./bubbles.js";
 
 export const PRODUCTS = ["fuel ore", "organics", "equipment"];
 export const PRODUCT_KEYS = ["ore", "org", "equ"];
@@ -41,16 +42,6 @@ export function wantedProducts(want) {
   return want.mask === undefined ? [want.product] : [0, 1, 2];
 }
 
-// The sectors that lie in a compromised bubble: a bubble is compromised when
-// any of its members is marked so, and then all its members are left out.
-function inCompromisedBubbles(u) {
-  const gates = new Set();
-  for (const [s, record] of u.bubble) if (record.gate !== 0 && s !== record.gate && record.compromised) gates.add(record.gate);
-  const sectors = new Set();
-  for (const [s, record] of u.bubble) if (gates.has(record.gate) && s !== record.gate) sectors.add(s);
-  return sectors;
-}
-
 // The port finder: every port a known course from `from` reaches that answers
 // `want` and passes `filters`, nearest first, equally near ones in sector
 // order: { found: [{ sector, hops, back, port }], known, reachable }. `back`
@@ -69,7 +60,7 @@ export function findPorts(u, from, want, filters = {}) {
   const back = sweepTo(u, from).hops;
   const { maxHops = null, minAmount = null, minPercent = null, leaveOutCompromised = false } = filters;
   const products = wantedProducts(want);
-  const compromised = leaveOutCompromised ? inCompromisedBubbles(u) : new Set();
+  const marks = leaveOutCompromised ? bubbleMarks(u) : null;
   for (const port of matching) {
     const h = hops[port.sector];
     if (h < 0) continue;
@@ -77,7 +68,7 @@ export function findPorts(u, from, want, filters = {}) {
     if (maxHops !== null && h > maxHops) continue;
     if (minAmount !== null && products.some((i) => port.amount[i] < minAmount)) continue;
     if (minPercent !== null && products.some((i) => port.percent[i] < minPercent)) continue;
-    if (compromised.has(port.sector)) continue;
+    if (marks && marks[port.sector] === 3) continue;
     result.found.push({ sector: port.sector, hops: h, back: back[port.sector], port });
   }
   result.found.sort((a, b) => a.hops - b.hops || a.sector - b.sector);

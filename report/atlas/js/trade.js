@@ -5,6 +5,7 @@
 import { sweepFrom } from "./course.js";
 import { inUniverse, portOf } from "./universe.js";
 import { portClassNumber } from "./ports.js";
+import { bubbleMarks } from "./bubbles.js";
 
 // The sections of the pair table in the report's order: a key for filters and
 // the heading the report writes.
@@ -196,8 +197,7 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {
 
   const fromStart = inUniverse(u, from) ? sweepFrom(u, from).hops : null;
   // 1 for a sector in a bubble, 3 in a compromised one.
-  const bubbleMark = new Uint8Array(n + 1);
-  for (const [s, record] of u.bubble) bubbleMark[s] = record.compromised ? 3 : 1;
+  const bubbleMark = bubbleMarks(u);
 
   // A pair: P reaches Q and Q reaches P, listed from P's side.
   const back = new Uint8Array(n + 1);

@@ -31,7 +31,7 @@ const u = makeUniverse({
     6: [4, full, even], 7: [6, full, [2000, 2000, 2000]], 8: [3, full, [2000, 2000, 2000]], 9: [0, full, even],
     10: [0, full, even],
   },
-  bubbles: { 5: [5, 1, 1, 1], 8: [8, 1, 0, 1] },
+  bubbles: { 5: [12, 1, 1, 1], 8: [13, 1, 0, 1] },
 });
 u.ports[u.portOf[7]].reporting = 0;
 
