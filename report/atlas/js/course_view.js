@@ -20,11 +20,11 @@ function alongTheCourse(atlas, course) {
     const names = specialNames(atlas, s);
     const note = u.notes.get(s) || "";
     const marks = [...names, u.fig[s] ? "fig" : "", names.includes(note) ? "" : note].filter(Boolean).join("; ");
-    return el("tr", {}, el("td", {}, String(i)), el("td", {}, sectorLink(s)), el("td", {}, port ? port.letters : ""),
+    return el("tr", { "data-sector": s }, el("td", {}, String(i)), el("td", {}, sectorLink(s)), el("td", {}, port ? port.letters : ""),
       el("td", { class: "marks" }, marks));
   });
   return el("div", { class: "scroll" }, el("table", { id: "course-table" },
-    el("thead", {}, el("tr", {}, el("th", {}, "hop"), el("th", {}, "sector"), el("th", {}, "port"), el("th", {}, ""))),
+    el("thead", {}, el("tr", {}, el("th", {}, "hop"), el("th", {}, "sector"), el("th", {}, "port"), el("th", { class: "text" }, "marks"))),
     el("tbody", {}, ...rows)));
 }
 

@@ -94,7 +94,7 @@ export function showDetails(atlas, s) {
     parts.push(el("p", { class: "port" }, `${portWords(port)}, ${port.reporting ? "reporting" : "not reporting (from an earlier capture)"}`));
     const rows = PRODUCTS.map((name, i) => el("tr", {}, el("td", {}, name), el("td", {}, portBuys(port, i) ? "buys" : "sells"),
       el("td", {}, String(port.amount[i])), el("td", {}, `${port.percent[i]}%`)));
-    parts.push(el("table", { class: "port-table" }, el("thead", {}, el("tr", {}, el("th", {}, "product"), el("th", {}, ""), el("th", {}, "amount"), el("th", {}, "%"))), el("tbody", {}, ...rows)));
+    parts.push(el("table", { class: "port-table" }, el("thead", {}, el("tr", {}, el("th", {}, "product"), el("th", {}, "trade"), el("th", {}, "amount"), el("th", {}, "%"))), el("tbody", {}, ...rows)));
   }
 
   parts.push(el("h3", {}, "Hops"));
@@ -107,7 +107,7 @@ export function showDetails(atlas, s) {
     hopRows.push(el("tr", {}, el("td", {}, name), el("td", {}, hopText(to[s])), el("td", {}, hopText(from[s]))));
   }
   parts.push(hopRows.length === 0 ? el("p", { class: "quiet" }, "no special sectors given")
-    : el("table", { class: "hops" }, el("thead", {}, el("tr", {}, el("th", {}, ""), el("th", {}, "to"), el("th", {}, "from"))), el("tbody", {}, ...hopRows)));
+    : el("table", { class: "hops" }, el("thead", {}, el("tr", {}, el("th", {}, "hops"), el("th", {}, "to"), el("th", {}, "from"))), el("tbody", {}, ...hopRows)));
 
   if (record || gateOf) parts.push(el("h3", {}, "Bubble"));
   if (record) {
