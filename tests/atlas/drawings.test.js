@@ -94,7 +94,7 @@ async function labels(page) {
 test("a neighbourhood labels only what can be read, its centre and special sectors always, and zooming brings the rest back", async () => {
   const stardock = u.specials[4];
   const page = await open(`#sector=${stardock}&hops=4`);
-  if (process.env.ATLAS_SCREENSHOTS) await page.screenshot({ path: path.join(process.env.ATLAS_SCREENSHOTS, "atlas-sector.png") });
+  if (process.env.ATLAS_SCREENSHOTS) await page.screenshot({ path: path.join(process.env.ATLAS_SCREENSHOTS, "atlas-neighbourhood.png") });
   assert.equal(await page.locator("#status").textContent(),
     `sector ${stardock} and the 352 sectors within 4 hops, counting warps either way`);
   for (const hops of [3, 4, 5]) {

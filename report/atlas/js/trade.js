@@ -60,18 +60,12 @@ function tradeableAmount(port, product, reserve) {
   return Math.max(amount - cut, 0);
 }
 
-// The report's trade estimate of the ports p (listed first) and q: 0 where
-// their classes have no case, and for a reserve of 100 or more.
-export function pairTradeVolume(p, q, reservePercent = 50) {
-  if (!p || !q || reservePercent >= 100) return 0;
-  const so = tradeableAmount(p, 0, reservePercent);
-  const sg = tradeableAmount(p, 1, reservePercent);
-  const se = tradeableAmount(p, 2, reservePercent);
-  const to = tradeableAmount(q, 0, reservePercent);
-  const tg = tradeableAmount(q, 1, reservePercent);
-  const te = tradeableAmount(q, 2, reservePercent);
+// The estimate of the classes' case from what each port can trade (its
+// supplies and remaining demands: so, sg, se of the first port, to, tg, te of
+// the second); 0 where the classes have no case.
+function caseEstimate(pb, qb, so, sg, se, to, tg, te) {
   const min = Math.min;
-  switch (p.buying * 8 + q.buying) {
+  switch (pb * 8 + qb) {
     case 3 * 8 + 4: return min(so + sg, to + tg, se, te);  // BBS-SSB
     case 5 * 8 + 2: return min(so + se, to + te, sg, tg);  // BSB-SBS
     case 6 * 8 + 1: return min(sg + se, tg + te, so, to);  // SBB-BSS
@@ -81,6 +75,15 @@ export function pairTradeVolume(p, q, reservePercent = 50) {
     case 5 * 8 + 6: case 2 * 8 + 1: return min(to, tg, so, sg);  // BSB-SBB, SBS-BSS
     default: return 0;
   }
+}
+
+// The report's trade estimate of the ports p (listed first) and q: 0 where
+// their classes have no case, and for a reserve of 100 or more.
+export function pairTradeVolume(p, q, reservePercent = 50) {
+  if (!p || !q || reservePercent >= 100) return 0;
+  const r = reservePercent;
+  return caseEstimate(p.buying, q.buying, tradeableAmount(p, 0, r), tradeableAmount(p, 1, r), tradeableAmount(p, 2, r),
+    tradeableAmount(q, 0, r), tradeableAmount(q, 1, r), tradeableAmount(q, 2, r));
 }
 
 // The report's stock marks of sector s: "???" unexplored, "..." a port not
@@ -112,31 +115,26 @@ export function pairLine(u, p, q) {
     + pairTradeVolume(portOf(u, p), portOf(u, q));
 }
 
-// Breadth-first from `start` to at most `limit` hops over the known ways out
-// (a sector's own one-way-out and two-way entries, as the course plotter flies
-// them): the sectors reached are stamped with `start`, their hops in `hops`.
-// The sectors in reach order are left in `queue`; returns their number.
-function tradeSweep(u, start, limit, stamp, hops, queue) {
+// The ways out of every sector as the course plotter flies them (a sector's
+// own one-way-out and two-way entries to sectors of the universe), packed
+// once so that the many short sweeps below check nothing but their stamps:
+// the targets of s are target[start[s]] .. target[start[s + 1] - 1].
+function waysOut(u) {
   const { n, warpStart, warpTarget, warpKind } = u;
-  let head = 0;
-  let tail = 0;
-  stamp[start] = start;
-  hops[start] = 0;
-  queue[tail++] = start;
-  while (head < tail) {
-    const s = queue[head++];
-    const h = hops[s];
-    if (h === limit) continue;
+  const start = new Uint32Array(n + 2);
+  const target = new Uint16Array(warpStart[n + 1]);
+  let count = 0;
+  for (let s = 1; s <= n; s++) {
+    start[s] = count;
     for (let i = warpStart[s], end = warpStart[s + 1]; i < end; i++) {
       const t = warpTarget[i];
-      if (warpKind[i] > 1 || t < 1 || t > n || stamp[t] === start) continue;
-      stamp[t] = start;
-      hops[t] = h + 1;
-      queue[tail++] = t;
+      if (warpKind[i] <= 1 && t >= 1 && t <= n) target[count++] = t;
     }
   }
-  return tail;
+  start[n + 1] = count;
+  return { start, target };
 }
+
 
 // The pairs of ports P, Q whose classes stand in a row of the table (P of the
 // row's first class; of two ports of one class, the lower-numbered first),
@@ -155,21 +153,46 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {
   const n = u.n;
   const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), 3);
   const classOf = new Uint8Array(n + 1);
-  for (const port of u.ports) classOf[port.sector] = portClassNumber(port.buying);
+  // What each port can trade of each product, at the report's reserve of 50.
+  const tradeable = new Float64Array(3 * (n + 1));
+  for (const port of u.ports) {
+    classOf[port.sector] = portClassNumber(port.buying);
+    for (let k = 0; k < 3; k++) tradeable[3 * port.sector + k] = tradeableAmount(port, k, 50);
+  }
 
   // One sweep from every port: the ports it reaches that it could pair with,
   // either way round, as links (port, port reached, hops), in port order.
+  const ways = waysOut(u);
   const stamp = new Int32Array(n + 1);
   const hops = new Uint8Array(n + 1);
   const queue = new Uint16Array(n + 1);
   const linksOf = new Uint32Array(n + 2);  // the links of port p: linksOf[p] .. linksOf[p + 1]
-  let links = { source: new Uint16Array(4096), target: new Uint16Array(4096), hops: new Uint8Array(4096) };
+  const room = 16 * u.ports.length + 16;
+  let links = { source: new Uint16Array(room), target: new Uint16Array(room), hops: new Uint8Array(room) };
   let count = 0;
   for (let p = 1; p <= n; p++) {
     linksOf[p] = count;
     const a = classOf[p];
     if (a === 0) continue;
-    const reached = tradeSweep(u, p, limit, stamp, hops, queue);
+    // Breadth-first from p out to `limit` hops, written out here rather than
+    // called, so that the engine compiles the whole loop at once.
+    let head = 0;
+    let reached = 0;
+    stamp[p] = p;
+    hops[p] = 0;
+    queue[reached++] = p;
+    while (head < reached) {
+      const s = queue[head++];
+      const h = hops[s];
+      if (h === limit) continue;
+      for (let i = ways.start[s], end = ways.start[s + 1]; i < end; i++) {
+        const t = ways.target[i];
+        if (stamp[t] === p) continue;
+        stamp[t] = p;
+        hops[t] = h + 1;
+        queue[reached++] = t;
+      }
+    }
     for (let i = 1; i < reached; i++) {
       const q = queue[i];
       if (PAIRABLE[a * 9 + classOf[q]] === 0) continue;
@@ -221,7 +244,8 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {
       if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
       const { rows, sections } = ROWS_OF_CLASSES[a * 9 + b];
       const there = links.hops[i];
-      const estimate = pairTradeVolume(portOf(u, p), portOf(u, q));
+      const estimate = caseEstimate(u.ports[u.portOf[p]].buying, u.ports[u.portOf[q]].buying,
+        tradeable[3 * p], tradeable[3 * p + 1], tradeable[3 * p + 2], tradeable[3 * q], tradeable[3 * q + 1], tradeable[3 * q + 2]);
       const marks = bubbleMark[p] | bubbleMark[q];
       pairs.push({
         p, q, rows, sections, there, back: back[q], estimate, perHop: estimate / (there + back[q]), nearer,
