@@ -140,7 +140,8 @@ void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* re
 
   // The new warps: built only for a sector with a list and fewer than six map
   // warps. Both lists ascend, as the captures list warps and the map stores them.
-  MapChanges::Warps found{sector16, {}};
+  std::array<std::uint16_t, kMaxWarps> found;
+  std::size_t foundCount = 0;
   if (sector.warps && k < kComparedWarps) {
     std::size_t i = 0;
     std::size_t j = 0;
@@ -151,21 +152,22 @@ void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* re
       } else if (targets[i] > mapWarps[j]) {
         ++j;
       } else {
-        found.targets.push_back(targets[i++]);
+        found[foundCount++] = targets[i++];
       }
     }
-    found.targets.insert(found.targets.end(), targets.begin() + static_cast<std::ptrdiff_t>(i),
-                         targets.end());
+    while (i < targets.size() && foundCount < found.size()) found[foundCount++] = targets[i++];
   }
   StartSectorLine(line, s);
   line += "new warps found (";
-  for (std::size_t i = 0; i < found.targets.size(); ++i) {
+  for (std::size_t i = 0; i < foundCount; ++i) {
     if (i > 0) line += ' ';
-    AppendRight(line, found.targets[i]);
+    AppendRight(line, found[i]);
   }
   line += ')';
   changeLog.WriteLine(line);
-  if (changes) changes->newWarps.push_back(std::move(found));
+  if (changes) {
+    changes->newWarps.push_back({sector16, {found.begin(), found.begin() + static_cast<std::ptrdiff_t>(foundCount)}});
+  }
 }
 
 }  // namespace
