@@ -4,47 +4,25 @@
 // hop counts of a sweep, changes against the change log, text found against
 // the notes file. Each view is opened through its address.
 
-import { after, before, test } from "node:test";
+import { test } from "node:test";
 import assert from "node:assert/strict";
-import { copyFileSync, readFileSync } from "node:fs";
+import { readFileSync } from "node:fs";
 import path from "node:path";
-import { generatedAtlas, lastLogRecord, readAtlas, scratch, secondAtlas } from "./games.js";
-import { launchBrowser, openPage } from "./pages.js";
+import { lastLogRecord } from "./games.js";
+import { bigGame } from "./pages.js";
 import { sweepFrom } from "../../report/atlas/js/course.js";
 
-let browser;
-let work;
-let dir;
-let first;
-let file;
-let u;
-const errors = [];
-
-before(async () => {
-  work = scratch();
-  dir = path.join(work.dir, "game");
-  generatedAtlas(dir, { sectors: 20000, seed: 1 });
-  // The first run's atlas, which has no map to compare with.
-  first = path.join(work.dir, "first_atlas.html");
-  copyFileSync(path.join(dir, "game_atlas.html"), first);
-  file = secondAtlas(dir, { sectors: 20000, seed: 1 });
-  u = readAtlas(file);
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  work?.remove();
-});
-
-const open = (hash, atlas = file) => openPage(browser, atlas, hash, errors);
+// The first run's atlas (game.first) has no map to compare with.
+const game = bigGame({ second: true });
+const { errors } = game;
+const open = (hash, file = game.file) => game.open(hash, { file });
 const rows = (page, selector, names) => page.locator(selector).evaluateAll((trs, keys) =>
   trs.map((tr) => Object.fromEntries(keys.map((k) => [k, tr.dataset[k]]))), names);
 
 test("trade: pairs one hop apart are the port pair report's, estimates and all, best per hop first", async () => {
   // The report's pairs: "  " + a pair line, its estimate last.
   const report = new Map();
-  for (const line of readFileSync(path.join(dir, "game_portpairs.txt"), "latin1").split("\r\n")) {
+  for (const line of readFileSync(path.join(game.dir, "game_portpairs.txt"), "latin1").split("\r\n")) {
     const pair = /^  [ +]([0-9]+) .* - [ +]([0-9]+) .* ([0-9]+)$/.exec(line);
     if (pair) report.set(`${pair[1]}-${pair[2]}`, Number(pair[3]));
   }
@@ -61,7 +39,7 @@ test("trade: pairs one hop apart are the port pair report's, estimates and all, 
   assert.deepEqual(await page.locator("#drawing g.sector.about").evaluateAll((gs) => gs.map((g) => g.dataset.sector).sort()), [p, q].sort());
   assert.ok(await page.locator("#drawing line.course").count() >= 2);
   // Three hops apart: many more pairs, still every one of the report's.
-  await page.goto(`file://${file}#trade=1&apart=3&within=all`);
+  await page.goto(`file://${game.file}#trade=1&apart=3&within=all`);
   await page.waitForFunction(() => /up to 3 hops/.test(document.getElementById("status").textContent));
   const count = Number((await page.locator("#trade-count").textContent()).split(" ")[0]);
   assert.ok(count > report.size, `${count} pairs up to 3 hops apart`);
@@ -69,6 +47,7 @@ test("trade: pairs one hop apart are the port pair report's, estimates and all, 
 });
 
 test("explore: the unexplored sectors a course reaches, nearest first, each with its course", async () => {
+  const { u } = game;
   const { hops } = sweepFrom(u, 1);
   let reached = 0;
   let near = 0;
@@ -90,7 +69,7 @@ test("explore: the unexplored sectors a course reaches, nearest first, each with
 });
 
 test("changes: the change log's lines by kind, changed sectors marked, and why a first run has none", async () => {
-  const log = lastLogRecord(dir);
+  const log = lastLogRecord(game.dir);
   const expected = {
     "port-gone": log.filter((l) => l.endsWith(": new port found.")).map((l) => l.trim().split(":")[0]),
     up: log.filter((l) => / up by [0-9]+\.$/.test(l)).map((l) => l.trim().split(":")[0]),
@@ -112,7 +91,7 @@ test("changes: the change log's lines by kind, changed sectors marked, and why a
   assert.equal(await page.locator(`#drawing g.sector[data-sector="${sector}"] path.changed`).count(), 1);
   await page.close();
 
-  const firstRun = await open("#changes", first);
+  const firstRun = await open("#changes", game.first);
   assert.match(await firstRun.locator("#changes-why").textContent(), /^this run did not compare with the last run's map/);
   await firstRun.close();
   assert.deepEqual(errors, []);
@@ -121,7 +100,7 @@ test("changes: the change log's lines by kind, changed sectors marked, and why a
 test("find: a number opens its sector, a text lists the notes and logs that hold it", async () => {
   // The notes file's lines "sector : text" that hold "safe", any case.
   const noted = new Set();
-  for (const line of readFileSync(path.join(dir, "game_notes.txt"), "latin1").split("\r\n")) {
+  for (const line of readFileSync(path.join(game.dir, "game_notes.txt"), "latin1").split("\r\n")) {
     const note = /^ *([0-9]+) : (.*)$/.exec(line);
     if (note && note[2].toLowerCase().includes("safe")) noted.add(note[1]);
   }

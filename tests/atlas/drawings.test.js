@@ -5,47 +5,22 @@
 // ATLAS_SCREENSHOTS set to a directory, a deep bubble and a 4-hop
 // neighbourhood are saved there (the README shows them).
 
-import { after, before, test } from "node:test";
+import { test } from "node:test";
 import assert from "node:assert/strict";
 import path from "node:path";
-import { generatedAtlas, readAtlas, scratch } from "./games.js";
-import { launchBrowser, openPage } from "./pages.js";
+import { bigGame, goTo } from "./pages.js";
 import { listBubbles } from "../../report/atlas/js/bubbles.js";
 import { groupAround } from "../../report/atlas/js/neighbourhood.js";
 import { onLane } from "../../report/atlas/js/universe.js";
 
 const WINDOW = { width: 1400, height: 900 };
-let browser;
-let work;
-let file;
-let u;
-const errors = [];
-
-before(async () => {
-  work = scratch();
-  file = generatedAtlas(path.join(work.dir, "game"), { sectors: 20000, seed: 1 });
-  u = readAtlas(file);
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  work?.remove();
-});
-
-const open = (hash) => openPage(browser, file, hash, errors, { viewport: WINDOW });
-
-// Shows `hash` in an open page and waits for its drawing.
-async function show(page, hash) {
-  await page.evaluate((h) => new Promise((resolve) => {
-    window.addEventListener("hashchange", () => requestAnimationFrame(() => resolve()), { once: true });
-    location.hash = h;
-  }), hash);
-}
+const game = bigGame();
+const { errors } = game;
+const open = (hash) => game.open(hash, { viewport: WINDOW });
 
 test("every bubble of up to sixty sectors is drawn as a tree: circles of 8 pixels at least, none on another", async () => {
   // Bubbles of one or two sectors, most of them, cannot go wrong.
-  const bubbles = listBubbles(u).filter((b) => b.size >= 3 && b.size <= 60);
+  const bubbles = listBubbles(game.u).filter((b) => b.size >= 3 && b.size <= 60);
   const deepest = bubbles.reduce((a, b) => (b.depth > a.depth ? b : a));
   assert.ok(bubbles.length > 100 && deepest.depth >= 10, `${bubbles.length} bubbles`);
   const page = await open(`#bubble=${deepest.gate}`);
@@ -74,10 +49,10 @@ test("every bubble of up to sixty sectors is drawn as a tree: circles of 8 pixel
   assert.deepEqual(faults, []);
   // The deepest bubble fits without wrapping: one row for each hop from the
   // gate.
-  await show(page, `#bubble=${deepest.gate}`);
+  await goTo(page, `#bubble=${deepest.gate}`);
   const rows = await page.locator("#drawing g.sector circle.body").evaluateAll((circles) =>
     new Set(circles.map((c) => Math.round(c.getBoundingClientRect().y))).size);
-  const levels = new Set(groupAround(u, deepest.gate, deepest.members).nodes.map((node) => node.ring));
+  const levels = new Set(groupAround(game.u, deepest.gate, deepest.members).nodes.map((node) => node.ring));
   assert.equal(rows, levels.size);
   await page.close();
 });
@@ -92,17 +67,17 @@ async function labels(page) {
 }
 
 test("a neighbourhood labels only what can be read, its centre and special sectors always, and zooming brings the rest back", async () => {
-  const stardock = u.specials[4];
+  const stardock = game.u.specials[4];
   const page = await open(`#sector=${stardock}&hops=4`);
   if (process.env.ATLAS_SCREENSHOTS) await page.screenshot({ path: path.join(process.env.ATLAS_SCREENSHOTS, "atlas-neighbourhood.png") });
   assert.equal(await page.locator("#status").textContent(),
     `sector ${stardock} and the 352 sectors within 4 hops, counting warps either way`);
   for (const hops of [3, 4, 5]) {
-    await show(page, `#sector=${stardock}&hops=${hops}`);
+    await goTo(page, `#sector=${stardock}&hops=${hops}`);
     const drawn = await page.locator("#drawing g.sector").evaluateAll((gs) => gs.map((g) => Number(g.dataset.sector)));
     const { sectors, smallest } = await labels(page);
     assert.ok(smallest >= 9, `${hops} hops: a label ${smallest.toFixed(1)} px tall`);
-    const specials = drawn.filter((s) => u.specials.includes(s));
+    const specials = drawn.filter((s) => game.u.specials.includes(s));
     for (const s of [stardock, ...specials]) assert.ok(sectors.includes(s), `${hops} hops: ${s} unlabelled`);
     assert.ok(sectors.length < drawn.length / 2, `${hops} hops: ${sectors.length} of ${drawn.length} labelled`);
   }
@@ -115,10 +90,11 @@ test("a neighbourhood labels only what can be read, its centre and special secto
 test("the drawing follows its legend: one-way lane warps, arrowheads at the circles' edge, labels above every line", async () => {
   // A one-way warp between two sectors of the major space lane.
   let lane = null;
+  const { u } = game;
   for (let s = 1; s <= u.n && !lane; s++) {
-    if (!onLane(u, s)) continue;
+    if (!onLane(game.u, s)) continue;
     for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) {
-      if (u.warpKind[i] === 0 && onLane(u, u.warpTarget[i])) lane = { from: s, to: u.warpTarget[i] };
+      if (u.warpKind[i] === 0 && onLane(game.u, game.u.warpTarget[i])) lane = { from: s, to: u.warpTarget[i] };
     }
   }
   assert.ok(lane, "the game has a one-way warp on the lane");

@@ -4,42 +4,17 @@
 // of every view (axe-core, injected from the tests' own packages) and a
 // phone-sized touch screen.
 
-import { after, before, test } from "node:test";
+import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
-import path from "node:path";
-import { launchBrowser, openPage } from "./pages.js";
-import { generatedAtlas, scratch } from "./games.js";
+import { bigGame, goTo } from "./pages.js";
 
 const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 
-let browser;
-let work;
-let file;
-const errors = [];
-
-before(async () => {
-  work = scratch();
-  file = generatedAtlas(path.join(work.dir, "game"), { sectors: 20000, seed: 1 });
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  work?.remove();
-});
-
-const open = (hash, options) => openPage(browser, file, hash, errors, options);
-
-// Moves the open page to `hash` and waits until the page has shown it.
-async function goTo(page, hash) {
-  await page.evaluate((h) => new Promise((resolve) => {
-    if (location.hash === h) resolve();
-    addEventListener("hashchange", () => resolve(), { once: true });
-    location.hash = h;
-  }), hash);
-}
+const game = bigGame();
+const { errors } = game;
+const open = (hash, options) => game.open(hash, options);
 
 const status = (page) => page.locator("#status").textContent();
 const centre = (page) => page.locator("#drawing g.sector.centre").getAttribute("data-sector");

@@ -3,39 +3,21 @@
 // against the run's own hop tables from terra, and the bubble list's header,
 // chosen row and filters.
 
-import { after, before, test } from "node:test";
+import { test } from "node:test";
 import assert from "node:assert/strict";
-import path from "node:path";
-import { launchBrowser, openPage } from "./pages.js";
-import { generatedAtlas, readAtlas, scratch } from "./games.js";
+import { bigGame } from "./pages.js";
 import { listBubbles } from "../../report/atlas/js/bubbles.js";
 
-let browser;
-let work;
-let file;
-let u;
-const errors = [];
-
-before(async () => {
-  work = scratch();
-  file = generatedAtlas(path.join(work.dir, "game"), { sectors: 20000, seed: 1 });
-  u = readAtlas(file);
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  work?.remove();
-});
-
-const open = (hash) => openPage(browser, file, hash, errors);
+const game = bigGame();
+const { errors } = game;
+const open = (hash) => game.open(hash);
 
 // The ports that buy equipment a course from terra reaches, as the run's
 // tables count the hops from terra and back: [sector, hops, back], nearest
 // first, equally near in sector order. `keep` filters them.
 function equipmentBuyersFromTerra(keep = () => true) {
-  const [from, to] = [u.hopsFrom[1], u.hopsTo[1]];
-  return u.ports.filter((port) => ((port.buying >> 2) & 1) === 1 && from[port.sector] < 255 && keep(port))
+  const [from, to] = [game.u.hopsFrom[1], game.u.hopsTo[1]];
+  return game.u.ports.filter((port) => ((port.buying >> 2) & 1) === 1 && from[port.sector] < 255 && keep(port))
     .map((port) => [port.sector, from[port.sector], to[port.sector]])
     .sort((a, b) => a[1] - b[1] || a[0] - b[0]);
 }
@@ -44,7 +26,7 @@ const listedPorts = (page) => page.locator("#ports-table tbody tr").evaluateAll(
   [Number(tr.dataset.sector), Number(tr.cells[1].textContent), tr.cells[2].textContent === "no route" ? 255 : Number(tr.cells[2].textContent)]));
 
 test("the port finder states the true count, lists it a page at a time, and counts hops there and back as the run does", async () => {
-  assert.equal(u.specials[1], 1);
+  assert.equal(game.u.specials[1], 1);
   const expected = equipmentBuyersFromTerra();
   assert.ok(expected.length > 1000, `only ${expected.length} ports found`);
   const page = await open("#ports=1&want=buys-equ");
@@ -68,7 +50,7 @@ test("the port finder states the true count, lists it a page at a time, and coun
 
   // The longest way back of the listed rows is the course the page plots back.
   const [port, , back] = expected.slice(0, 50).reduce((a, b) => (b[2] > a[2] ? b : a));
-  await page.goto(`file://${file}#course=${port}-1`);
+  await page.goto(`file://${game.file}#course=${port}-1`);
   await page.waitForFunction(() => document.getElementById("course-hops") !== null);
   assert.equal(await page.locator("#course-hops").textContent(), `${back} hops`);
   await page.close();
@@ -82,13 +64,13 @@ test("the port finder's filters narrow the count, and a typed mistake stops the 
   await form.locator('[name="leaveOutCompromised"]').check();
   await form.locator("button", { hasText: "Find ports" }).click();
   // Every member of a bubble that any of its members compromises is left out.
-  const gates = new Set(listBubbles(u).filter((b) => b.compromised).map((b) => b.gate));
-  const compromised = (s) => u.bubble.has(s) && gates.has(u.bubble.get(s).gate) && u.bubble.get(s).gate !== s;
+  const gates = new Set(listBubbles(game.u).filter((b) => b.compromised).map((b) => b.gate));
+  const compromised = (s) => game.u.bubble.has(s) && gates.has(game.u.bubble.get(s).gate) && game.u.bubble.get(s).gate !== s;
   const expected = equipmentBuyersFromTerra((port) => port.amount[2] >= 2000 && !compromised(port.sector))
     .filter(([, hops]) => hops <= 8);
   const all = equipmentBuyersFromTerra();
   assert.ok(expected.length > 0 && expected.length < all.length);
-  const unreached = u.ports.filter((port) => ((port.buying >> 2) & 1) === 1).length - all.length;
+  const unreached = game.u.ports.filter((port) => ((port.buying >> 2) & 1) === 1).length - all.length;
   assert.equal(await page.locator("#ports-count").textContent(), `${expected.length} ports found (at most 8 hops away, amount at least 2000, `
     + `none in compromised bubbles); the filters left out ${all.length - expected.length} more`
     + (unreached > 0 ? `; no known course reaches ${unreached} more` : ""));
@@ -106,7 +88,7 @@ test("the port finder's filters narrow the count, and a typed mistake stops the 
 });
 
 test("the bubble list keeps its header in view, marks and shows the bubble drawn, and filters", async () => {
-  const bubbles = listBubbles(u);
+  const bubbles = listBubbles(game.u);
   assert.ok(bubbles.length > 1000);
   const chosen = bubbles[1000].gate;
   const page = await open(`#bubble=${chosen}`);
@@ -136,7 +118,7 @@ test("the bubble list keeps its header in view, marks and shows the bubble drawn
 
   // A sector that is no gate: the list says so, and where it lies.
   const isGate = new Set(bubbles.map((b) => b.gate));
-  const [member, record] = [...u.bubble].find(([s, r]) => r.gate !== 0 && r.gate !== s && !isGate.has(s));
+  const [member, record] = [...game.u.bubble].find(([s, r]) => r.gate !== 0 && r.gate !== s && !isGate.has(s));
   await filter.locator('[name="minSize"]').fill("");
   await filter.locator('[name="minDepth"]').fill("");
   await filter.locator('[name="gate"]').fill(String(member));

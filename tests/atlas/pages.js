@@ -3,7 +3,11 @@
 // itself recorded, for the test to assert there were none. CHROMIUM names the
 // browser (default /usr/bin/chromium).
 
+import { after, before } from "node:test";
+import { copyFileSync } from "node:fs";
+import path from "node:path";
 import { chromium } from "playwright-core";
+import { generatedAtlas, readAtlas, scratch, secondAtlas } from "./games.js";
 
 export async function launchBrowser() {
   return chromium.launch({
@@ -24,4 +28,41 @@ export async function openPage(browser, file, hash, errors, { viewport = { width
   await page.goto(`file://${file}${hash}`);
   await page.waitForSelector("html[data-ready]", { state: "attached" });
   return page;
+}
+
+// The 20000-sector realistic game (seed 1) run with the atlas, and a browser,
+// for a test file that tries the atlas at a real game's size: made before the
+// file's tests, taken away after them. With `second`, a later capture is then
+// run over it with /mm:7, and `first` keeps the first run's atlas. The
+// session's `open(hash, options)` opens its atlas (or `first` given as
+// options.file); page errors and stray requests gather in `errors`.
+export function bigGame({ second = false } = {}) {
+  const game = { errors: [] };
+  before(async () => {
+    game.work = scratch();
+    game.dir = path.join(game.work.dir, "game");
+    game.file = generatedAtlas(game.dir, { sectors: 20000, seed: 1 });
+    if (second) {
+      game.first = path.join(game.work.dir, "first_atlas.html");
+      copyFileSync(game.file, game.first);
+      secondAtlas(game.dir, { sectors: 20000, seed: 1 });
+    }
+    game.u = readAtlas(game.file);
+    game.browser = await launchBrowser();
+  });
+  after(async () => {
+    await game.browser?.close();
+    game.work?.remove();
+  });
+  game.open = (hash, { file = game.file, ...options } = {}) => openPage(game.browser, file, hash, game.errors, options);
+  return game;
+}
+
+// Moves an open page to `hash` and waits until the page has shown it.
+export async function goTo(page, hash) {
+  await page.evaluate((h) => new Promise((resolve) => {
+    if (location.hash === h) resolve();
+    addEventListener("hashchange", () => requestAnimationFrame(() => resolve()), { once: true });
+    location.hash = h;
+  }), hash);
 }

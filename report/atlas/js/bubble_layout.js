@@ -6,7 +6,7 @@
 // bubble of a few dozen sectors fits the drawing with every sector readable and
 // none on another.
 
-import { fitView } from "./layout.js";
+import { fitView, linksOf } from "./layout.js";
 
 // Centre to centre: across a row, between rows, and the gap between bands;
 // the margin around the picture.
@@ -80,13 +80,7 @@ export function layoutTree(nodes, edges, screen) {
   const levels = levelsOf(nodes);
   const shape = treeShape(levels, screen);
   const { perRow, perBand } = shape;
-  const links = new Map();
-  for (const { from, to } of edges) {
-    if (!links.has(from)) links.set(from, []);
-    if (!links.has(to)) links.set(to, []);
-    links.get(from).push(to);
-    links.get(to).push(from);
-  }
+  const links = linksOf(edges);
   const ringOf = new Map(nodes.map((node) => [node.sector, node.ring]));
   const positions = new Map();
   const bandWidth = (perRow - 1) * TREE_ACROSS;

@@ -44,6 +44,19 @@ export function ringRadii(nodes) {
   return ringBands(nodes).map((band) => band.inner);
 }
 
+// The sectors each sector of a drawing is linked to, either way: Map sector
+// -> [sectors].
+export function linksOf(edges) {
+  const links = new Map();
+  for (const { from, to } of edges) {
+    if (!links.has(from)) links.set(from, []);
+    if (!links.has(to)) links.set(to, []);
+    links.get(from).push(to);
+    links.get(to).push(from);
+  }
+  return links;
+}
+
 function circularMean(angles) {
   let x = 0;
   let y = 0;
@@ -80,13 +93,7 @@ export function ringLayout(nodes, edges) {
   const bands = ringBands(nodes);
   const angle = new Map();
   const radius = new Map();
-  const links = new Map();
-  for (const { from, to } of edges) {
-    if (!links.has(from)) links.set(from, []);
-    if (!links.has(to)) links.set(to, []);
-    links.get(from).push(to);
-    links.get(to).push(from);
-  }
+  const links = linksOf(edges);
   const rings = [];
   for (const node of nodes) (rings[node.ring] ||= []).push(node.sector);
   for (let r = 0; r < rings.length; r++) {
