@@ -84,6 +84,17 @@ test("a neighbourhood labels only what can be read, its centre and special secto
   for (let i = 0; i < 5; i++) await page.click('#zoom button[data-zoom="in"]');
   const zoomed = await labels(page);
   assert.ok(zoomed.smallest >= 9 && zoomed.sectors.length > 300, `${zoomed.sectors.length} labels after zooming in`);
+
+  // The same neighbourhood as a list, one click away, sortable.
+  await page.click("#hood-list summary");
+  assert.equal(await page.locator("#hood-list summary").textContent(), "the 1154 sectors as a list");
+  assert.equal(await page.locator("#hood-table tbody tr").count(), 200);
+  assert.equal(await page.locator("#hood-list button.more").textContent(), "more (200 of 1154 shown)");
+  await page.click('#hood-table button[data-sort="note"]');
+  const noted = await page.locator("#hood-table tbody tr td:nth-child(4)").allTextContents();
+  const withNote = noted.filter(Boolean);
+  assert.ok(withNote.length > 0 && noted.indexOf("") === withNote.length, "sectors with a note first");
+  assert.deepEqual(withNote, withNote.slice().sort());
   await page.close();
 });
 

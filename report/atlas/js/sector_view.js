@@ -8,6 +8,7 @@ import { inUniverse, portOf } from "./universe.js";
 import { neighbourhood, sortNeighbours } from "./neighbourhood.js";
 import { readSector, readWhole } from "./fields.js";
 import { DEFAULT_HOPS, MAX_HOPS } from "./address.js";
+import { resultTable } from "./result_table.js";
 
 // Rows the list shows at first and adds with each "more".
 const LIST_PAGE = 200;
@@ -21,38 +22,26 @@ function showHoodList(atlas) {
   const box = document.getElementById("hood-list");
   const summary = box.querySelector("summary");
   summary.textContent = `the ${counted(all.length, "sector")} as a list`;
-  const columns = [["sector", "sector"], ["hops", "hops"], ["port", "port"], ["note", "note"]];
-  const head = el("tr", {}, ...columns.map(([key, label]) => {
-    const th = el("th", { scope: "col" });
-    if (hoodSort.column === key) th.setAttribute("aria-sort", hoodSort.descending ? "descending" : "ascending");
-    const button = el("button", { type: "button", class: "sort", "data-sort": key }, label);
-    button.addEventListener("click", () => {
+  const table = resultTable({
+    id: "hood-table",
+    columns: [{ key: "sector", label: "sector", sorts: true }, { key: "hops", label: "hops", sorts: true },
+      { key: "port", label: "port", sorts: true }, { key: "note", label: "note", sorts: true, text: true }],
+    items: sortNeighbours(u, all, hoodSort.column, hoodSort.descending),
+    page: LIST_PAGE,
+    makeRow: ({ sector, ring }) => {
+      const port = portOf(u, sector);
+      return el("tr", { "data-sector": sector }, el("td", {}, sectorLink(sector)), el("td", {}, String(ring)),
+        el("td", {}, port ? port.letters : ""), el("td", { class: "marks" }, u.notes.get(sector) || ""));
+    },
+    sort: hoodSort,
+    onSort: (key) => {
       hoodSort.descending = hoodSort.column === key ? !hoodSort.descending : false;
       hoodSort.column = key;
       showHoodList(atlas);
       box.querySelector(`button[data-sort="${key}"]`).focus();
-    });
-    th.append(button);
-    return th;
-  }));
-  const sorted = sortNeighbours(u, all, hoodSort.column, hoodSort.descending);
-  const body = el("tbody");
-  const table = el("table", { id: "hood-table" }, el("thead", {}, head), body);
-  const more = el("button", { type: "button", class: "more" });
-  let shown = 0;
-  const showMore = () => {
-    for (const { sector, ring } of sorted.slice(shown, shown + LIST_PAGE)) {
-      const port = portOf(u, sector);
-      body.append(el("tr", { "data-sector": sector }, el("td", {}, sectorLink(sector)), el("td", {}, String(ring)),
-        el("td", {}, port ? port.letters : ""), el("td", { class: "marks" }, u.notes.get(sector) || "")));
-    }
-    shown = Math.min(sorted.length, shown + LIST_PAGE);
-    more.textContent = `more (${shown} of ${sorted.length} shown)`;
-    more.hidden = shown >= sorted.length;
-  };
-  more.addEventListener("click", showMore);
-  showMore();
-  box.replaceChildren(summary, el("div", { class: "scroll list" }, table), more);
+    },
+  });
+  box.replaceChildren(summary, table);
 }
 
 export const sectorView = {
@@ -77,7 +66,7 @@ export const sectorView = {
     box.querySelector("summary").textContent = `the ${counted(hood.all.length, "sector")} as a list`;
     // The list is built when it is opened, and again on each view while open.
     if (box.open) showHoodList(atlas);
-    else box.querySelector(".scroll")?.remove();
+    else box.replaceChildren(box.querySelector("summary"));
   },
 
   // The view the tab shows when opened for the first time.
