@@ -11,6 +11,7 @@ import { PRODUCTS, PRODUCT_KEYS, CLASS_MASKS, portBuys, portClassName, portClass
 import { plotCourse } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
 import { formatAddress, formatWant, parseWant } from "./address.js";
+import { resultTable } from "./result_table.js";
 
 // Rows listed at a time; "more" lists the next as many.
 const PORTS_PAGE = 25;
@@ -64,31 +65,19 @@ function portRow(atlas, from, { sector, hops, back, port }, products) {
   return row;
 }
 
-// The list of what was found, PORTS_PAGE rows at a time: a "more" button at
-// its end lists the next rows and says how many are shown.
+// The list of what was found, PORTS_PAGE rows at a time.
 function portList(atlas, from, want, found) {
   const products = wantedProducts(want);
-  const head = el("tr", {}, el("th", {}, "sector"), el("th", { title: "hops there: each plots its course" }, "hops"),
-    el("th", { title: "hops back from the port" }, "back"), el("th", {}, "class"),
-    ...products.map((i) => el("th", {}, products.length === 1 ? PRODUCTS[i] : PRODUCT_KEYS[i])));
-  const body = el("tbody");
-  const list = el("div", { class: "list" }, el("table", { id: "ports-table", class: products.length > 1 ? "three" : "" }, el("thead", {}, head), body));
-  const more = el("button", { type: "button", class: "more" });
-  const showMore = () => {
-    const start = body.rows.length;
-    body.append(...found.slice(start, start + PORTS_PAGE).map((p) => portRow(atlas, from, p, products)));
-    if (body.rows.length < found.length) more.textContent = `more (${body.rows.length} of ${found.length} shown)`;
-    else more.remove();
-  };
-  more.addEventListener("click", () => {
-    const first = body.rows.length;
-    showMore();
-    // The keyboard goes on with the first row just listed.
-    body.rows[first]?.querySelector("a").focus();
+  return resultTable({
+    id: "ports-table",
+    className: products.length > 1 ? "three" : "",
+    columns: [{ key: "sector", label: "sector" }, { key: "hops", label: "hops", title: "hops there: each plots its course" },
+      { key: "back", label: "back", title: "hops back from the port" }, { key: "class", label: "class" },
+      ...products.map((i) => ({ key: PRODUCT_KEYS[i], label: products.length === 1 ? PRODUCTS[i] : PRODUCT_KEYS[i] }))],
+    items: found,
+    page: PORTS_PAGE,
+    makeRow: (port) => portRow(atlas, from, port, products),
   });
-  list.append(more);
-  showMore();
-  return list;
 }
 
 export const portsView = {

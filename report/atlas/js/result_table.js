@@ -8,8 +8,9 @@ import { el } from "./dom.js";
 // `columns`: [{ key, label, title?, sorts?, text? }] (text: a column of
 // words, aligned left); `items`: the rows' data, in
 // order; `makeRow(item)`: its <tr>; `sort`: { column, descending } of the
-// order shown; `onSort(column)`: called when a sorting header is pressed.
-export function resultTable({ id, columns, items, page, makeRow, sort = null, onSort = null }) {
+// order shown; `onSort(column)`: called when a sorting header is pressed;
+// `className`: the table's class.
+export function resultTable({ id, className = "", columns, items, page, makeRow, sort = null, onSort = null }) {
   const head = el("tr", {}, ...columns.map(({ key, label, title, sorts, text }) => {
     const th = el("th", { scope: "col" });
     if (text) th.className = "text";
@@ -25,7 +26,7 @@ export function resultTable({ id, columns, items, page, makeRow, sort = null, on
     return th;
   }));
   const body = el("tbody");
-  const box = el("div", { class: "scroll list" }, el("table", { id }, el("thead", {}, head), body));
+  const box = el("div", { class: "list" }, el("table", { id, class: className }, el("thead", {}, head), body));
   const more = el("button", { type: "button", class: "more" });
   const showMore = () => {
     const start = body.rows.length;
