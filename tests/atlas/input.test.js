@@ -101,6 +101,8 @@ test("Hops, Course from here and Ports near here run their view at once", async 
   await goTo(page, "#sector=2&hops=1");
   await page.click("#ports-near-here");
   await page.waitForFunction(() => location.hash === "#ports=2&want=buys-ore");
+  // The address changes at once, the view once the page has heard of it.
+  await page.waitForFunction(() => document.getElementById("tab-ports").getAttribute("aria-selected") === "true");
   assert.equal(await page.evaluate(() => document.activeElement.id), "tab-ports");
   // The course tab shows its own course again, drawing and form in step.
   await page.click("#tab-course");
@@ -169,6 +171,7 @@ test("by keyboard: tabs by arrow keys, the drawing one Tab stop whose arrows mov
   assert.equal(await page.evaluate(() => document.activeElement.id), "tab-changes");
   await page.keyboard.press("ArrowRight");
   assert.equal(await page.evaluate(() => document.activeElement.id), "tab-sector");
+  await page.waitForFunction(() => document.getElementById("tab-sector").getAttribute("aria-selected") === "true");
   const tabs = await page.locator("#tabs [role=tab]").evaluateAll((buttons) => buttons.map((b) =>
     [b.tabIndex, document.getElementById(b.getAttribute("aria-controls")).getAttribute("aria-labelledby") === b.id]));
   assert.deepEqual(tabs, [[0, true], ...Array.from({ length: 6 }, () => [-1, true])]);
