@@ -28,6 +28,18 @@ const VIEW_PARTS = {
 };
 // The largest "within" a view takes besides "all".
 export const MAX_WITHIN = 20;
+// The choices of a "within" field, as the address and the forms write them.
+export const WITHIN_CHOICES = ["all", ...Array.from({ length: MAX_WITHIN }, (_, i) => String(i + 1))];
+
+// A "within" as the address and the forms write it: hops, or "all" (Infinity).
+export function formatWithin(within) {
+  return within === Infinity ? "all" : String(within);
+}
+
+// One of WITHIN_CHOICES read back.
+export function choiceWithin(text) {
+  return text === "all" ? Infinity : Number(text);
+}
 
 // Parses "want": { product, buys } or { mask } (see ports.js), or null.
 export function parseWant(text) {
@@ -162,9 +174,9 @@ export function formatAddress(view) {
     case "bubble":
       return `#bubble=${view.gate}`;
     case "trade":
-      return `#trade=${view.from}&apart=${view.apart}&within=${view.within === Infinity ? "all" : view.within}`;
+      return `#trade=${view.from}&apart=${view.apart}&within=${formatWithin(view.within)}`;
     case "explore":
-      return `#explore=${view.from}&within=${view.within === Infinity ? "all" : view.within}`;
+      return `#explore=${view.from}&within=${formatWithin(view.within)}`;
     case "changes":
       return "#changes";
     case "find":

@@ -217,6 +217,12 @@ export function drawNothing(atlas, why) {
 export function drawRings(atlas, group, centre, words, { about = new Set(), courses = [] } = {}) {
   const { positions, bands } = layoutRings(group.nodes, group.edges, globalThis.d3);
   drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about, courses });
+  groupStatus(atlas, group, words);
+}
+
+// The status line of a group drawn: `words`, and how many were drawn when not
+// all of the group fits.
+function groupStatus(atlas, group, words) {
   atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
 }
 
@@ -230,7 +236,7 @@ const TREE_MIN_SCALE = 0.5;
 export function drawTree(atlas, group, root, words) {
   const { positions } = layoutTree(group.nodes, group.edges, screenBox);
   drawPicture(atlas, group.nodes, group.edges, positions, { centre: root, fit: { minScale: TREE_MIN_SCALE, margin: TREE_MARGIN } });
-  atlas.status(group.nodes.length < group.total ? `${words} (the nearest ${group.nodes.length} drawn)` : words);
+  groupStatus(atlas, group, words);
 }
 
 export function showLegend(atlas) {

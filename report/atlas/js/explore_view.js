@@ -10,7 +10,7 @@ import { readSector } from "./fields.js";
 import { exploreFrom } from "./explore.js";
 import { plotCourse } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
-import { formatAddress } from "./address.js";
+import { formatAddress, formatWithin, choiceWithin, WITHIN_CHOICES } from "./address.js";
 import { resultTable } from "./result_table.js";
 
 const EXPLORE_PAGE = 50;
@@ -30,7 +30,7 @@ export const exploreView = {
     const form = document.getElementById("explore-form");
     setField("explore-form", "from", from);
     markField(form.elements.from, null);
-    setField("explore-form", "within", within === Infinity ? "all" : within);
+    setField("explore-form", "within", formatWithin(within));
     showDetails(atlas, from);
     const result = document.getElementById("explore-result");
     if (!inUniverse(u, from)) {
@@ -73,13 +73,12 @@ export const exploreView = {
 
   wire(atlas) {
     const form = document.getElementById("explore-form");
-    form.elements.within.replaceChildren(el("option", { value: "all" }, "all"), ...Array.from({ length: 20 }, (_, i) => el("option", {}, String(i + 1))));
+    form.elements.within.replaceChildren(...WITHIN_CHOICES.map((choice) => el("option", {}, choice)));
     form.addEventListener("submit", (event) => {
       event.preventDefault();
       const from = readSector(form.elements.from.value, atlas.u.n);
       if (!markField(form.elements.from, from.problem)) return;
-      const r = form.elements.within.value;
-      atlas.go({ view: "explore", from: from.value, within: r === "all" ? Infinity : Number(r) });
+      atlas.go({ view: "explore", from: from.value, within: choiceWithin(form.elements.within.value) });
     });
   },
 };

@@ -39,11 +39,6 @@ export function ringBands(nodes) {
   return bands;
 }
 
-// The radius of each ring's first circle, as the rings are drawn.
-export function ringRadii(nodes) {
-  return ringBands(nodes).map((band) => band.inner);
-}
-
 // The sectors each sector of a drawing is linked to, either way: Map sector
 // -> [sectors].
 export function linksOf(edges) {

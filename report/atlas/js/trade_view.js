@@ -11,7 +11,7 @@ import { readSector, readWhole } from "./fields.js";
 import { TRADE_SECTIONS, findTradePairs, sortTradePairs, filterTradePairs, stockMarks, pairAmounts } from "./trade.js";
 import { plotCourse } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
-import { formatAddress } from "./address.js";
+import { formatAddress, formatWithin, choiceWithin, WITHIN_CHOICES } from "./address.js";
 import { resultTable } from "./result_table.js";
 
 const TRADE_PAGE = 50;
@@ -121,7 +121,7 @@ export const tradeView = {
     setField("trade-form", "from", from);
     markField(form.elements.from, null);
     setField("trade-form", "apart", apart);
-    setField("trade-form", "within", within === Infinity ? "all" : within);
+    setField("trade-form", "within", formatWithin(within));
     showDetails(atlas, from);
     const result = document.getElementById("trade-result");
     if (!inUniverse(u, from)) {
@@ -156,14 +156,12 @@ export const tradeView = {
 
   wire(atlas) {
     const form = document.getElementById("trade-form");
-    const within = form.elements.within;
-    within.replaceChildren(el("option", { value: "all" }, "all"), ...Array.from({ length: 20 }, (_, i) => el("option", {}, String(i + 1))));
+    form.elements.within.replaceChildren(...WITHIN_CHOICES.map((choice) => el("option", {}, choice)));
     form.addEventListener("submit", (event) => {
       event.preventDefault();
       const from = readSector(form.elements.from.value, atlas.u.n);
       if (!markField(form.elements.from, from.problem)) return;
-      const r = form.elements.within.value;
-      atlas.go({ view: "trade", from: from.value, apart: Number(form.elements.apart.value), within: r === "all" ? Infinity : Number(r) });
+      atlas.go({ view: "trade", from: from.value, apart: Number(form.elements.apart.value), within: choiceWithin(form.elements.within.value) });
     });
     const filters = document.getElementById("trade-filters");
     filters.elements.section.replaceChildren(el("option", { value: "" }, "every kind"),
