@@ -79,8 +79,10 @@ function openTab(name) {
   if (chosen && chosen.dataset.tab === name) return;
   const view = TABBED.find((v) => v.tab === name);
   const last = lastViews.get(name) || (view.fresh ? view.fresh(focusSector() || 1) : null);
-  // The view still drawn keeps what the player typed in its form.
-  if (last && last !== atlas.current) atlas.go(last);
+  // The view still drawn keeps what the player typed in its form. The
+  // address, not the view drawn, says what is shown: a tab opened while the
+  // page has yet to show an address just asked for goes to its own.
+  if (last && formatAddress(last) !== location.hash) atlas.go(last);
   else selectTab(name);
 }
 
