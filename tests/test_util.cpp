@@ -54,20 +54,28 @@ RunResult Run(const std::vector<std::string>& command, const std::vector<std::st
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
+  const bool dropRoot = unprivileged && ::geteuid() == 0;
   pid_t child = ::fork();
   if (child == 0) {
     int in = ::open("/dev/null", O_RDONLY);
     int out = ::open(outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = ::open(errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (unprivileged && ::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+    // The program is opened while still root: the build may lie in a folder
+    // (a private temporary one) the other user cannot enter.
+    int program = dropRoot ? ::open(argv[0], O_RDONLY) : -1;
+    if (dropRoot &&
+        (program < 0 || ::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
       ::_exit(126);
     }
     if (::chdir(dir.c_str()) != 0) ::_exit(127);
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
-    ::execvp(argv[0], argv.data());
+    if (dropRoot) {
+      ::fexecve(program, argv.data(), environ);
+    } else {
+      ::execvp(argv[0], argv.data());
+    }
     ::_exit(127);
   }
   int status = 0;
