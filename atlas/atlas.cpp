@@ -1,4 +1,4 @@
-#include "report/atlas.h"
+#include "atlas/atlas.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/progress.h"
+#include "atlas/atlas_page.h"
 #include "platform/file.h"
-#include "report/atlas_page.h"
 #include "report/sector_line.h"
 #include "text/text.h"
 

@@ -1,4 +1,4 @@
-// The atlas page as it is built into the program (from report/atlas/ when the
+// The atlas page as it is built into the program (from atlas/ when the
 // program is built): the page up to the place of the run's data, and the rest.
 #pragma once
 

@@ -12,8 +12,8 @@
 import { createRequire } from "node:module";
 import { statSync } from "node:fs";
 import path from "node:path";
-import { sweepFrom } from "../report/atlas/js/course.js";
-import { listBubbles } from "../report/atlas/js/bubbles.js";
+import { sweepFrom } from "../atlas/js/course.js";
+import { listBubbles } from "../atlas/js/bubbles.js";
 import { readAtlas } from "../tests/atlas/games.js";
 
 const require = createRequire(new URL("../tests/atlas/package.json", import.meta.url));

@@ -1,5 +1,5 @@
 # Builds the atlas page from its files and writes it as C++ source (run by the
-# build: cmake -DATLAS_DIR=<report/atlas> -DOUTPUT=<file.cpp> -P embed_atlas.cmake).
+# build: cmake -DATLAS_DIR=<atlas> -DOUTPUT=<file.cpp> -P embed_atlas.cmake).
 #
 # page.html names the files it takes in, each where it stands:
 #   /*@embed FILE*/   the file as it is (style sheets, the libraries' scripts);
@@ -41,8 +41,8 @@ string(SUBSTRING "${page}" ${tailAt} -1 tail)
 
 # Each part as an array of bytes, which keeps every byte as it is.
 get_filename_component(outDir "${OUTPUT}" DIRECTORY)
-set(source "// Generated from report/atlas/ by cmake/embed_atlas.cmake: do not edit.\n")
-string(APPEND source "#include \"report/atlas_page.h\"\n\nnamespace {\n")
+set(source "// Generated from atlas/ by cmake/embed_atlas.cmake: do not edit.\n")
+string(APPEND source "#include \"atlas/atlas_page.h\"\n\nnamespace {\n")
 foreach(part head tail)
   file(WRITE "${outDir}/atlas_${part}.bin" "${${part}}")
   file(READ "${outDir}/atlas_${part}.bin" hex HEX)

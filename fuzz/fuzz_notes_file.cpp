@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "atlas/atlas.h"
 #include "capture/notes_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
-#include "report/atlas.h"
 
 namespace {
 

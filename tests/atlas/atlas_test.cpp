@@ -1,4 +1,4 @@
-#include "report/atlas.h"
+#include "atlas/atlas.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "atlas/atlas_page.h"
 #include "platform/console.h"
-#include "report/atlas_page.h"
 #include "tests/test_util.h"
-#include "universe/map_file.h"
 #include "text/text.h"
+#include "universe/map_file.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { CHANGES_COMPARED } from "../../report/atlas/js/universe.js";
+import { CHANGES_COMPARED } from "../../atlas/js/universe.js";
 import { generatedAtlas, lastLogRecord, readAtlas, scratch, secondAtlas } from "./games.js";
 
 const PRODUCT_NAMES = ["fuel ore", "organics", "equipment"];

@@ -9,8 +9,8 @@
 
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { plotCourse, sweepFrom } from "../../report/atlas/js/course.js";
-import { warpsOf } from "../../report/atlas/js/universe.js";
+import { plotCourse, sweepFrom } from "../../atlas/js/course.js";
+import { warpsOf } from "../../atlas/js/universe.js";
 import { generatedAtlas, readAtlas, scratch } from "./games.js";
 
 // The course's hop count as a table would hold it.

@@ -10,7 +10,7 @@ import { readFileSync } from "node:fs";
 import path from "node:path";
 import { lastLogRecord } from "./games.js";
 import { bigGame } from "./pages.js";
-import { sweepFrom } from "../../report/atlas/js/course.js";
+import { sweepFrom } from "../../atlas/js/course.js";
 
 // The first run's atlas (game.first) has no map to compare with.
 const game = bigGame({ second: true });

@@ -9,9 +9,9 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import path from "node:path";
 import { bigGame, goTo } from "./pages.js";
-import { listBubbles } from "../../report/atlas/js/bubbles.js";
-import { groupAround } from "../../report/atlas/js/neighbourhood.js";
-import { onLane } from "../../report/atlas/js/universe.js";
+import { listBubbles } from "../../atlas/js/bubbles.js";
+import { groupAround } from "../../atlas/js/neighbourhood.js";
+import { onLane } from "../../atlas/js/universe.js";
 
 const WINDOW = { width: 1400, height: 900 };
 const game = bigGame();

@@ -8,7 +8,7 @@ import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:f
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
-import { decodeUniverse } from "../../report/atlas/js/universe.js";
+import { decodeUniverse } from "../../atlas/js/universe.js";
 
 const TOP = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
 const KORVAN = process.env.KORVAN_BINARY || path.join(TOP, "build/korvan2a");

@@ -6,7 +6,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { bigGame } from "./pages.js";
-import { listBubbles } from "../../report/atlas/js/bubbles.js";
+import { listBubbles } from "../../atlas/js/bubbles.js";
 
 const game = bigGame();
 const { errors } = game;

@@ -7,7 +7,7 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import path from "node:path";
-import { PAIR_ROWS, findTradePairs, pairLine } from "../../report/atlas/js/trade.js";
+import { PAIR_ROWS, findTradePairs, pairLine } from "../../atlas/js/trade.js";
 import { generatedAtlas, readAtlas, scratch } from "./games.js";
 
 // The report's pair lines: { p, q, row (index of PAIR_ROWS), line }.
