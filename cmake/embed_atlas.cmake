@@ -39,7 +39,9 @@ string(SUBSTRING "${page}" 0 ${at} head)
 math(EXPR tailAt "${at} + 9")
 string(SUBSTRING "${page}" ${tailAt} -1 tail)
 
-# Each part as an array of bytes, which keeps every byte as it is.
+# Each part as an array of bytes, which keeps every byte as it is. The parts stay
+# beside the source as atlas_head.bin and atlas_tail.bin: scripts/update-goldens.sh
+# cuts a page's data block out from between them.
 get_filename_component(outDir "${OUTPUT}" DIRECTORY)
 set(source "// Generated from atlas/ by cmake/embed_atlas.cmake: do not edit.\n")
 string(APPEND source "#include \"atlas/atlas_page.h\"\n\nnamespace {\n")

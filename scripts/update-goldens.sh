@@ -2,7 +2,8 @@
 # Regenerates the expected files of the end-to-end goldens (tests/golden/<case>/):
 # replays each case's steps with korvan2a in a scratch directory and stores the
 # console output, the list of files, and every file a run created or changed, with
-# the change log's time stamps masked. Review the result with `git diff`.
+# the change log's time stamps masked and of an atlas page only the data block it
+# carries (<page>.data). Review the result with `git diff`.
 #
 #   bash scripts/update-goldens.sh [CASE...]     (default: every case)
 set -euo pipefail
@@ -17,6 +18,24 @@ korvan=$top/$BUILD_DIR/korvan2a
 
 mask() {  # the change log's record headers without their time stamps
   sed -E 's/^\[[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\] BEGIN KORVAN2 RECORD:/[yy-mm-dd hh:mm:ss] BEGIN KORVAN2 RECORD:/' "$1"
+}
+
+# The data block of the atlas page $1: what stands between the two parts of the
+# page built into the program (up to the data, and the rest), which the build
+# leaves beside its generated source (cmake/embed_atlas.cmake).
+head_part=$top/$BUILD_DIR/generated/atlas_head.bin
+tail_part=$top/$BUILD_DIR/generated/atlas_tail.bin
+atlas_data() {
+  local size head tail
+  size=$(wc -c <"$1")
+  head=$(wc -c <"$head_part")
+  tail=$(wc -c <"$tail_part")
+  if [ "$size" -lt $((head + tail)) ] || ! cmp -s <(head -c "$head" "$1") "$head_part" ||
+    ! cmp -s <(tail -c "$tail" "$1") "$tail_part"; then
+    echo "$1 is not the built-in atlas page around a data block" >&2
+    return 1
+  fi
+  head -c $((size - tail)) "$1" | tail -c +$((head + 1))
 }
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/korvan-goldens.XXXXXX")
@@ -63,6 +82,7 @@ for name in "${cases[@]}"; do
           mkdir -p "$(dirname "$golden/run$run/$file")"
           case "$file" in
             *_changelog.txt) mask "$scratch/work/$file" >"$golden/run$run/$file" ;;
+            *_atlas.html) atlas_data "$scratch/work/$file" >"$golden/run$run/$file.data" ;;
             *) cp "$scratch/work/$file" "$golden/run$run/$file" ;;
           esac
         done <"$golden/run$run.files"

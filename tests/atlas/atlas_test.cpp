@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "atlas/atlas_page.h"
@@ -173,4 +175,67 @@ TEST(Atlas, ThePageWithTheDataInItsPlace) {
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_TRUE(AtlasPageHead().ends_with("<script type=\"application/json\" id=\"atlas-data\">"));
   EXPECT_TRUE(AtlasPageTail().starts_with("</script>"));
+}
+
+namespace {
+
+// A module as the page embeds it: its import lines emptied and "export " taken
+// off the starts of its lines, so that all modules share one script.
+std::string AsEmbeddedModule(const std::string& text) {
+  std::string embedded;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    const std::string_view line = std::string_view(text).substr(start, end - start);
+    if (line.starts_with("import ")) {
+      if (line.ends_with('\n')) embedded += '\n';
+    } else {
+      embedded += line.substr(line.starts_with("export ") ? 7 : 0);
+    }
+    start = end;
+  }
+  return embedded;
+}
+
+// Where `built` first departs from `page`, npos where they are the same.
+std::size_t FirstDifferenceAt(std::string_view built, std::string_view page) {
+  if (built == page) return std::string::npos;
+  return static_cast<std::size_t>(std::mismatch(built.begin(), built.end(), page.begin(), page.end()).first -
+                                  built.begin());
+}
+
+}  // namespace
+
+// The page built into the program is atlas/page.html with each file it names in
+// its place (/*@embed FILE*/ as it is, /*@module FILE*/ as a module is embedded)
+// and cut at /*@data*/. The goldens keep only the data block of a page and
+// expect the rest to be this page, so together they pin what a run writes to
+// the files in atlas/, without holding the text of any of them.
+TEST(AtlasPage, IsPageHtmlWithEveryFileItNamesInItsPlace) {
+  const std::string dir = std::string(KORVAN_SOURCE_DIR) + "/atlas/";
+  const std::string html = ReadFile(dir + "page.html");
+  std::string built;
+  std::string head;
+  std::size_t at = 0;
+  for (std::size_t open = html.find("/*@"); open != std::string::npos; open = html.find("/*@", at)) {
+    const std::size_t close = html.find("*/", open);
+    ASSERT_NE(close, std::string::npos);
+    built += html.substr(at, open - at);
+    const std::string marker = html.substr(open + 3, close - open - 3);
+    at = close + 2;
+    if (marker == "data") {
+      head = std::move(built);
+      built.clear();
+    } else if (marker.starts_with("embed ")) {
+      built += ReadFile(dir + marker.substr(6));
+    } else {
+      ASSERT_TRUE(marker.starts_with("module ")) << marker;
+      built += AsEmbeddedModule(ReadFile(dir + marker.substr(7)));
+    }
+  }
+  built += html.substr(at);
+  EXPECT_EQ(FirstDifferenceAt(head, AtlasPageHead()), std::string::npos)
+      << "the byte at which the built-in page up to its data departs from page.html's";
+  EXPECT_EQ(FirstDifferenceAt(built, AtlasPageTail()), std::string::npos)
+      << "the byte at which the built-in page after its data departs from page.html's";
 }
