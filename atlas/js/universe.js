@@ -95,7 +95,7 @@ function decodeMapChanges(data, n) {
   return c;
 }
 
-// Decodes the data object the run wrote (see report/atlas.h for its layout).
+// Decodes the data object the run wrote (see atlas/atlas.h for its layout).
 export function decodeUniverse(data) {
   const n = whole(data && data.sectors, 65535) > 0 ? data.sectors : 0;
   const u = {
