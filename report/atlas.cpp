@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/progress.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "report/atlas_page.h"
 #include "report/sector_line.h"
 #include "text/text.h"
