@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/progress.h"
 #include "platform/console.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "report/sector_line.h"
 #include "text/text.h"
 

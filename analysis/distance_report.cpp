@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "analysis/hop_sweep.h"
-#include "app/progress.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "text/text.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "analysis/hop_sweep.h"
-#include "app/progress.h"
 #include "platform/console.h"
+#include "progress/progress.h"
 
 void CalculateDistances(Universe& universe, std::uint16_t n, const Specials& specials,
                         std::uint16_t specialCount) {

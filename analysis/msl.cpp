@@ -4,9 +4,9 @@
 #include <iterator>
 
 #include "analysis/hop_sweep.h"
-#include "app/progress.h"
 #include "platform/console.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "text/text.h"
 
 namespace {

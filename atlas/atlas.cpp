@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/progress.h"
 #include "atlas/atlas_page.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "report/sector_line.h"
 #include "text/text.h"
 

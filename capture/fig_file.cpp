@@ -1,7 +1,7 @@
 #include "capture/fig_file.h"
 
-#include "app/progress.h"
 #include "platform/console.h"
+#include "progress/progress.h"
 #include "text/text.h"
 
 namespace {

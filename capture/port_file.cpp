@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "app/progress.h"
 #include "capture/reference_copy.h"
+#include "progress/progress.h"
 #include "text/line_writer.h"
 #include "text/text.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/progress.h"
 #include "platform/console.h"
+#include "progress/progress.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/progress.h"
+#include "progress/progress.h"
 #include "text/text.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/progress.h"
 #include "capture/reference_copy.h"
+#include "progress/progress.h"
 #include "text/line_writer.h"
 #include "text/text.h"
 

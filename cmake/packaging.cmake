@@ -8,10 +8,10 @@
 #   (KORVAN_DEBIAN_DOCS).
 # - Windows (the MinGW-w64 cross build): one folder, korvan2a\, holding
 #   korvan2a.exe, the players' guide README.txt, LICENSE.txt and the sample game
-#   in sample\, whose sample.cmd (packaging/sample.cmd) runs the first capture
-#   when double-clicked there; as a zip, korvan2a-<version>-win64.zip, which
-#   unpacks into that folder (the one the README and the guide name). The text
-#   files and sample.cmd get CR LF line ends, as Windows programs expect them.
+#   in sample\, whose sample.cmd runs the first capture when double-clicked
+#   there; as a zip, korvan2a-<version>-win64.zip, which unpacks into that
+#   folder (the one the README and the guide name). The text files get CR LF
+#   line ends, as Windows programs expect them; the sample's files have them.
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -26,13 +26,10 @@ if(WIN32)
   set(KORVAN_WINDOWS_FOLDER korvan2a)
   configure_file(packaging/players-guide.txt README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
-  configure_file(packaging/sample.cmd sample.cmd @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS korvan2a RUNTIME DESTINATION ${KORVAN_WINDOWS_FOLDER})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
           DESTINATION ${KORVAN_WINDOWS_FOLDER})
-  install(DIRECTORY examples/sample/ DESTINATION ${KORVAN_WINDOWS_FOLDER}/sample
-          PATTERN sample.cmd EXCLUDE)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/sample.cmd DESTINATION ${KORVAN_WINDOWS_FOLDER}/sample)
+  install(DIRECTORY examples/sample/ DESTINATION ${KORVAN_WINDOWS_FOLDER}/sample)
 else()
   option(KORVAN_DEBIAN_DOCS
          "Install the documents as a Debian package has them: copyright, changelog.gz" OFF)

@@ -33,9 +33,7 @@ constexpr std::uint16_t kMaxSectors = 64;
 
 namespace {
 
-void Run(const std::uint8_t* data, std::size_t size) {
-  SilenceConsole();
-  const FuzzCase input = SplitFuzzInput(data, size);
+void Run(const FuzzCase& input) {
   const auto n = static_cast<std::uint16_t>((input.n - 1) % kMaxSectors + 1);
   const std::string& dir = ScratchPath();
   std::string_view sectors = input.body;
@@ -84,7 +82,5 @@ void Run(const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Run(data, size);
-  CheckFilesClosed();
-  return 0;
+  return RunFuzzInput(data, size, Run);
 }

@@ -25,7 +25,6 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 void Run(const std::uint8_t* data, std::size_t size) {
-  SilenceConsole();
   std::vector<std::string> parameters;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::size_t start = 0;
@@ -77,7 +76,5 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Run(data, size);
-  CheckFilesClosed();
-  return 0;
+  return RunFuzzInput(data, size, Run);
 }

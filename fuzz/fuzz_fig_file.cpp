@@ -9,7 +9,6 @@
 namespace {
 
 void Run(const FuzzCase& input) {
-  SilenceConsole();
   const std::string figs = WriteScratchFile("game_figs.txt", input.body);
   OutputFile changeLog(ScratchPath() + "game_changelog.txt");
   Universe& universe = FreshUniverse(input.n, 5);
@@ -22,8 +21,5 @@ void Run(const FuzzCase& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const FuzzCase input = SplitFuzzInput(data, size);
-  Run(input);
-  CheckFilesClosed();
-  return 0;
+  return RunFuzzInput(data, size, Run);
 }

@@ -8,7 +8,6 @@
 namespace {
 
 void Run(const FuzzCase& input) {
-  SilenceConsole();
   const std::uint16_t n = input.n;
   const std::string log = WriteScratchFile("game_log.txt", input.body);
   Universe& universe = FreshUniverse(n, 5);
@@ -19,8 +18,5 @@ void Run(const FuzzCase& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const FuzzCase input = SplitFuzzInput(data, size);
-  Run(input);
-  CheckFilesClosed();
-  return 0;
+  return RunFuzzInput(data, size, Run);
 }

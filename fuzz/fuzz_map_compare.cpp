@@ -39,7 +39,6 @@ std::unique_ptr<Universe> MergedGame(std::uint32_t sectors, GameProfile profile)
 }
 
 void Run(const std::uint8_t* data, std::size_t size) {
-  SilenceConsole();
   if (size == 0) return;
   const Universe& universe = *games[data[0] % games.size()];
   const std::string map = WriteScratchFile(
@@ -59,7 +58,5 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Run(data, size);
-  CheckFilesClosed();
-  return 0;
+  return RunFuzzInput(data, size, Run);
 }

@@ -21,7 +21,6 @@ bool SamePort(const PortRecord& a, const PortRecord& b) {
 namespace {
 
 void Run(const FuzzCase& input) {
-  SilenceConsole();
   const std::uint16_t n = input.n;
   const std::string& dir = ScratchPath();
   const std::string capture = WriteScratchFile("game.prt", input.body);
@@ -48,8 +47,5 @@ void Run(const FuzzCase& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const FuzzCase input = SplitFuzzInput(data, size);
-  Run(input);
-  CheckFilesClosed();
-  return 0;
+  return RunFuzzInput(data, size, Run);
 }

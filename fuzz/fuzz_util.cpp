@@ -45,6 +45,21 @@ FuzzCase SplitFuzzInput(const std::uint8_t* data, std::size_t size) {
   return input;
 }
 
+int RunFuzzInput(const std::uint8_t* data, std::size_t size,
+                 void (*run)(const std::uint8_t* data, std::size_t size)) {
+  SilenceConsole();
+  run(data, size);
+  FuzzCheck(memory_files::OpenDescriptorCount() == 0, "a file is left open");
+  return 0;
+}
+
+int RunFuzzInput(const std::uint8_t* data, std::size_t size, void (*run)(const FuzzCase& input)) {
+  SilenceConsole();
+  run(SplitFuzzInput(data, size));
+  FuzzCheck(memory_files::OpenDescriptorCount() == 0, "a file is left open");
+  return 0;
+}
+
 Universe& FreshUniverse(std::uint16_t n, std::size_t specialCount, int copy) {
   static std::map<std::tuple<std::uint16_t, std::size_t, int>, std::unique_ptr<Universe>> kept;
   std::unique_ptr<Universe>& universe = kept[{n, specialCount, copy}];
@@ -80,10 +95,6 @@ std::string WriteScratchFile(const std::string& name, std::string_view bytes) {
   std::string path = ScratchPath() + name;
   FuzzCheck(memory_files::PutFile(path, bytes), "cannot create the scratch file");
   return path;
-}
-
-void CheckFilesClosed() {
-  FuzzCheck(memory_files::OpenDescriptorCount() == 0, "a file is left open");
 }
 
 void SilenceConsole() {

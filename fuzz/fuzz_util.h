@@ -22,6 +22,14 @@ struct FuzzCase {
 
 FuzzCase SplitFuzzInput(const std::uint8_t* data, std::size_t size);
 
+// The body of every target's LLVMFuzzerTestOneInput: silences the console, runs
+// `run` on the input (split by SplitFuzzInput for the second form), then checks
+// that every file the program opened is closed again. Returns 0, what libFuzzer
+// expects.
+int RunFuzzInput(const std::uint8_t* data, std::size_t size,
+                 void (*run)(const std::uint8_t* data, std::size_t size));
+int RunFuzzInput(const std::uint8_t* data, std::size_t size, void (*run)(const FuzzCase& input));
+
 // The scratch directory of the targets' in-memory file system (see
 // fuzz/memory_files.h), ending in "/".
 const std::string& ScratchPath();
@@ -34,9 +42,6 @@ Universe& FreshUniverse(std::uint16_t n, std::size_t specialCount, int copy = 0)
 
 // Writes `bytes` to ScratchPath() + name and returns that full name.
 std::string WriteScratchFile(const std::string& name, std::string_view bytes);
-
-// Every file the program opened is closed again.
-void CheckFilesClosed();
 
 // Sends console text into a sink that is emptied on every call, so the targets
 // neither print nor grow memory.

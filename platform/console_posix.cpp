@@ -1,3 +1,5 @@
+// The POSIX console: the cursor, screen and spinner by terminal control
+// sequences, written only when standard output is a terminal; the key read raw.
 #include "platform/console.h"
 
 #include <cerrno>
@@ -5,15 +7,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/os_console.h"
+
 namespace {
-std::string* captureSink = nullptr;
-bool lineOpen = false;
-
-bool StdoutIsTerminal() {
-  static const bool terminal = ::isatty(STDOUT_FILENO) == 1;
-  return terminal;
-}
-
 void WriteControl(std::string_view sequence) {
   if (!ConsoleIsTerminal()) return;
   std::fwrite(sequence.data(), 1, sequence.size(), stdout);
@@ -21,30 +17,14 @@ void WriteControl(std::string_view sequence) {
 }
 }  // namespace
 
-void ConsoleWrite(std::string_view text) {
-  if (!text.empty()) lineOpen = text.back() != '\n';
-  if (captureSink != nullptr) {
-    captureSink->append(text);
-    return;
-  }
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  if (StdoutIsTerminal() && !text.empty() && text.back() == '\n') std::fflush(stdout);
+namespace os {
+
+bool StdoutIsTerminal() {
+  static const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+  return terminal;
 }
 
-void ConsoleFlush() { std::fflush(stdout); }
-
-void ConsoleErrorLine(std::string_view text) {
-  std::fflush(stdout);
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
-
-void ConsoleEndOpenLine() {
-  if (lineOpen) ConsoleWrite("\n");
-}
-
-bool ConsoleIsTerminal() { return captureSink == nullptr && StdoutIsTerminal(); }
+}  // namespace os
 
 void ConsoleHideCursor() { WriteControl("\x1b[?25l"); }
 void ConsoleShowCursor() { WriteControl("\x1b[?25h"); }
@@ -72,5 +52,3 @@ void ConsoleWaitKey() {
   }
   if (raw) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
-
-void ConsoleCaptureTo(std::string* sink) { captureSink = sink; }

@@ -11,10 +11,9 @@
 
 #include <cstdio>
 
-namespace {
-std::string* captureSink = nullptr;
-bool lineOpen = false;
+#include "platform/os_console.h"
 
+namespace {
 // Standard output and error pass every byte unchanged; without this the runtime
 // would turn each "\n" into CR LF.
 struct BinaryStreams {
@@ -31,11 +30,6 @@ bool IsConsole(HANDLE handle) {
   return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
 }
 
-bool StdoutIsConsole() {
-  static const bool console = IsConsole(Output());
-  return console;
-}
-
 void SetCursorVisible(bool visible) {
   if (!ConsoleIsTerminal()) return;
   std::fflush(stdout);
@@ -46,30 +40,14 @@ void SetCursorVisible(bool visible) {
 }
 }  // namespace
 
-void ConsoleWrite(std::string_view text) {
-  if (!text.empty()) lineOpen = text.back() != '\n';
-  if (captureSink != nullptr) {
-    captureSink->append(text);
-    return;
-  }
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  if (StdoutIsConsole() && !text.empty() && text.back() == '\n') std::fflush(stdout);
+namespace os {
+
+bool StdoutIsTerminal() {
+  static const bool console = IsConsole(Output());
+  return console;
 }
 
-void ConsoleFlush() { std::fflush(stdout); }
-
-void ConsoleErrorLine(std::string_view text) {
-  std::fflush(stdout);
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
-
-void ConsoleEndOpenLine() {
-  if (lineOpen) ConsoleWrite("\n");
-}
-
-bool ConsoleIsTerminal() { return captureSink == nullptr && StdoutIsConsole(); }
+}  // namespace os
 
 void ConsoleHideCursor() { SetCursorVisible(false); }
 void ConsoleShowCursor() { SetCursorVisible(true); }
@@ -115,5 +93,3 @@ void ConsoleWaitKey() {
   DWORD got;
   if (in != nullptr && in != INVALID_HANDLE_VALUE) ::ReadFile(in, &key, 1, &got, nullptr);
 }
-
-void ConsoleCaptureTo(std::string* sink) { captureSink = sink; }

@@ -1,7 +1,7 @@
 #include "report/dump.h"
 
-#include "app/progress.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "report/sector_line.h"
 #include "text/text.h"
 

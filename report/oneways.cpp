@@ -3,8 +3,8 @@
 #include <optional>
 #include <string_view>
 
-#include "app/progress.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "text/line_writer.h"
 #include "text/text.h"
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/progress.h"
 #include "platform/file.h"
+#include "progress/progress.h"
 #include "report/sector_line.h"
 #include "text/text.h"
 

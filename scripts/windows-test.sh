@@ -242,8 +242,9 @@ for side in linux windows; do
   mkdir -p "$work/console-$side"
   cp "$sample"/sample* "$work/console-$side/"
 done
-read -r -a consoleArgs < <(tr -d '\r' <"$sample/sample.cmd")
-consoleArgs=("${consoleArgs[@]:1}" /pause+)
+# The parameters sample.cmd runs korvan2a with (/pause+ among them).
+read -r -a consoleArgs < <(grep '^%korvan% ' "$sample/sample.cmd" | tr -d '\r')
+consoleArgs=("${consoleArgs[@]:1}")
 RunSide linux "$work/console-linux" "${consoleArgs[@]}"
 set +e
 (while sleep 1; do printf x; done) |

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/progress.h"
 #include "platform/console.h"
+#include "progress/progress.h"
 #include "text/text.h"
 
 namespace {

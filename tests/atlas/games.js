@@ -19,9 +19,13 @@ export function scratch() {
   return { dir, remove: () => rmSync(dir, { recursive: true, force: true }) };
 }
 
-// The parameters of a game's command file, without the program name.
+// The parameters of a game's command file, without the program name: the line
+// the generator writes, or the line of the sample's sample.cmd that runs
+// korvan2a, without its /pause+.
 function commandOf(dir, game) {
-  return readFileSync(path.join(dir, `${game}.cmd`), "latin1").trim().split(/\s+/).slice(1);
+  const lines = readFileSync(path.join(dir, `${game}.cmd`), "latin1").split("\r\n");
+  const line = lines.find((text) => text.startsWith("korvan2a ") || text.startsWith("%korvan% "));
+  return line.trim().split(/\s+/).slice(1).filter((word) => word !== "/pause+");
 }
 
 export function runKorvan(dir, args) {

@@ -1,4 +1,4 @@
-#include "app/progress.h"
+#include "progress/progress.h"
 
 #include <algorithm>
 
