@@ -127,6 +127,71 @@ TEST(Mistakes, NothingToReadStopsTheRun) {
                 "\nerror:  nothing to read for " + Native("game/alpha") + ": no reference copy.\n");
 }
 
+namespace {
+
+// The notes section of a notes file: its lines before "--- end of notes ---".
+std::vector<std::string> NotesSection(const std::string& bytes) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < bytes.size();) {
+    std::size_t end = bytes.find("\r\n", at);
+    if (end == std::string::npos) end = bytes.size();
+    lines.push_back(bytes.substr(at, end - at));
+    if (lines.back() == "--- end of notes ---") {
+      lines.pop_back();
+      break;
+    }
+    at = end + 2;
+  }
+  return lines;
+}
+
+}  // namespace
+
+// Only the line "--- end of notes ---" ends the notes: the notes after an
+// empty line stay, run after run.
+TEST(Mistakes, AnEmptyLineDoesNotEndTheNotes) {
+  ScratchDir dir;
+  WriteGame(dir);
+  WriteFile(dir / "reports/alpha_notes.txt",
+            CrLf({"3: dead end", "", "2: port here", "", "--- end of notes ---", "", "1: old table"}));
+  const std::vector<std::string> args = {"/g:game/alpha", "/p:reports", "/n:100"};
+  for (int run = 1; run <= 2; ++run) {
+    const RunResult result = RunTarget(args, dir.path());
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_EQ(NotesSection(ReadFile(dir / "reports/alpha_notes.txt")),
+              (std::vector<std::string>{"  3 : dead end", "  2 : port here", "  1 : terra"}))
+        << "run " << run;
+  }
+}
+
+// The notes section's lines the run does not take as notes (a comment, a
+// line without a sector number, a sector beyond /n:) go back into the file
+// unchanged, in their order, before the notes; lines of blanks do not. With
+// a larger /n: the far line becomes a note.
+TEST(Mistakes, NotesLinesTheRunDoesNotTakeAreKept) {
+  ScratchDir dir;
+  WriteGame(dir);
+  WriteFile(dir / "reports/alpha_notes.txt",
+            CrLf({"; my routes: 1 > 2", "3: dead end", " \t ", "no sector here", "12:",
+                  "x: not a number", "150: beyond n", "2: port here", "--- end of notes ---"}));
+  const std::vector<std::string> kept = {"; my routes: 1 > 2", "no sector here", "12:",
+                                         "x: not a number"};
+  std::vector<std::string> expected = kept;
+  expected.insert(expected.end(),
+                  {"150: beyond n", "  3 : dead end", "  2 : port here", "  1 : terra"});
+  for (int run = 1; run <= 2; ++run) {
+    const RunResult result = RunTarget({"/g:game/alpha", "/p:reports", "/n:100"}, dir.path());
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    EXPECT_EQ(NotesSection(ReadFile(dir / "reports/alpha_notes.txt")), expected) << "run " << run;
+  }
+  const RunResult grown = RunTarget({"/g:game/alpha", "/p:reports", "/n:200"}, dir.path());
+  ASSERT_EQ(grown.exitCode, 0) << grown.out;
+  expected = kept;
+  expected.insert(expected.end(),
+                  {"150 : beyond n", "  3 : dead end", "  2 : port here", "  1 : terra"});
+  EXPECT_EQ(NotesSection(ReadFile(dir / "reports/alpha_notes.txt")), expected);
+}
+
 // A folder that does not exist or cannot be written is named as typed, under
 // the error line.
 TEST(Mistakes, AFolderErrorSaysWhatIsWrong) {
