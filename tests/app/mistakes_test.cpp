@@ -105,6 +105,13 @@ TEST(Mistakes, SectorsBeyondNStopTheRun) {
                 "\nerror:  " + Native("game/alpha.prf") +
                     " holds sector 190, beyond /n:100; run with /n:190 or more.\n"
                     "press a key to continue...\n");
+  // A rebuild from the captures rewrites the copies too.
+  ExpectRefused(dir, {"/g:game/alpha", "/p:reports", "/n:100", "/mm:1"},
+                "\nerror:  " + Native("game/alpha.prf") +
+                    " holds sector 190, beyond /n:100; run with /n:190 or more.\n");
+  // A /m: file that is not there is told first.
+  ExpectRefused(dir, {"/g:game/alpha", "/p:reports", "/n:100", "/m:game/alhpa.ztm"},
+                "\nerror:  /m: file " + Native("game/alhpa.ztm") + " does not exist.\n");
 }
 
 // A run asked to read captures or reference copies when none of them is there
@@ -125,6 +132,61 @@ TEST(Mistakes, NothingToReadStopsTheRun) {
   for (const char* copy : {"game/alpha_ref.sct", "game/alpha_ref.prt"}) fs::remove(fresh / copy);
   ExpectRefused(fresh, {"/g:game/alpha", "/p:reports", "/mm:6"},
                 "\nerror:  nothing to read for " + Native("game/alpha") + ": no reference copy.\n");
+}
+
+// A /mm: that asks for neither the captures nor the reference copies (the
+// usage screen's "4 map" alone) would write both copies empty; it is told
+// before anything else.
+TEST(Mistakes, AMaskThatReadsNothingStopsTheRun) {
+  ScratchDir dir;
+  WriteGame(dir);
+  for (const char* mask : {"/mm:4", "/mm:0"}) {
+    ExpectRefused(dir, {"/g:game/alpha", "/p:reports", mask},
+                  "\nerror:  nothing to read for " + Native("game/alpha") + ": " + mask +
+                      " reads no capture and no reference copy.\n");
+  }
+  ExpectRefused(dir, {"/pause+", "/g:game/alpah", "/p:reports", "/mm:8", "/m:game/nothere.ztm"},
+                "\nerror:  nothing to read for " + Native("game/alpah") +
+                    ": /mm:8 reads no capture and no reference copy.\npress a key to continue...\n");
+}
+
+// A rebuild from the captures (/mm: with 1 and without 2) writes each
+// reference copy from its capture alone: a capture missing would empty a copy
+// that holds something. A first run, without copies, loses nothing and goes on.
+TEST(Mistakes, ARebuildWithoutACaptureStopsTheRun) {
+  ScratchDir dir;
+  WriteGame(dir);
+  fs::remove(dir / "game/alpha.sct");
+  ExpectRefused(dir, {"/g:game/alpha", "/p:reports", "/mm:1", "/m:game/nothere.ztm"},
+                "\nerror:  " + Native("game/alpha.sct") + " is missing, so /mm:1 would empty " +
+                    Native("game/alpha_ref.sct") + "; run with /mm:3 to keep it.\n");
+  // The copy under its older name, when it alone is there.
+  fs::rename(dir / "game/alpha_ref.sct", dir / "game/alpha.srf");
+  ExpectRefused(dir, {"/g:game/alpha", "/p:reports", "/mm:5", "/pause+"},
+                "\nerror:  " + Native("game/alpha.sct") + " is missing, so /mm:5 would empty " +
+                    Native("game/alpha.srf") + "; run with /mm:7 to keep it.\n"
+                    "press a key to continue...\n");
+  WriteFile(dir / "game/alpha.sct", CrLf({"1 2"}));
+  fs::remove(dir / "game/alpha.prt");
+  ExpectRefused(dir, {"/g:game/alpha", "/p:reports", "/mm:1"},
+                "\nerror:  " + Native("game/alpha.prt") + " is missing, so /mm:1 would empty " +
+                    Native("game/alpha_ref.prt") + "; run with /mm:3 to keep it.\n");
+
+  // An empty copy holds nothing to lose.
+  ScratchDir first;
+  WriteFile(first / "alpha.sct", CrLf({"1 2", "2 1"}));
+  WriteFile(first / "alpha_ref.prt", "");
+  const RunResult run = RunTarget({"/g:alpha", "/n:10", "/mm:1", "/r-"}, first.path());
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_EQ(ReadFile(first / "alpha_ref.sct"), CrLf({" 1  2", " 2  1"}));
+}
+
+// The file /m: names, mistyped, is told rather than skipped.
+TEST(Mistakes, AMissingMFileStopsTheRun) {
+  ScratchDir dir;
+  WriteGame(dir);
+  ExpectRefused(dir, {"/g:game/alpha", "/p:reports", "/m:game/alpha.zmt"},
+                "\nerror:  /m: file " + Native("game/alpha.zmt") + " does not exist.\n");
 }
 
 namespace {

@@ -282,7 +282,7 @@ TEST(Run, ExtraFileIsReadByItsExactExtension) {
   RunResult upper = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.SCT"}, dir.path());
   ASSERT_EQ(upper.exitCode, 0);
   EXPECT_EQ(ReadFile(dir / "game_ref.sct"), "");
-  RunResult lower = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.sct", "/mm:0"}, dir.path());
+  RunResult lower = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.sct", "/mm:2"}, dir.path());
   ASSERT_EQ(lower.exitCode, 0);
   EXPECT_EQ(ReadFile(dir / "game_ref.sct"), CrLf({" 1  3", " 3  1"}));
   EXPECT_NE(lower.out.find("reading sector cim file: extra.sct .\n"), std::string::npos);
