@@ -151,6 +151,11 @@ TEST(Run, UnwritableChangeLogEndsTheRunWithExitCode2) {
   RunResult run = RunKorvan({"/g:game"}, dir.path());
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err, "error:  game_changelog.txt: Is a directory\n");
+  // With /pause+ the window waits, so that the error line can be read.
+  RunResult paused = RunKorvan({"/g:game", "/pause+"}, dir.path());
+  EXPECT_EQ(paused.exitCode, 2);
+  EXPECT_EQ(paused.err, run.err);
+  EXPECT_EQ(paused.out, run.out + "press a key to continue...\n");
 }
 
 TEST(Run, FirstRunConsoleAndChangeLog) {
