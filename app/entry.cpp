@@ -18,24 +18,33 @@ void PauseIfAsked(bool pause) {
 }
 
 // Ends the run on a failed file: the console line in progress is closed, the
-// cause goes to standard error, exit code 2.
-int Fail(const std::string& message) {
+// cause goes to standard error, exit code 2. With `pause` the window waits
+// under the error line, so that it can be read.
+int Fail(const std::string& message, bool pause) {
   ConsoleEndOpenLine();
   ConsoleShowCursor();
   ConsoleErrorLine("error:  " + message);
+  PauseIfAsked(pause);
+  ConsoleFlush();
   return 2;
 }
 
 }  // namespace
 
 int RunProgram(const std::vector<std::string>& parameters) {
+  const CommandLine commandLine = ReadCommandLine(parameters);
+  const Settings& settings = commandLine.settings;
+  if (commandLine.result == CommandLineResult::Version) {
+    ConsoleWrite(kVersionLine);
+    ConsoleWrite("\n");
+    ConsoleFlush();
+    return 0;
+  }
+
   ConsoleHideCursor();
   ConsoleClear();
   ConsoleWrite(kBanner);
   ConsoleWrite("\n");
-
-  const CommandLine commandLine = ReadCommandLine(parameters);
-  const Settings& settings = commandLine.settings;
   if (commandLine.result != CommandLineResult::Run) {
     ConsoleWrite(UsageScreen(commandLine));
     PauseIfAsked(settings.pause);
@@ -51,9 +60,9 @@ int RunProgram(const std::vector<std::string>& parameters) {
                         settings.rylos, settings.stardock, settings.distanceList,
                         settings.bubbles, settings.reports, settings.extraFile, settings.atlas);
   } catch (const IoError& error) {
-    return Fail(error.what());
+    return Fail(error.what(), settings.pause);
   } catch (const std::bad_alloc&) {
-    return Fail("out of memory");
+    return Fail("out of memory", settings.pause);
   }
 
   // A refused run changed nothing: it ends as the error screen does.

@@ -1,7 +1,5 @@
 #include "app/run_phases.h"
 
-#include <utility>
-
 #include "analysis/bubbles.h"
 #include "analysis/distance_report.h"
 #include "analysis/distances.h"
@@ -63,13 +61,34 @@ void ReadExtraFile(Universe& universe, std::uint16_t n, const std::string& extra
   }
 }
 
+// The two kinds of capture file, each with its reference copy and the copy's
+// older name.
+struct CopyKind {
+  const char* capture;
+  const char* copy;
+  const char* olderName;
+};
+constexpr CopyKind kCopyKinds[] = {{".sct", "_ref.sct", ".srf"}, {".prt", "_ref.prt", ".prf"}};
+
+// The reference copy of `kind` as the run takes it: under its older name when
+// that alone exists, as the tidy step then moves it into place.
+std::string CopyAsRead(const std::string& cap, const CopyKind& kind) {
+  std::string name = cap + kind.copy;
+  if (!FileExists(name) && FileExists(cap + kind.olderName)) name = cap + kind.olderName;
+  return name;
+}
+
 }  // namespace
 
 std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
                                    const std::string& extraFile) {
   const bool captures = (loadMask & kLoadCaptures) != 0;
   const bool copies = (loadMask & kLoadReferenceCopies) != 0;
-  if (!captures && !copies) return std::nullopt;
+  const std::string option = "/mm:" + std::to_string(loadMask);
+  if (!captures && !copies) {
+    return Refusal{"nothing to read for " + cap + ": " + option +
+                   " reads no capture and no reference copy."};
+  }
 
   const bool anyCapture = FileExists(cap + ".sct") || FileExists(cap + ".prt");
   const bool anyCopy = FileExists(cap + "_ref.sct") || FileExists(cap + "_ref.prt") ||
@@ -82,17 +101,31 @@ std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std:
     return Refusal{"nothing to read for " + cap + ": " + what + "."};
   }
 
-  if (!copies) return std::nullopt;
-  for (const auto& [copy, olderName] :
-       {std::pair{"_ref.sct", ".srf"}, std::pair{"_ref.prt", ".prf"}}) {
-    // The copy as the run would read it: under its older name when the tidy step
-    // is to move that into place.
-    std::string name = cap + copy;
-    if (!FileExists(name) && FileExists(cap + olderName)) name = cap + olderName;
-    const std::uint16_t beyond = HighestSectorBeyond(name, n);
+  // A rebuild from the captures writes each copy from its capture alone: with
+  // that capture missing, the copy would be written empty.
+  if (!copies) {
+    for (const CopyKind& kind : kCopyKinds) {
+      if (FileExists(cap + kind.capture)) continue;
+      const std::string copy = CopyAsRead(cap, kind);
+      std::string head;
+      if (!ReadFileHead(copy, 1, head) || head.empty()) continue;
+      return Refusal{cap + kind.capture + " is missing, so " + option + " would empty " + copy +
+                     "; run with /mm:" + std::to_string(loadMask + kLoadReferenceCopies) +
+                     " to keep it."};
+    }
+  }
+
+  if (!extraFile.empty() && !FileExists(extraFile)) {
+    return Refusal{"/m: file " + extraFile + " does not exist."};
+  }
+
+  // Every run that reads anything rewrites the copies, whatever it reads.
+  for (const CopyKind& kind : kCopyKinds) {
+    const std::string copy = CopyAsRead(cap, kind);
+    const std::uint16_t beyond = HighestSectorBeyond(copy, n);
     if (beyond == 0) continue;
     const std::string sector = std::to_string(beyond);
-    return Refusal{name + " holds sector " + sector + ", beyond /n:" + std::to_string(n) +
+    return Refusal{copy + " holds sector " + sector + ", beyond /n:" + std::to_string(n) +
                    "; run with /n:" + sector + " or more."};
   }
   return std::nullopt;
@@ -118,7 +151,7 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
   const std::string rep = reportPath + gameName;
   const std::uint16_t n = sectorCount;
 
-  // A run that would read nothing, or lose the sectors beyond n, does not start.
+  // A run that would read nothing, or lose what the player has, does not start.
   if (std::optional<Refusal> refusal = CheckInputs(cap, n, loadMask, extraFile)) return refusal;
 
   // The specials table and the Universe live for exactly this run.

@@ -23,13 +23,19 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
 
 // The check before the first phase, of the inputs as they are when the run
 // starts; it reads, and writes nothing. `cap` is the capture directory plus the
-// game name. A run is refused:
-// - when `loadMask` asks for the captures or the reference copies and none of
-//   the files it asks for exists (the reference copies under their older names
-//   ".srf"/".prf" included), nor the extra file: a run that reads nothing must
-//   not replace the player's reference copies with empty ones;
-// - else, when it reads the reference copies and one holds a sector beyond n
-//   (HighestSectorBeyond): the run would drop it from the copy it writes.
+// game name. Every run that starts rewrites the reference copies, so a run is
+// refused, the first reason that holds in this order:
+// - when `loadMask` asks for neither the captures nor the reference copies;
+// - when none of the files it asks for exists (the reference copies under
+//   their older names ".srf"/".prf" included), nor the extra file: a run that
+//   reads nothing must not replace the player's reference copies with empty
+//   ones;
+// - when it rebuilds from the captures (the captures, not the copies) and a
+//   capture is missing (".sct" first) while the copy of that kind holds a byte:
+//   that copy would be written empty;
+// - when the extra file is named and does not exist;
+// - when a reference copy holds a sector beyond n (HighestSectorBeyond): the
+//   run would drop it from the copy it writes.
 // Throws IoError when a reference copy cannot be read.
 std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
                                    const std::string& extraFile);

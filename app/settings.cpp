@@ -9,6 +9,8 @@
 
 const char* const kBanner = "KORVAN2a v.0.34 december 2002 - korvan2a contributors";
 
+const char* const kVersionLine = "korvan2a " KORVAN_VERSION;
+
 namespace {
 
 struct Parameter {
@@ -30,6 +32,12 @@ std::optional<Parameter> SplitParameter(const std::string& text) {
   parameter.separator = text[q];
   if (parameter.separator == ':') parameter.value = text.substr(q + 1);
   return parameter;
+}
+
+// The usage screen's request as "/?" and as the other systems' habits ask it.
+bool AsksForUsage(const std::string& text) {
+  return text == "/?" || text == "--help" || text == "-h" || text == "-?" || text == "/h" ||
+         text == "/help";
 }
 
 bool IsFlag(const std::string& key) {
@@ -123,11 +131,15 @@ CommandLine ReadCommandLine(const std::vector<std::string>& parameters) {
   // The parameter that last set each special sector, named if it exceeds n.
   std::string lastAlpha, lastRylos, lastStardock;
   for (const std::string& text : parameters) {
-    std::optional<Parameter> parameter = SplitParameter(text);
-    if (parameter && parameter->key == "/?" && parameter->separator == ' ') {
+    if (AsksForUsage(text)) {
       line.result = CommandLineResult::Usage;
       return line;
     }
+    if (text == "--version") {
+      line.result = CommandLineResult::Version;
+      return line;
+    }
+    std::optional<Parameter> parameter = SplitParameter(text);
     if (!parameter || !ApplyParameter(*parameter, settings, lastAlpha, lastRylos, lastStardock,
                                       text, line.folderProblem)) {
       line.result = CommandLineResult::InvalidParameter;

@@ -26,7 +26,8 @@ struct Settings {
 // What the parameters ask for.
 enum class CommandLineResult {
   Run,               // settings complete: run once
-  Usage,             // "/?": the usage screen, exit code 0
+  Usage,             // "/?" (or "--help", "-h", "-?", "/h", "/help"): the usage screen, exit code 0
+  Version,           // "--version": the version line alone, exit code 0
   MissingGameName,   // no /g: — the usage screen, exit code 1
   InvalidParameter,  // the error screen for `badParameter`, exit code 1
 };
@@ -46,6 +47,10 @@ CommandLine ReadCommandLine(const std::vector<std::string>& parameters);
 
 // The banner line, without its line end.
 extern const char* const kBanner;
+
+// The line "--version" prints, without its line end: the program's name and
+// the release's version.
+extern const char* const kVersionLine;
 
 // The usage screen (with the error line for an invalid parameter, and the
 // folder's problem under it), each line ended with "\n", starting with the empty

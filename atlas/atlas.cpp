@@ -6,6 +6,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "atlas/atlas_page.h"
@@ -126,8 +128,30 @@ void AppendChangeList(std::string& out, std::string_view name, const std::vector
   out += ']';
 }
 
+// The map warps the comparison found gone that the sector still lacks at the
+// end of the run: a route file read after the comparison may list them again,
+// and a warp the run adds again is not gone. A warp in (added by
+// reconciliation) is no warp out of the sector.
+std::vector<MapChanges::Warps> StillGone(const Universe& universe,
+                                         const std::vector<MapChanges::Warps>& gone) {
+  std::vector<MapChanges::Warps> still;
+  for (const MapChanges::Warps& change : gone) {
+    const std::optional<WarpList>& warps = universe.Lookup(change.sector).warps;
+    MapChanges::Warps kept{change.sector, {}};
+    for (const std::uint16_t target : change.targets) {
+      bool listed = false;
+      for (std::size_t i = 0; warps && i < warps->targets.size() && !listed; ++i) {
+        listed = warps->targets[i] == target && warps->kinds[i] != oneWayIn;
+      }
+      if (!listed) kept.targets.push_back(target);
+    }
+    if (!kept.targets.empty()) still.push_back(std::move(kept));
+  }
+  return still;
+}
+
 // The "changes" member of the data block, its name and leading comma included.
-std::string ChangesData(const MapChanges& changes) {
+std::string ChangesData(const Universe& universe, const MapChanges& changes) {
   std::string out = ",\"changes\":{\"state\":";
   AppendRight(out, static_cast<int>(changes.state));
   out += ",\"records\":";
@@ -155,7 +179,7 @@ std::string ChangesData(const MapChanges& changes) {
   AppendChangeList(out, "up", changes.up, capacity);
   AppendChangeList(out, "down", changes.down, capacity);
   AppendChangeList(out, "newWarps", changes.newWarps, warps);
-  AppendChangeList(out, "warpsGone", changes.warpsGone, warps);
+  AppendChangeList(out, "warpsGone", StillGone(universe, changes.warpsGone), warps);
   out += '}';
   return out;
 }
@@ -313,7 +337,7 @@ void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& sp
   emit("],\"logs\":[");
   emit(logs);
   emit("]");
-  emit(ChangesData(changes));
+  emit(ChangesData(universe, changes));
   emit("}");
 }
 

@@ -69,8 +69,10 @@ constexpr std::size_t kAtlasSlots = 25;
 //              the comparison takes (of the record's slots of kind one-way out
 //              or two-way, the first six, an empty slot counting as 0; of
 //              these the first k, k being how many are not 0) that are not 0
-//              and not among the sector's targets now, in slot order; a sector
-//              without any is left out.
+//              and not among the sector's targets then, nor among its warps
+//              out at the end of the run (a route file read after the
+//              comparison lists them again), in slot order; a sector without
+//              any is left out.
 // Texts are single-byte text: each byte stands for its Windows-1252 character.
 std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
                       std::uint16_t specialCount, std::string_view gameName,

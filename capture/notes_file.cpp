@@ -112,10 +112,17 @@ void ReadNotesFile(Universe& universe, std::uint16_t n, const std::string& fileN
     AnnounceFile("reading notes: ", fileName);
     std::string_view line;
     // Everything from the stop line on is what the notes report regenerates.
-    while (reader.Next(line) && !line.empty() && line != kEndOfNotes) {
+    while (reader.Next(line) && line != kEndOfNotes) {
       std::size_t colon = 0;
       std::uint16_t sector = SectorOfLine(line, n, colon);
-      if (sector == 0) continue;
+      if (sector == 0) {
+        // The player wrote it: it goes back into the file as it is, unless
+        // it holds nothing but blanks.
+        if (line.find_first_not_of(" \t") != std::string_view::npos) {
+          universe.notesLines.emplace_back(line);
+        }
+        continue;
+      }
       std::string_view text = TrimLine(line.substr(colon + 1));
       // Distance reference labels follow the current settings, not the file.
       if (text.substr(0, kDistanceLabel.size()) == kDistanceLabel) text = {};
@@ -149,7 +156,7 @@ void WriteNotesReport(const Universe& universe, std::uint16_t n, std::uint16_t w
     if (!sector.note.empty()) noted.push_back(static_cast<std::uint16_t>(s));
     if (!sector.log.empty()) logged.push_back(static_cast<std::uint16_t>(s));
   }
-  if (noted.empty() && logged.empty()) return;
+  if (noted.empty() && logged.empty() && universe.notesLines.empty()) return;
 
   const int width = NumberWidth(n);
   // The player's own file: written beside it and renamed over it only when
@@ -157,6 +164,7 @@ void WriteNotesReport(const Universe& universe, std::uint16_t n, std::uint16_t w
   OutputFile out(fileName, OutputFile::Mode::Replace, OutputFile::Durability::Durable);
   AnnounceFile("writing notes report: ", fileName);
 
+  for (const std::string& kept : universe.notesLines) out.WriteLine(kept);
   std::vector<std::uint16_t> byNote = noted;
   SortByNote(universe, byNote);
   std::string line;

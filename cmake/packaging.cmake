@@ -1,8 +1,9 @@
 # What `cmake --install` puts where, and the release packages that CPack makes
 # of it (scripts/package.sh runs cpack in builds of its own):
 #
-# - Linux: the program in bin/, its manual page, the README and the licence in
-#   share/doc/korvan2a/, the sample game in share/korvan2a/sample/. As a Debian
+# - Linux: the program in bin/, its manual page, the README, the players'
+#   guide (players-guide.txt) and the licence in share/doc/korvan2a/, the
+#   sample game in share/korvan2a/sample/. As a Debian
 #   package (korvan2a_<version>_<arch>.deb) the licence is
 #   share/doc/korvan2a/copyright, Debian's place for it, next to a change log
 #   (KORVAN_DEBIAN_DOCS).
@@ -38,7 +39,9 @@ else()
   execute_process(COMMAND gzip -9nf korvan2a.1 WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
                   COMMAND_ERROR_IS_FATAL ANY)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/korvan2a.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  configure_file(packaging/players-guide.txt players-guide.txt @ONLY)
+  install(FILES README.md ${CMAKE_CURRENT_BINARY_DIR}/players-guide.txt
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
   if(KORVAN_DEBIAN_DOCS)
     file(READ LICENSE KORVAN_LICENCE)
     file(CONFIGURE OUTPUT copyright @ONLY CONTENT

@@ -1,5 +1,6 @@
 // The notes reader on any bytes; the notes report written and read back gives
-// the same notes, and the atlas carries them as plain ASCII.
+// the same notes and keeps the same other lines, and the atlas carries the
+// notes as plain ASCII.
 //
 // Options: the special sectors are taken from the option byte, so labels land
 // on noted and unnoted sectors alike.
@@ -35,6 +36,8 @@ void Run(const FuzzCase& input) {
     FuzzCheck(universe[static_cast<std::uint16_t>(s)].note == copy[static_cast<std::uint16_t>(s)].note,
               "the notes report read back gives other notes");
   }
+  FuzzCheck(universe.notesLines == copy.notesLines,
+            "the notes report read back keeps other lines");
 }
 
 }  // namespace

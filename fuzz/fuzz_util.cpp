@@ -67,7 +67,7 @@ Universe& FreshUniverse(std::uint16_t n, std::size_t specialCount, int copy) {
     universe = std::make_unique<Universe>(CreateUniverse(n, specialCount));
     return *universe;
   }
-  // Every field of Sector, back to what CreateUniverse gives.
+  // Every field of Sector and the kept notes lines, back to what CreateUniverse gives.
   for (std::uint32_t s = 1; s <= n; ++s) {
     Sector& sector = (*universe)[static_cast<std::uint16_t>(s)];
     sector.explored = 0;
@@ -80,6 +80,7 @@ Universe& FreshUniverse(std::uint16_t n, std::size_t specialCount, int copy) {
     sector.note.clear();
     sector.log.clear();
   }
+  universe->notesLines.clear();
   return *universe;
 }
 

@@ -19,6 +19,7 @@ void ConsoleEndOpenLine();
 bool ConsoleIsTerminal();
 void ConsoleHideCursor();
 void ConsoleShowCursor();
+// Clears the Windows console window; a POSIX terminal keeps its scrollback.
 void ConsoleClear();
 
 // Draws `ch` at the cursor and puts the cursor back where it was.

@@ -28,7 +28,8 @@ bool StdoutIsTerminal() {
 
 void ConsoleHideCursor() { WriteControl("\x1b[?25l"); }
 void ConsoleShowCursor() { WriteControl("\x1b[?25h"); }
-void ConsoleClear() { WriteControl("\x1b[2J\x1b[H"); }
+// A terminal's scrollback belongs to the player: nothing is cleared.
+void ConsoleClear() {}
 
 void ConsoleSpinner(char ch) {
   if (!ConsoleIsTerminal()) return;

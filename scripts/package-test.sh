@@ -88,10 +88,15 @@ done
 mkdir -p "$work/deb"
 dpkg-deb -x "$deb" "$work/deb"
 SameFiles deb "$work/deb" "$(printf '%s\n' usr usr/bin usr/bin/korvan2a usr/share usr/share/doc \
-  usr/share/doc/korvan2a usr/share/doc/korvan2a/README.md usr/share/doc/korvan2a/copyright \
+  usr/share/doc/korvan2a usr/share/doc/korvan2a/README.md usr/share/doc/korvan2a/players-guide.txt \
+  usr/share/doc/korvan2a/copyright \
   usr/share/doc/korvan2a/changelog.gz usr/share/man usr/share/man/man1 \
   usr/share/man/man1/korvan2a.1.gz usr/share/lintian usr/share/lintian/overrides \
   usr/share/lintian/overrides/korvan2a usr/share/korvan2a; sed 's|^|usr/share/korvan2a/|' <<<"$sampleFiles")"
+grep -q "^korvan2a $version for Windows" "$work/deb/usr/share/doc/korvan2a/players-guide.txt" ||
+  Fail "deb: the players' guide names no version $version"
+zcat "$work/deb/usr/share/man/man1/korvan2a.1.gz" | grep -q '^\.I /usr/share/doc/korvan2a/players-guide\.txt$' ||
+  Fail "deb: the manual page does not name the players' guide"
 # The licence verbatim, after the line that names the package and its licence.
 cmp -s <(tail -n +5 "$work/deb/usr/share/doc/korvan2a/copyright") LICENSE ||
   Fail "deb: the copyright file does not end with LICENSE"

@@ -2,7 +2,8 @@
 # Builds the two release packages with CPack, from Release builds of their own:
 #
 #   out/korvan2a_<version>_<arch>.deb   the Linux build (build-package/): the
-#                                       program, README, licence, sample game
+#                                       program, README, players' guide,
+#                                       licence, sample game
 #   out/korvan2a-<version>-win64.zip    the MinGW-w64 cross build
 #                                       (build-package-windows/): korvan2a.exe,
 #                                       the players' guide, licence, sample game

@@ -198,6 +198,11 @@ class Universe {
   // It is never written to.
   const Sector& Lookup(std::uint32_t s) const { return Contains(s) ? sectors_[s] : unknown_; }
 
+  // The lines of the notes file's notes section that name no note of this
+  // universe (comments, lines without a sector number, sectors beyond n), in
+  // file order: the player's all the same, written back as they are.
+  std::vector<std::string> notesLines;
+
  private:
   std::uint16_t n_;
   // Entry 0 unused. Megabytes for a full-size universe: one large table.

@@ -33,6 +33,35 @@ TEST(CommandLineScreens, QuestionMarkWinsOnlyWhenReachedFirst) {
   EXPECT_EQ(error.out, ErrorScreen("/x:5"));
 }
 
+// The usage screen as other systems ask for it, in the place of "/?"; the
+// version alone, without the banner.
+TEST(CommandLineScreens, HelpAndVersionAsOtherSystemsAskForThem) {
+  ScratchDir dir;
+  for (const std::string help : {"--help", "-h", "-?", "/h", "/help"}) {
+    RunResult run = RunKorvan({help, "/x:5"}, dir.path());
+    EXPECT_EQ(run.exitCode, 0) << help;
+    EXPECT_EQ(run.out, kBannerLine + "\n" + kUsageLines) << help;
+  }
+  RunResult waits = RunKorvan({"/pause+", "--help"}, dir.path());
+  EXPECT_EQ(waits.out, kBannerLine + "\n" + kUsageLines + "press a key to continue...\n");
+  RunResult version = RunKorvan({"/g:game", "/pause+", "--version", "/x:5"}, dir.path());
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "korvan2a " KORVAN_VERSION "\n");
+  EXPECT_EQ(version.err, "");
+  EXPECT_EQ(RunKorvan({"/x:5", "--version"}, dir.path()).out, ErrorScreen("/x:5"));
+}
+
+// A terminal's scrollback belongs to the player: the cursor is hidden while
+// the program runs, the screen is not cleared.
+TEST(CommandLineScreens, ATerminalKeepsItsScrollback) {
+  ScratchDir dir;
+  const RunResult run =
+      RunCommand({"script", "-qec", std::string(KORVAN_BINARY) + " /?", "/dev/null"}, {}, dir.path());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.rfind("\x1b[?25lKORVAN2a v.0.34", 0), 0u) << run.out;
+  EXPECT_EQ(run.out.find("\x1b[2J"), std::string::npos) << run.out;
+}
+
 TEST(CommandLineScreens, InvalidParametersGetTheErrorScreen) {
   ScratchDir dir;
   for (const std::string bad : {"/b", "/n20000", "/n:abc", "/G:x", "x", "/", "b-", "/n:0",

@@ -151,6 +151,11 @@ TEST(Run, UnwritableChangeLogEndsTheRunWithExitCode2) {
   RunResult run = RunKorvan({"/g:game"}, dir.path());
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err, "error:  game_changelog.txt: Is a directory\n");
+  // With /pause+ the window waits, so that the error line can be read.
+  RunResult paused = RunKorvan({"/g:game", "/pause+"}, dir.path());
+  EXPECT_EQ(paused.exitCode, 2);
+  EXPECT_EQ(paused.err, run.err);
+  EXPECT_EQ(paused.out, run.out + "press a key to continue...\n");
 }
 
 TEST(Run, FirstRunConsoleAndChangeLog) {
@@ -282,7 +287,7 @@ TEST(Run, ExtraFileIsReadByItsExactExtension) {
   RunResult upper = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.SCT"}, dir.path());
   ASSERT_EQ(upper.exitCode, 0);
   EXPECT_EQ(ReadFile(dir / "game_ref.sct"), "");
-  RunResult lower = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.sct", "/mm:0"}, dir.path());
+  RunResult lower = RunKorvan({"/g:game", "/n:10", "/r-", "/m:extra.sct", "/mm:2"}, dir.path());
   ASSERT_EQ(lower.exitCode, 0);
   EXPECT_EQ(ReadFile(dir / "game_ref.sct"), CrLf({" 1  3", " 3  1"}));
   EXPECT_NE(lower.out.find("reading sector cim file: extra.sct .\n"), std::string::npos);

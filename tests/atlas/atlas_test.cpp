@@ -160,6 +160,14 @@ TEST(AtlasData, ChangesAgainstTheMap) {
             ",\"changes\":{\"state\":3,\"records\":9,\"explored\":[1],\"newPort\":[2],"
             "\"portGone\":[3],\"classChanged\":[4,3,5],\"up\":[5,0,500],\"down\":[5,2,20],"
             "\"newWarps\":[6,2,9,11,8,1,3,9,0],\"warpsGone\":[7,1,6,8,1,1,9,1,1]}}");
+
+  // A route file read after the comparison lists 8 -> 1 and 9 -> 1 again: they
+  // are not gone. A warp 6 -> 7 is no way from 7 to 6.
+  Warps(now, 7, {8, 6}, {oneWayOut, oneWayIn});
+  Warps(now, 8, {2, 3, 1});
+  Warps(now, 9, {1});
+  const std::string later = AtlasData(now, 9, {0, 1, 0, 0, 0}, 5, "g", changes);
+  EXPECT_EQ(later.substr(later.find(",\"warpsGone\":")), ",\"warpsGone\":[7,1,6]}}");
 }
 
 TEST(Atlas, ThePageWithTheDataInItsPlace) {

@@ -85,8 +85,11 @@ test("a neighbourhood labels only what can be read, its centre and special secto
   const zoomed = await labels(page);
   assert.ok(zoomed.smallest >= 9 && zoomed.sectors.length > 300, `${zoomed.sectors.length} labels after zooming in`);
 
-  // The same neighbourhood as a list, one click away, sortable.
+  // The same neighbourhood as a list, one click away, sortable. The list is
+  // built when the box's toggle event comes, after the click: its first row
+  // is awaited before the rows are counted.
   await page.click("#hood-list summary");
+  await page.locator("#hood-table tbody tr").first().waitFor();
   assert.equal(await page.locator("#hood-list summary").textContent(), "the 1154 sectors as a list");
   assert.equal(await page.locator("#hood-table tbody tr").count(), 200);
   assert.equal(await page.locator("#hood-list button.more").textContent(), "more (200 of 1154 shown)");

@@ -80,12 +80,20 @@ TEST(NotesFile, StopsAtTheEndLine) {
   EXPECT_EQ(universe[3].note, "");
 }
 
-TEST(NotesFile, StopsAtAnEmptyLineButNotABlankOne) {
+// Empty and blank lines are skipped; every other line not taken as a note is
+// kept as it is, in file order, up to the end line.
+TEST(NotesFile, KeepsTheLinesItDoesNotTake) {
   Universe universe = CreateUniverse(100, 5);
-  ReadNotes(universe, "2: two\r\n   \r\n3: three\r\n\r\n4: four\r\n", kNoSpecials);
+  ReadNotes(universe,
+            "2: two\r\n   \r\n\r\n\t \n; comment: 5\r\n3: three\r\n"
+            "no colon\r\n4:\r\n x : y\r\n101: far \r\n 0: zero\r\n"
+            "--- end of notes ---\r\n; after the end\r\n",
+            kNoSpecials);
   EXPECT_EQ(universe[2].note, "two");
   EXPECT_EQ(universe[3].note, "three");
-  EXPECT_EQ(universe[4].note, "");
+  EXPECT_EQ(universe.notesLines,
+            (std::vector<std::string>{"; comment: 5", "no colon", "4:", " x : y", "101: far ",
+                                      " 0: zero"}));
 }
 
 TEST(NotesFile, ReadsTheTextAfterTheFirstColon) {

@@ -117,6 +117,21 @@ TEST(NotesReport, NothingToWriteLeavesTheFileAlone) {
   EXPECT_EQ(ReadFile(dir / "game_notes.txt"), "old notes\r\n");
 }
 
+// The lines the reader kept come first, as they are; they alone are reason
+// enough to write the file.
+TEST(NotesReport, KeptLinesComeFirst) {
+  ScratchDir dir;
+  Universe universe = CreateUniverse(20000, 5);
+  universe.notesLines = {"; comment", "25000: far"};
+  EXPECT_EQ(WriteReport(universe, 0, dir),
+            CrLf({"; comment", "25000: far", "--- end of notes ---", "", kFullHeaderW5, "",
+                  "--- begin log ---"}));
+  universe[7].note = "b";
+  universe[3].note = "a";
+  EXPECT_EQ(NotesSection(WriteReport(universe, 0, dir)),
+            (std::vector<std::string>{"; comment", "25000: far", "    3 : a", "    7 : b"}));
+}
+
 TEST(NotesReport, SortsNotesByByteValue) {
   ScratchDir dir;
   Universe universe = CreateUniverse(100, 5);
