@@ -266,14 +266,14 @@ void Peeling::StoreGates() {
 
 }  // namespace
 
-void AnalyseBubbles(Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
-                    const std::string& fileName) {
+void AnalyseBubbles(Universe& universe, std::uint16_t warpSlots, const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   AnnounceFile("writing bubble report: ", fileName);
   // The report replaces the old one only when it is complete.
   OutputFile file(fileName);
   for (const char* key : kKeyLines) file.WriteLine(key);
 
-  const std::uint16_t last = std::min(n, universe.size());
+  const std::uint16_t last = n;
   const auto w = static_cast<std::uint8_t>(NumberWidth(n));
   std::string header = "  ";
   AppendSectorLine(header, 0, universe, warpSlots, w, BubbleLayout);

@@ -6,5 +6,4 @@
 
 #include "universe/universe.h"
 
-void AnalyseBubbles(Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
-                    const std::string& fileName);
+void AnalyseBubbles(Universe& universe, std::uint16_t warpSlots, const std::string& fileName);

@@ -53,10 +53,11 @@ class HopCells {
 
 }  // namespace
 
-void WriteDistanceReport(const Universe& universe, std::uint16_t n, const Specials& specials,
-                         std::uint16_t specialCount, const std::string& fileName) {
+void WriteDistanceReport(const Universe& universe, const Specials& specials,
+                         const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   AnnounceFile("writing distance report: ", fileName);
-  const std::size_t slots = UsableSlots(universe, specials, specialCount);
+  const std::size_t slots = UsableSlots(universe, specials);
   const int width = NumberWidth(n);
   const std::size_t label = static_cast<std::size_t>(width) + 1;
 

@@ -6,5 +6,5 @@
 
 #include "universe/universe.h"
 
-void WriteDistanceReport(const Universe& universe, std::uint16_t n, const Specials& specials,
-                         std::uint16_t specialCount, const std::string& fileName);
+void WriteDistanceReport(const Universe& universe, const Specials& specials,
+                         const std::string& fileName);

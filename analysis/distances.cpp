@@ -6,14 +6,13 @@
 #include "platform/console.h"
 #include "progress/progress.h"
 
-void CalculateDistances(Universe& universe, std::uint16_t n, const Specials& specials,
-                        std::uint16_t specialCount) {
+void CalculateDistances(Universe& universe, const Specials& specials) {
   ConsoleWrite("calculating distances to special sectors: ");
   ConsoleFlush();
-  n = SweptSectors(universe, n);
-  const std::size_t slots = UsableSlots(universe, specials, specialCount);
-  const MoveTables moves(universe, n);
-  HopColumns columns(universe, n, kTerraSlot, slots);
+  const std::uint16_t n = universe.size();
+  const std::size_t slots = UsableSlots(universe, specials);
+  const MoveTables moves(universe);
+  HopColumns columns(universe, kTerraSlot, slots);
   for (std::size_t k = kTerraSlot; k < slots; ++k) {
     // 0 means the location was not given; a number above n is treated alike.
     const std::uint16_t s = specials[k];

@@ -7,5 +7,4 @@
 
 // Fills hopsTo and hopsFrom of every Sector for the specials table's slots from
 // terra on (the msl slot is filled by CalculateMsl).
-void CalculateDistances(Universe& universe, std::uint16_t n, const Specials& specials,
-                        std::uint16_t specialCount);
+void CalculateDistances(Universe& universe, const Specials& specials);

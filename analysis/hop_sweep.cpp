@@ -4,8 +4,8 @@
 #include <memory>
 #include <utility>
 
-MoveTables::MoveTables(const Universe& universe, std::uint16_t n) {
-  const std::uint16_t last = SweptSectors(universe, n);
+MoveTables::MoveTables(const Universe& universe) {
+  const std::uint16_t last = universe.size();
   for (MoveTable* table : {&outward, &inward}) {
     table->n_ = last;
     table->first_.assign(last + std::size_t{2}, 0);
@@ -92,9 +92,8 @@ void MoveTable::Sweep(std::vector<std::uint8_t>& hops, std::uint8_t startLevel) 
   }
 }
 
-HopColumns::HopColumns(const Universe& universe, std::uint16_t n, std::size_t firstSlot,
-                       std::size_t endSlot)
-    : n_(SweptSectors(universe, n)),
+HopColumns::HopColumns(const Universe& universe, std::size_t firstSlot, std::size_t endSlot)
+    : n_(universe.size()),
       firstSlot_(firstSlot),
       to_(endSlot > firstSlot ? endSlot - firstSlot : 0,
           std::vector<std::uint8_t>(n_ + std::size_t{1}, kNoRoute)),
@@ -123,14 +122,4 @@ void HopColumns::Store(Universe& universe) const {
       from[i] = from_[i][s];
     }
   }
-}
-
-std::size_t UsableSlots(const Universe& universe, const Specials& specials,
-                        std::uint16_t specialCount) {
-  return std::min({static_cast<std::size_t>(specialCount), specials.size(),
-                   universe.specialCount()});
-}
-
-std::uint16_t SweptSectors(const Universe& universe, std::uint16_t n) {
-  return std::min(n, universe.size());
 }

@@ -37,7 +37,7 @@ class MoveTable {
 
 // The moves of both directions, gathered in one walk over the warp lists.
 struct MoveTables {
-  MoveTables(const Universe& universe, std::uint16_t n);
+  explicit MoveTables(const Universe& universe);
   MoveTable outward;
   MoveTable inward;
 };
@@ -47,8 +47,7 @@ struct MoveTables {
 // sweep touches a few kilobytes instead of every Sector's tables.
 class HopColumns {
  public:
-  HopColumns(const Universe& universe, std::uint16_t n, std::size_t firstSlot,
-             std::size_t endSlot);
+  HopColumns(const Universe& universe, std::size_t firstSlot, std::size_t endSlot);
 
   std::vector<std::uint8_t>& to(std::size_t slot) { return to_[slot - firstSlot_]; }
   std::vector<std::uint8_t>& from(std::size_t slot) { return from_[slot - firstSlot_]; }
@@ -62,11 +61,3 @@ class HopColumns {
   std::vector<std::vector<std::uint8_t>> to_;
   std::vector<std::vector<std::uint8_t>> from_;
 };
-
-// The number of special slots that the specials table and every hop table
-// really hold, at most `specialCount`.
-std::size_t UsableSlots(const Universe& universe, const Specials& specials,
-                        std::uint16_t specialCount);
-
-// The sectors the analyses walk: 1..n, never past the Universe's own size.
-std::uint16_t SweptSectors(const Universe& universe, std::uint16_t n);

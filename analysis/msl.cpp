@@ -84,10 +84,9 @@ void BuildAmtrakLine(std::string& line, const Universe& universe, std::uint16_t 
 
 }  // namespace
 
-void CalculateMsl(Universe& universe, std::uint16_t n, const Specials& specials,
-                  std::uint16_t specialCount, const std::string& fileName) {
-  n = SweptSectors(universe, n);
-  const std::size_t slots = UsableSlots(universe, specials, specialCount);
+void CalculateMsl(Universe& universe, const Specials& specials, const std::string& fileName) {
+  const std::uint16_t n = universe.size();
+  const std::size_t slots = UsableSlots(universe, specials);
   // The lanes need all four special sectors; a /d: slot is always a sector.
   if (slots <= kStardockSlot) return;
   for (std::size_t k = kTerraSlot; k < slots; ++k) {
@@ -123,8 +122,8 @@ void CalculateMsl(Universe& universe, std::uint16_t n, const Specials& specials,
   }
 
   // Hop counts to and from the nearest lane sector, from all of them at once.
-  HopColumns lane(universe, n, kMslSlot, kMslSlot + 1);
-  const MoveTables moves(universe, n);
+  HopColumns lane(universe, kMslSlot, kMslSlot + 1);
+  const MoveTables moves(universe);
   moves.outward.Sweep(lane.from(kMslSlot), 0);
   moves.inward.Sweep(lane.to(kMslSlot), 0);
   lane.Store(universe);

@@ -6,5 +6,4 @@
 
 #include "universe/universe.h"
 
-void CalculateMsl(Universe& universe, std::uint16_t n, const Specials& specials,
-                  std::uint16_t specialCount, const std::string& fileName);
+void CalculateMsl(Universe& universe, const Specials& specials, const std::string& fileName);

@@ -48,16 +48,15 @@ std::string Extension(const std::string& path) {
 
 // Reads the extra file of the command line by its extension, exactly as typed:
 // captures fill gaps only, route files add their warps; anything else is not read.
-void ReadExtraFile(Universe& universe, std::uint16_t n, const std::string& extraFile,
-                   OutputFile& changeLog) {
+void ReadExtraFile(Universe& universe, const std::string& extraFile, OutputFile& changeLog) {
   if (extraFile.empty() || !FileExists(extraFile)) return;
   const std::string extension = Extension(extraFile);
   if (extension == ".sct") {
-    ReadSectorFile(universe, n, extraFile, LoadMode::Fill, 0, changeLog);
+    ReadSectorFile(universe, extraFile, LoadMode::Fill, 0, changeLog);
   } else if (extension == ".prt") {
-    ReadPortFile(universe, n, extraFile, LoadMode::Fill, 0, changeLog);
+    ReadPortFile(universe, extraFile, LoadMode::Fill, 0, changeLog);
   } else if (extension == ".ztm") {
-    ReadRouteFile(universe, n, extraFile, changeLog);
+    ReadRouteFile(universe, extraFile, changeLog);
   }
 }
 
@@ -156,8 +155,7 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
 
   // The specials table and the Universe live for exactly this run.
   const Specials specials = BuildSpecials(n, alphaCentauri, rylos, stardock, distanceList);
-  const auto specialCount = static_cast<std::uint16_t>(specials.size());
-  Universe universe = CreateUniverse(n, specialCount);
+  Universe universe = CreateUniverse(n, specials.size());
 
   // The directories that take the new names of the player's files (the older
   // reference copies' included) are flushed once each, at the end of the run.
@@ -172,44 +170,43 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
   changeLog.WriteLine(record);
 
   // Readers: the current captures win, the reference copies fill the gaps.
-  ReadFigFile(universe, n, cap + "_figs.txt", changeLog);
+  ReadFigFile(universe, cap + "_figs.txt", changeLog);
   if (loadMask & kLoadCaptures) {
-    ReadSectorFile(universe, n, cap + ".sct", LoadMode::Replace, 1, changeLog);
-    ReadPortFile(universe, n, cap + ".prt", LoadMode::Replace, 1, changeLog);
+    ReadSectorFile(universe, cap + ".sct", LoadMode::Replace, 1, changeLog);
+    ReadPortFile(universe, cap + ".prt", LoadMode::Replace, 1, changeLog);
   }
   if (loadMask & kLoadReferenceCopies) {
-    ReadSectorFile(universe, n, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
-    ReadPortFile(universe, n, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
+    ReadSectorFile(universe, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
+    ReadPortFile(universe, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
   }
   // What the comparison finds is kept for the atlas as it stands now, before
   // the side files and reconciliation change the Universe.
   MapChanges mapChanges;
   if (loadMask & kCompareMap) {
-    CompareMapFile(universe, n, cap + ".map", changeLog, atlas ? &mapChanges : nullptr);
+    CompareMapFile(universe, cap + ".map", changeLog, atlas ? &mapChanges : nullptr);
   }
-  ReadExtraFile(universe, n, extraFile, changeLog);
-  ReadLogFile(universe, n, cap + "_log.txt");
-  ReadNotesFile(universe, n, rep + "_notes.txt", specials, specialCount);
+  ReadExtraFile(universe, extraFile, changeLog);
+  ReadLogFile(universe, cap + "_log.txt");
+  ReadNotesFile(universe, rep + "_notes.txt", specials);
 
-  std::uint16_t warpSlots = 0;
-  ReconcileWarps(universe, n, warpSlots, changeLog);
+  const std::uint16_t warpSlots = ReconcileWarps(universe, changeLog);
 
   // New reference copies; the previous ones become the backups.
-  WriteSectorFile(universe, n, cap + "_ref.sct", changeLog, cap + "_bak.sct");
-  WritePortFile(universe, n, cap + "_ref.prt", changeLog, cap + "_bak.prt");
+  WriteSectorFile(universe, cap + "_ref.sct", changeLog, cap + "_bak.sct");
+  WritePortFile(universe, cap + "_ref.prt", changeLog, cap + "_bak.prt");
 
   if (reports) {
-    CalculateDistances(universe, n, specials, specialCount);
-    CalculateMsl(universe, n, specials, specialCount, rep + "_msl.txt");
-    if (bubbles) AnalyseBubbles(universe, n, warpSlots, rep + "_bubbles.txt");
-    WriteMapFile(universe, n, cap + ".map");
-    WriteOneWayReport(universe, n, rep + "_oneways.txt");
-    WritePortPairReport(universe, n, rep + "_portpairs.txt");
-    WriteDistanceReport(universe, n, specials, specialCount, rep + "_distance.txt");
-    WriteSpecialPortReport(universe, n, warpSlots, rep + "_special.txt");
-    WriteNotesReport(universe, n, warpSlots, rep + "_notes.txt");
-    WriteDumpReport(universe, n, warpSlots, rep + "_dump.txt");
-    if (atlas) WriteAtlas(universe, n, specials, specialCount, gameName, mapChanges, rep + "_atlas.html");
+    CalculateDistances(universe, specials);
+    CalculateMsl(universe, specials, rep + "_msl.txt");
+    if (bubbles) AnalyseBubbles(universe, warpSlots, rep + "_bubbles.txt");
+    WriteMapFile(universe, cap + ".map");
+    WriteOneWayReport(universe, rep + "_oneways.txt");
+    WritePortPairReport(universe, rep + "_portpairs.txt");
+    WriteDistanceReport(universe, specials, rep + "_distance.txt");
+    WriteSpecialPortReport(universe, warpSlots, rep + "_special.txt");
+    WriteNotesReport(universe, warpSlots, rep + "_notes.txt");
+    WriteDumpReport(universe, warpSlots, rep + "_dump.txt");
+    if (atlas) WriteAtlas(universe, specials, gameName, mapChanges, rep + "_atlas.html");
   }
 
   changeLog.WriteLine("[END OF RECORD]");

@@ -208,11 +208,10 @@ namespace {
 
 // The data block, handed to `emit` piece by piece: the page writes them straight
 // to its file, without a copy of the whole block.
-void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
-                   std::uint16_t specialCount, std::string_view gameName,
-                   const MapChanges& changes,
-                   const std::function<void(std::string_view)>& emit) {
-  const std::size_t slots = std::min<std::size_t>({specials.size(), specialCount, kAtlasSlots});
+void EmitAtlasData(const Universe& universe, const Specials& specials, std::string_view gameName,
+                   const MapChanges& changes, const std::function<void(std::string_view)>& emit) {
+  const std::uint16_t n = universe.size();
+  const std::size_t slots = std::min(UsableSlots(universe, specials), kAtlasSlots);
   std::uint16_t spinner = ProgressTick(0, 1000);
 
   // One pass over the sectors fills every part: the Universe is megabytes, a
@@ -343,23 +342,21 @@ void EmitAtlasData(const Universe& universe, std::uint16_t n, const Specials& sp
 
 }  // namespace
 
-std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
-                      std::uint16_t specialCount, std::string_view gameName,
+std::string AtlasData(const Universe& universe, const Specials& specials, std::string_view gameName,
                       const MapChanges& changes) {
   std::string data;
-  EmitAtlasData(universe, n, specials, specialCount, gameName, changes,
+  EmitAtlasData(universe, specials, gameName, changes,
                 [&data](std::string_view piece) { data += piece; });
   return data;
 }
 
-void WriteAtlas(const Universe& universe, std::uint16_t n, const Specials& specials,
-                std::uint16_t specialCount, const std::string& gameName,
+void WriteAtlas(const Universe& universe, const Specials& specials, const std::string& gameName,
                 const MapChanges& changes, const std::string& fileName) {
   AnnounceFile("writing atlas: ", fileName);
   // The page replaces the old one only when it is complete.
   OutputFile file(fileName);
   file.Write(AtlasPageHead());
-  EmitAtlasData(universe, n, specials, specialCount, gameName, changes,
+  EmitAtlasData(universe, specials, gameName, changes,
                 [&file](std::string_view piece) { file.Write(piece); });
   file.Write(AtlasPageTail());
   file.Commit();

@@ -14,8 +14,7 @@
 // Writes the atlas page `fileName` (it replaces an older one only when
 // complete), announced on the console like the reports. `changes` is what the
 // map comparison of this run found (its state notAsked when there was none).
-void WriteAtlas(const Universe& universe, std::uint16_t n, const Specials& specials,
-                std::uint16_t specialCount, const std::string& gameName,
+void WriteAtlas(const Universe& universe, const Specials& specials, const std::string& gameName,
                 const MapChanges& changes, const std::string& fileName);
 
 // The most special slots the atlas carries: the five fixed slots and the first
@@ -74,8 +73,7 @@ constexpr std::size_t kAtlasSlots = 25;
 //              comparison lists them again), in slot order; a sector without
 //              any is left out.
 // Texts are single-byte text: each byte stands for its Windows-1252 character.
-std::string AtlasData(const Universe& universe, std::uint16_t n, const Specials& specials,
-                      std::uint16_t specialCount, std::string_view gameName,
+std::string AtlasData(const Universe& universe, const Specials& specials, std::string_view gameName,
                       const MapChanges& changes);
 
 // Appends `bytes` as a JSON string literal, quotes included: every byte beyond

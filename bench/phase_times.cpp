@@ -65,15 +65,14 @@ class PhaseClock {
 };
 
 // The driver's dispatch on the extra file's extension.
-void ReadExtraFile(Universe& universe, std::uint16_t n, const std::string& extraFile,
-                   OutputFile& changeLog) {
+void ReadExtraFile(Universe& universe, const std::string& extraFile, OutputFile& changeLog) {
   if (extraFile.empty() || !FileExists(extraFile)) return;
   const std::string name = extraFile.substr(extraFile.rfind('/') + 1);
   const std::size_t dot = name.rfind('.');
   const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-  if (extension == ".sct") ReadSectorFile(universe, n, extraFile, LoadMode::Fill, 0, changeLog);
-  if (extension == ".prt") ReadPortFile(universe, n, extraFile, LoadMode::Fill, 0, changeLog);
-  if (extension == ".ztm") ReadRouteFile(universe, n, extraFile, changeLog);
+  if (extension == ".sct") ReadSectorFile(universe, extraFile, LoadMode::Fill, 0, changeLog);
+  if (extension == ".prt") ReadPortFile(universe, extraFile, LoadMode::Fill, 0, changeLog);
+  if (extension == ".ztm") ReadRouteFile(universe, extraFile, changeLog);
 }
 
 }  // namespace
@@ -100,8 +99,7 @@ int main(int argc, char** argv) {
     }
     clock.Mark("check-inputs");
     const Specials specials = BuildSpecials(n, s.alphaCentauri, s.rylos, s.stardock, s.distanceList);
-    const auto specialCount = static_cast<std::uint16_t>(specials.size());
-    Universe universe = CreateUniverse(n, specialCount);
+    Universe universe = CreateUniverse(n, specials.size());
     DirectoryFlushes directoryFlushes;
     TidyFileSet(cap);
     OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
@@ -112,62 +110,60 @@ int main(int argc, char** argv) {
     changeLog.WriteLine(header);
     clock.Mark("universe");
 
-    ReadFigFile(universe, n, cap + "_figs.txt", changeLog);
+    ReadFigFile(universe, cap + "_figs.txt", changeLog);
     clock.Mark("figs");
     if (s.loadMask & 1) {
-      ReadSectorFile(universe, n, cap + ".sct", LoadMode::Replace, 1, changeLog);
+      ReadSectorFile(universe, cap + ".sct", LoadMode::Replace, 1, changeLog);
       clock.Mark("read-sct");
-      ReadPortFile(universe, n, cap + ".prt", LoadMode::Replace, 1, changeLog);
+      ReadPortFile(universe, cap + ".prt", LoadMode::Replace, 1, changeLog);
       clock.Mark("read-prt");
     }
     if (s.loadMask & 2) {
-      ReadSectorFile(universe, n, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
+      ReadSectorFile(universe, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
       clock.Mark("read-ref-sct");
-      ReadPortFile(universe, n, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
+      ReadPortFile(universe, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
       clock.Mark("read-ref-prt");
     }
     MapChanges mapChanges;
     if (s.loadMask & 4) {
-      CompareMapFile(universe, n, cap + ".map", changeLog, s.atlas ? &mapChanges : nullptr);
+      CompareMapFile(universe, cap + ".map", changeLog, s.atlas ? &mapChanges : nullptr);
       clock.Mark("compare-map");
     }
-    ReadExtraFile(universe, n, s.extraFile, changeLog);
+    ReadExtraFile(universe, s.extraFile, changeLog);
     clock.Mark("extra-file");
-    ReadLogFile(universe, n, cap + "_log.txt");
-    ReadNotesFile(universe, n, rep + "_notes.txt", specials, specialCount);
+    ReadLogFile(universe, cap + "_log.txt");
+    ReadNotesFile(universe, rep + "_notes.txt", specials);
     clock.Mark("log-notes");
 
-    std::uint16_t warpSlots = 0;
-    ReconcileWarps(universe, n, warpSlots, changeLog);
+    const std::uint16_t warpSlots = ReconcileWarps(universe, changeLog);
     clock.Mark("reconcile");
-    WriteSectorFile(universe, n, cap + "_ref.sct", changeLog, cap + "_bak.sct");
-    WritePortFile(universe, n, cap + "_ref.prt", changeLog, cap + "_bak.prt");
+    WriteSectorFile(universe, cap + "_ref.sct", changeLog, cap + "_bak.sct");
+    WritePortFile(universe, cap + "_ref.prt", changeLog, cap + "_bak.prt");
     clock.Mark("write-ref");
 
     if (s.reports) {
-      CalculateDistances(universe, n, specials, specialCount);
+      CalculateDistances(universe, specials);
       clock.Mark("distances");
-      CalculateMsl(universe, n, specials, specialCount, rep + "_msl.txt");
+      CalculateMsl(universe, specials, rep + "_msl.txt");
       clock.Mark("msl");
-      if (s.bubbles) AnalyseBubbles(universe, n, warpSlots, rep + "_bubbles.txt");
+      if (s.bubbles) AnalyseBubbles(universe, warpSlots, rep + "_bubbles.txt");
       clock.Mark("bubbles");
-      WriteMapFile(universe, n, cap + ".map");
+      WriteMapFile(universe, cap + ".map");
       clock.Mark("write-map");
-      WriteOneWayReport(universe, n, rep + "_oneways.txt");
+      WriteOneWayReport(universe, rep + "_oneways.txt");
       clock.Mark("oneways");
-      WritePortPairReport(universe, n, rep + "_portpairs.txt");
+      WritePortPairReport(universe, rep + "_portpairs.txt");
       clock.Mark("portpairs");
-      WriteDistanceReport(universe, n, specials, specialCount, rep + "_distance.txt");
+      WriteDistanceReport(universe, specials, rep + "_distance.txt");
       clock.Mark("distance-report");
-      WriteSpecialPortReport(universe, n, warpSlots, rep + "_special.txt");
+      WriteSpecialPortReport(universe, warpSlots, rep + "_special.txt");
       clock.Mark("special");
-      WriteNotesReport(universe, n, warpSlots, rep + "_notes.txt");
+      WriteNotesReport(universe, warpSlots, rep + "_notes.txt");
       clock.Mark("notes-report");
-      WriteDumpReport(universe, n, warpSlots, rep + "_dump.txt");
+      WriteDumpReport(universe, warpSlots, rep + "_dump.txt");
       clock.Mark("dump");
       if (s.atlas) {
-        WriteAtlas(universe, n, specials, specialCount, s.gameName, mapChanges,
-                   rep + "_atlas.html");
+        WriteAtlas(universe, specials, s.gameName, mapChanges, rep + "_atlas.html");
         clock.Mark("atlas");
       }
     }

@@ -17,8 +17,8 @@ void AnnounceFigFile(const std::string& fileName) {
 }
 }  // namespace
 
-void ReadFigFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                 OutputFile& changeLog) {
+void ReadFigFile(Universe& universe, const std::string& fileName, OutputFile& changeLog) {
+  const std::uint16_t n = universe.size();
   LineReader reader;
   if (!reader.Open(fileName)) return;
 

@@ -7,5 +7,4 @@
 #include "platform/file.h"
 #include "universe/universe.h"
 
-void ReadFigFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                 OutputFile& changeLog);
+void ReadFigFile(Universe& universe, const std::string& fileName, OutputFile& changeLog);

@@ -85,7 +85,8 @@ void SortByNote(const Universe& universe, std::vector<std::uint16_t>& list) {
 
 }  // namespace
 
-void ReadLogFile(Universe& universe, std::uint16_t n, const std::string& fileName) {
+void ReadLogFile(Universe& universe, const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   LineReader reader;
   if (!reader.Open(fileName)) return;
   AnnounceFile("reading log: ", fileName);
@@ -105,8 +106,8 @@ void ReadLogFile(Universe& universe, std::uint16_t n, const std::string& fileNam
   EndPhaseLine();
 }
 
-void ReadNotesFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                   const Specials& specials, std::uint16_t specialCount) {
+void ReadNotesFile(Universe& universe, const std::string& fileName, const Specials& specials) {
+  const std::uint16_t n = universe.size();
   LineReader reader;
   if (reader.Open(fileName)) {
     AnnounceFile("reading notes: ", fileName);
@@ -132,8 +133,7 @@ void ReadNotesFile(Universe& universe, std::uint16_t n, const std::string& fileN
   }
 
   static constexpr std::string_view kNames[] = {"terra", "alpha centauri", "rylos", "stardock"};
-  const std::size_t slots = std::min<std::size_t>(specialCount, specials.size());
-  for (std::size_t k = kTerraSlot; k < slots; ++k) {
+  for (std::size_t k = kTerraSlot; k < specials.size(); ++k) {
     const std::uint16_t sector = specials[k];
     if (!universe.Contains(sector)) continue;
     std::string& note = universe[sector].note;
@@ -147,8 +147,9 @@ void ReadNotesFile(Universe& universe, std::uint16_t n, const std::string& fileN
   }
 }
 
-void WriteNotesReport(const Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
+void WriteNotesReport(const Universe& universe, std::uint16_t warpSlots,
                       const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   std::vector<std::uint16_t> noted;
   std::vector<std::uint16_t> logged;
   for (std::uint32_t s = 1; s <= n; ++s) {

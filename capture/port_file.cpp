@@ -74,8 +74,9 @@ void EstimateFullCapacity(PortRecord& port) {
 
 }  // namespace
 
-void ReadPortFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                  LoadMode mode, std::uint8_t reportingValue, OutputFile& changeLog) {
+void ReadPortFile(Universe& universe, const std::string& fileName, LoadMode mode,
+                  std::uint8_t reportingValue, OutputFile& changeLog) {
+  const std::uint16_t n = universe.size();
   if (!FileExists(fileName)) return;
   LineReader reader;
   if (!reader.Open(fileName)) return;
@@ -112,8 +113,9 @@ void ReadPortFile(Universe& universe, std::uint16_t n, const std::string& fileNa
   changeLog.WriteLine(std::to_string(lineCount) + " ports read.");
 }
 
-void WritePortFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                   OutputFile& changeLog, const std::string& backupName) {
+void WritePortFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
+                   const std::string& backupName) {
+  const std::uint16_t n = universe.size();
   changeLog.Write(" " + fileName + ": ");
   AnnounceFile("writing port cim file: ", fileName);
   OutputFile out(fileName, OutputFile::Mode::Replace, OutputFile::Durability::Durable);

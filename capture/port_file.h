@@ -14,12 +14,12 @@
 // reporting has its amounts below 100% raised to an estimate at 100%. Amounts
 // above 65535 are clamped. Appends its count line to the change log. A missing
 // file is skipped without a message.
-void ReadPortFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                  LoadMode mode, std::uint8_t reportingValue, OutputFile& changeLog);
+void ReadPortFile(Universe& universe, const std::string& fileName, LoadMode mode,
+                  std::uint8_t reportingValue, OutputFile& changeLog);
 
 // Writes every sector that has a port as a port capture line, replacing the
 // file only once the new one is complete. When `backupName` is not empty, the
 // previous file (if any) becomes `backupName` at that moment, replacing an older
 // backup (see CommitReferenceCopy). Appends its count line to the change log.
-void WritePortFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                   OutputFile& changeLog, const std::string& backupName = "");
+void WritePortFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
+                   const std::string& backupName = "");

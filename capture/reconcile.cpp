@@ -99,13 +99,12 @@ class CompactLists {
 
 }  // namespace
 
-void ReconcileWarps(Universe& universe, std::uint16_t n, std::uint16_t& warpSlots,
-                    OutputFile& changeLog) {
+std::uint16_t ReconcileWarps(Universe& universe, OutputFile& changeLog) {
   std::uint16_t spinner = ProgressTick(0, kSpinnerStep);
   changeLog.WriteLine(" data reconciled.");
   ConsoleWrite("reconciling warp data: ");
 
-  const std::uint16_t last = std::min(n, universe.size());
+  const std::uint16_t last = universe.size();
   CompactLists lists(universe, last);
   std::uint16_t result = 0;
   for (std::uint32_t s = 1; s <= last; ++s) {
@@ -159,6 +158,6 @@ void ReconcileWarps(Universe& universe, std::uint16_t n, std::uint16_t& warpSlot
   }
   lists.Store(universe);
 
-  warpSlots = result;
   EndPhaseLine();
+  return result;
 }

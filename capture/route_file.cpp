@@ -106,8 +106,8 @@ std::optional<std::uint64_t> UnclosedRouteStart(const std::string& fileName) {
 
 }  // namespace
 
-void ReadRouteFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                   OutputFile& changeLog) {
+void ReadRouteFile(Universe& universe, const std::string& fileName, OutputFile& changeLog) {
+  const std::uint16_t n = universe.size();
   LineReader reader;
   if (!reader.Open(fileName)) return;
 

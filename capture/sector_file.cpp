@@ -35,8 +35,9 @@ WarpList MakeWarpList(const std::vector<std::uint16_t>& targets) {
 
 }  // namespace
 
-void ReadSectorFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                    LoadMode mode, std::uint8_t exploredValue, OutputFile& changeLog) {
+void ReadSectorFile(Universe& universe, const std::string& fileName, LoadMode mode,
+                    std::uint8_t exploredValue, OutputFile& changeLog) {
+  const std::uint16_t n = universe.size();
   if (!FileExists(fileName)) return;
   LineReader reader;
   if (!reader.Open(fileName)) return;
@@ -89,8 +90,9 @@ void ReadSectorFile(Universe& universe, std::uint16_t n, const std::string& file
   changeLog.WriteLine(std::to_string(lineCount) + " sectors read.");
 }
 
-void WriteSectorFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                     OutputFile& changeLog, const std::string& backupName) {
+void WriteSectorFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
+                     const std::string& backupName) {
+  const std::uint16_t n = universe.size();
   changeLog.Write(" " + fileName + ": ");
   AnnounceFile("writing sector cim file: ", fileName);
   OutputFile out(fileName, OutputFile::Mode::Replace, OutputFile::Durability::Durable);

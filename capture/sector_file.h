@@ -14,12 +14,12 @@
 // A missing file is skipped without a message. A line listing more than 255
 // warps keeps its first 255; destinations are stored as read, 0 and numbers
 // above n included.
-void ReadSectorFile(Universe& universe, std::uint16_t n, const std::string& fileName,
-                    LoadMode mode, std::uint8_t exploredValue, OutputFile& changeLog);
+void ReadSectorFile(Universe& universe, const std::string& fileName, LoadMode mode,
+                    std::uint8_t exploredValue, OutputFile& changeLog);
 
 // Writes every sector that has warps as a sector capture line, replacing the
 // file only once the new one is complete. When `backupName` is not empty, the
 // previous file (if any) becomes `backupName` at that moment, replacing an older
 // backup (see CommitReferenceCopy). Appends its count line to the change log.
-void WriteSectorFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                     OutputFile& changeLog, const std::string& backupName = "");
+void WriteSectorFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
+                     const std::string& backupName = "");

@@ -48,35 +48,33 @@ void Run(const FuzzCase& input) {
   OutputFile changeLog(dir + "run_changelog.txt");
 
   const Specials specials = BuildSpecials(n, n / 2, n / 3, n, "2;3;65535;0");
-  const auto specialCount = static_cast<std::uint16_t>(specials.size());
-  Universe& universe = FreshUniverse(n, specialCount);
+  Universe& universe = FreshUniverse(n, specials.size());
   const bool fill = (input.options & 1) != 0;
-  ReadSectorFile(universe, n, sectorName, fill ? LoadMode::Fill : LoadMode::Replace, fill ? 0 : 1,
+  ReadSectorFile(universe, sectorName, fill ? LoadMode::Fill : LoadMode::Replace, fill ? 0 : 1,
                  changeLog);
-  ReadPortFile(universe, n, portName, fill ? LoadMode::Fill : LoadMode::Replace, fill ? 0 : 1,
+  ReadPortFile(universe, portName, fill ? LoadMode::Fill : LoadMode::Replace, fill ? 0 : 1,
                changeLog);
   // No notes file, so nothing carries over from the previous input: the
   // special sectors get their labels.
   RemoveFile(dir + "run_notes.txt");
-  ReadNotesFile(universe, n, dir + "run_notes.txt", specials, specialCount);
-  std::uint16_t warpSlots = 0;
-  ReconcileWarps(universe, n, warpSlots, changeLog);
+  ReadNotesFile(universe, dir + "run_notes.txt", specials);
+  const std::uint16_t warpSlots = ReconcileWarps(universe, changeLog);
   CheckWarpLists(universe);
 
-  CalculateDistances(universe, n, specials, specialCount);
-  CalculateMsl(universe, n, specials, specialCount, dir + "run_msl.txt");
-  if ((input.options & 2) == 0) AnalyseBubbles(universe, n, warpSlots, dir + "run_bubbles.txt");
-  WriteMapFile(universe, n, dir + "run.map");
+  CalculateDistances(universe, specials);
+  CalculateMsl(universe, specials, dir + "run_msl.txt");
+  if ((input.options & 2) == 0) AnalyseBubbles(universe, warpSlots, dir + "run_bubbles.txt");
+  WriteMapFile(universe, dir + "run.map");
   MapChanges changes;
-  CompareMapFile(universe, n, dir + "run.map", changeLog, &changes);
-  WriteOneWayReport(universe, n, dir + "run_oneways.txt");
-  WritePortPairReport(universe, n, dir + "run_portpairs.txt");
-  WriteDistanceReport(universe, n, specials, specialCount, dir + "run_distance.txt");
-  WriteSpecialPortReport(universe, n, warpSlots, dir + "run_special.txt");
-  WriteNotesReport(universe, n, warpSlots, dir + "run_notes.txt");
-  WriteDumpReport(universe, n, warpSlots, dir + "run_dump.txt");
-  WriteAtlas(universe, n, specials, specialCount, "run", changes, dir + "run_atlas.html");
-  CheckAtlasData(AtlasData(universe, n, specials, specialCount, "run", changes));
+  CompareMapFile(universe, dir + "run.map", changeLog, &changes);
+  WriteOneWayReport(universe, dir + "run_oneways.txt");
+  WritePortPairReport(universe, dir + "run_portpairs.txt");
+  WriteDistanceReport(universe, specials, dir + "run_distance.txt");
+  WriteSpecialPortReport(universe, warpSlots, dir + "run_special.txt");
+  WriteNotesReport(universe, warpSlots, dir + "run_notes.txt");
+  WriteDumpReport(universe, warpSlots, dir + "run_dump.txt");
+  WriteAtlas(universe, specials, "run", changes, dir + "run_atlas.html");
+  CheckAtlasData(AtlasData(universe, specials, "run", changes));
 }
 
 }  // namespace

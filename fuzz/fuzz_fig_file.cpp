@@ -12,7 +12,7 @@ void Run(const FuzzCase& input) {
   const std::string figs = WriteScratchFile("game_figs.txt", input.body);
   OutputFile changeLog(ScratchPath() + "game_changelog.txt");
   Universe& universe = FreshUniverse(input.n, 5);
-  ReadFigFile(universe, input.n, figs, changeLog);
+  ReadFigFile(universe, figs, changeLog);
   for (std::uint32_t s = 1; s <= input.n; ++s) {
     FuzzCheck(universe[static_cast<std::uint16_t>(s)].fig <= 1, "a fig flag other than 0 or 1");
   }

@@ -11,8 +11,8 @@ void Run(const FuzzCase& input) {
   const std::uint16_t n = input.n;
   const std::string log = WriteScratchFile("game_log.txt", input.body);
   Universe& universe = FreshUniverse(n, 5);
-  ReadLogFile(universe, n, log);
-  WriteNotesReport(universe, n, input.options, ScratchPath() + "game_notes.txt");
+  ReadLogFile(universe, log);
+  WriteNotesReport(universe, input.options, ScratchPath() + "game_notes.txt");
 }
 
 }  // namespace

@@ -30,11 +30,10 @@ std::unique_ptr<Universe> MergedGame(std::uint32_t sectors, GameProfile profile)
   OutputFile changeLog(ScratchPath() + "merge_changelog.txt");
   for (const GameFile& file : GenerateGame(options)) {
     const std::string name = WriteScratchFile(file.name, file.bytes);
-    if (file.name == "game.sct") ReadSectorFile(*universe, n, name, LoadMode::Replace, 1, changeLog);
-    if (file.name == "game.prt") ReadPortFile(*universe, n, name, LoadMode::Replace, 1, changeLog);
+    if (file.name == "game.sct") ReadSectorFile(*universe, name, LoadMode::Replace, 1, changeLog);
+    if (file.name == "game.prt") ReadPortFile(*universe, name, LoadMode::Replace, 1, changeLog);
   }
-  std::uint16_t warpSlots = 0;
-  ReconcileWarps(*universe, n, warpSlots, changeLog);
+  ReconcileWarps(*universe, changeLog);
   return universe;
 }
 
@@ -45,7 +44,7 @@ void Run(const std::uint8_t* data, std::size_t size) {
       "game.map", std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   OutputFile changeLog(ScratchPath() + "game_changelog.txt");
   MapChanges changes;
-  CompareMapFile(universe, universe.size(), map, changeLog, &changes);
+  CompareMapFile(universe, map, changeLog, &changes);
 }
 
 }  // namespace

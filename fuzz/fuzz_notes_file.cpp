@@ -21,17 +21,16 @@ void Run(const FuzzCase& input) {
   const std::uint16_t pick = input.options;
   const Specials specials = BuildSpecials(n, pick % (n + 1), pick / 2 % (n + 1), 0,
                                           std::to_string(pick % 7) + ";" + std::to_string(n));
-  const auto specialCount = static_cast<std::uint16_t>(specials.size());
 
-  Universe& universe = FreshUniverse(n, specialCount);
-  ReadNotesFile(universe, n, notes, specials, specialCount);
-  CheckAtlasData(AtlasData(universe, n, specials, specialCount, input.body.substr(0, 40), MapChanges{}));
+  Universe& universe = FreshUniverse(n, specials.size());
+  ReadNotesFile(universe, notes, specials);
+  CheckAtlasData(AtlasData(universe, specials, input.body.substr(0, 40), MapChanges{}));
   const std::string written = dir + "game_notes_report.txt";
   RemoveFile(written);
-  WriteNotesReport(universe, n, 0, written);
+  WriteNotesReport(universe, 0, written);
 
-  Universe& copy = FreshUniverse(n, specialCount, 1);
-  ReadNotesFile(copy, n, written, specials, specialCount);
+  Universe& copy = FreshUniverse(n, specials.size(), 1);
+  ReadNotesFile(copy, written, specials);
   for (std::uint32_t s = 1; s <= n; ++s) {
     FuzzCheck(universe[static_cast<std::uint16_t>(s)].note == copy[static_cast<std::uint16_t>(s)].note,
               "the notes report read back gives other notes");

@@ -29,13 +29,13 @@ void Run(const FuzzCase& input) {
   Universe& universe = FreshUniverse(n, 5);
   const LoadMode mode = (input.options & 1) != 0 ? LoadMode::Fill : LoadMode::Replace;
   const std::uint8_t reporting = (input.options & 2) != 0 ? 0 : 1;
-  ReadPortFile(universe, n, capture, mode, reporting, changeLog);
+  ReadPortFile(universe, capture, mode, reporting, changeLog);
 
   // Written and read back, a reference copy gives every port as it was.
   const std::string copyName = dir + "game_ref.prt";
-  WritePortFile(universe, n, copyName, changeLog);
+  WritePortFile(universe, copyName, changeLog);
   Universe& copy = FreshUniverse(n, 5, 1);
-  ReadPortFile(copy, n, copyName, LoadMode::Replace, 1, changeLog);
+  ReadPortFile(copy, copyName, LoadMode::Replace, 1, changeLog);
   for (std::uint32_t s = 1; s <= n; ++s) {
     const auto& before = universe[static_cast<std::uint16_t>(s)].port;
     const auto& after = copy[static_cast<std::uint16_t>(s)].port;

@@ -27,10 +27,9 @@ void Run(const FuzzCase& input) {
       universe[static_cast<std::uint16_t>(s)].warps = list;
     }
   }
-  ReadRouteFile(universe, n, routes, changeLog);
+  ReadRouteFile(universe, routes, changeLog);
   CheckWarpLists(universe);
-  std::uint16_t warpSlots = 0;
-  ReconcileWarps(universe, n, warpSlots, changeLog);
+  ReconcileWarps(universe, changeLog);
   CheckWarpLists(universe);
 }
 

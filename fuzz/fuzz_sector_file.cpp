@@ -22,18 +22,18 @@ void Run(const FuzzCase& input) {
 
   Universe& universe = FreshUniverse(n, 5);
   const LoadMode mode = (input.options & 1) != 0 ? LoadMode::Fill : LoadMode::Replace;
-  ReadSectorFile(universe, n, capture, mode, 1, changeLog);
+  ReadSectorFile(universe, capture, mode, 1, changeLog);
   if ((input.options & 2) != 0) {
     const LoadMode other = mode == LoadMode::Fill ? LoadMode::Replace : LoadMode::Fill;
-    ReadSectorFile(universe, n, capture, other, 0, changeLog);
+    ReadSectorFile(universe, capture, other, 0, changeLog);
   }
   CheckWarpLists(universe);
 
   // Written and read back, a reference copy gives every list as it was.
   const std::string copyName = dir + "game_ref.sct";
-  WriteSectorFile(universe, n, copyName, changeLog);
+  WriteSectorFile(universe, copyName, changeLog);
   Universe& copy = FreshUniverse(n, 5, 1);
-  ReadSectorFile(copy, n, copyName, LoadMode::Replace, 1, changeLog);
+  ReadSectorFile(copy, copyName, LoadMode::Replace, 1, changeLog);
   for (std::uint32_t s = 1; s <= n; ++s) {
     const auto& before = universe[static_cast<std::uint16_t>(s)].warps;
     const auto& after = copy[static_cast<std::uint16_t>(s)].warps;
@@ -41,8 +41,7 @@ void Run(const FuzzCase& input) {
     if (before) FuzzCheck(before->targets == after->targets, "the copy changes a list");
   }
 
-  std::uint16_t warpSlots = 0;
-  ReconcileWarps(universe, n, warpSlots, changeLog);
+  std::uint16_t warpSlots = ReconcileWarps(universe, changeLog);
   CheckWarpLists(universe);
   FuzzCheck(warpSlots <= kMaxWarps, "warpSlots above 255");
 }

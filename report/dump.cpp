@@ -5,8 +5,9 @@
 #include "report/sector_line.h"
 #include "text/text.h"
 
-void WriteDumpReport(const Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
+void WriteDumpReport(const Universe& universe, std::uint16_t warpSlots,
                      const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   // The report replaces the old one only when it is complete.
   OutputFile file(fileName);
   AnnounceFile("writing dump report: ", fileName);

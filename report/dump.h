@@ -6,5 +6,5 @@
 
 #include "universe/universe.h"
 
-void WriteDumpReport(const Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
+void WriteDumpReport(const Universe& universe, std::uint16_t warpSlots,
                      const std::string& fileName);

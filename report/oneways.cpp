@@ -62,7 +62,8 @@ void WritePass(const Universe& universe, std::uint16_t n, std::uint32_t kind,
 
 }  // namespace
 
-void WriteOneWayReport(const Universe& universe, std::uint16_t n, const std::string& fileName) {
+void WriteOneWayReport(const Universe& universe, const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   OutputFile report(fileName);
   AnnounceFile("writing one-way report: ", fileName);
   std::uint16_t tick = ProgressTick(0, kTickStep);

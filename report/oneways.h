@@ -6,4 +6,4 @@
 
 #include "universe/universe.h"
 
-void WriteOneWayReport(const Universe& universe, std::uint16_t n, const std::string& fileName);
+void WriteOneWayReport(const Universe& universe, const std::string& fileName);

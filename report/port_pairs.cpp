@@ -181,7 +181,8 @@ std::string FormatPortPair(const Universe& universe, std::uint16_t s, std::uint1
 // row's classes, sectors ascending and warps in list order. One pass over the
 // table sorts each warp into the rows it belongs to, which gives the same
 // lines as scanning the whole table once per row.
-void WritePortPairReport(const Universe& universe, std::uint16_t n, const std::string& fileName) {
+void WritePortPairReport(const Universe& universe, const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   AnnounceFile("writing port pair report: ", fileName);
   OutputFile file(fileName);
   std::uint16_t spinner = ProgressTick(0, 500);

@@ -6,7 +6,7 @@
 
 #include "universe/universe.h"
 
-void WritePortPairReport(const Universe& universe, std::uint16_t n, const std::string& fileName);
+void WritePortPairReport(const Universe& universe, const std::string& fileName);
 
 std::string FormatPortPair(const Universe& universe, std::uint16_t s, std::uint16_t t);
 

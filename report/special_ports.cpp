@@ -18,8 +18,9 @@ std::uint8_t HopsFromTerra(const Sector& sector) {
 
 }  // namespace
 
-void WriteSpecialPortReport(const Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
+void WriteSpecialPortReport(const Universe& universe, std::uint16_t warpSlots,
                             const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   AnnounceFile("writing special port report: ", fileName);
   // The report replaces the old one only when it is complete.
   OutputFile file(fileName);

@@ -6,5 +6,5 @@
 
 #include "universe/universe.h"
 
-void WriteSpecialPortReport(const Universe& universe, std::uint16_t n, std::uint16_t warpSlots,
+void WriteSpecialPortReport(const Universe& universe, std::uint16_t warpSlots,
                             const std::string& fileName);

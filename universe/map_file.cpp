@@ -172,8 +172,9 @@ void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* re
 
 }  // namespace
 
-void CompareMapFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                    OutputFile& changeLog, MapChanges* changes) {
+void CompareMapFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
+                    MapChanges* changes) {
+  const std::uint16_t n = universe.size();
   if (changes) {
     *changes = MapChanges();
     changes->state = MapChangesState::noMapFile;
@@ -233,7 +234,8 @@ void CompareMapFile(const Universe& universe, std::uint16_t n, const std::string
   changeLog.WriteLine(line);
 }
 
-void WriteMapFile(const Universe& universe, std::uint16_t n, const std::string& fileName) {
+void WriteMapFile(const Universe& universe, const std::string& fileName) {
+  const std::uint16_t n = universe.size();
   OutputFile file(fileName);
 
   std::size_t slots = 0;

@@ -51,8 +51,8 @@ struct MapChanges {
 // Compares the map file with the Universe and appends the changes to the change
 // log. Changes nothing in the Universe. With `changes`, also records there what
 // the comparison found, and why it found nothing when it could not compare.
-void CompareMapFile(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                    OutputFile& changeLog, MapChanges* changes = nullptr);
+void CompareMapFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
+                    MapChanges* changes = nullptr);
 
 // Writes the map file, replacing it only when complete.
-void WriteMapFile(const Universe& universe, std::uint16_t n, const std::string& fileName);
+void WriteMapFile(const Universe& universe, const std::string& fileName);

@@ -1,5 +1,7 @@
 #include "universe/universe.h"
 
+#include <algorithm>
+
 #include "text/text.h"
 
 Universe::Universe(std::uint16_t n, std::size_t specialCount)
@@ -26,6 +28,10 @@ Specials BuildSpecials(std::uint16_t n, std::uint16_t alphaCentauri, std::uint16
     if (value) specials.push_back(static_cast<std::uint16_t>(*value));
   }
   return specials;
+}
+
+std::size_t UsableSlots(const Universe& universe, const Specials& specials) {
+  return std::min(specials.size(), universe.specialCount());
 }
 
 Universe CreateUniverse(std::uint16_t n, std::size_t specialCount) {

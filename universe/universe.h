@@ -221,6 +221,10 @@ constexpr std::size_t kMaxSpecialCount = 65535;
 Specials BuildSpecials(std::uint16_t n, std::uint16_t alphaCentauri, std::uint16_t rylos,
                        std::uint16_t stardock, std::string_view distanceList);
 
+// The special slots that both the specials table and every Sector's hop
+// tables hold.
+std::size_t UsableSlots(const Universe& universe, const Specials& specials);
+
 // A Universe of n empty Sectors, with hop tables of specialCount entries of 255.
 // It is released when the returned object goes out of scope.
 Universe CreateUniverse(std::uint16_t n, std::size_t specialCount);

@@ -27,12 +27,12 @@ class AnalysisEquivalence : public ::testing::Test {
     Universe fast = original;
     Universe literal = original;
 
-    CalculateDistances(fast, n, specials, count);
+    CalculateDistances(fast, specials);
     LiteralCalculateDistances(literal, n, specials, count);
     ExpectSameHops(fast, literal, label + " distances");
 
     RemoveFile(dir_ / "g_msl.txt");
-    CalculateMsl(fast, n, specials, count, dir_ / "g_msl.txt");
+    CalculateMsl(fast, specials, dir_ / "g_msl.txt");
     std::optional<std::string> literalMsl = LiteralCalculateMsl(literal, n, specials, count);
     ExpectSameHops(fast, literal, label + " msl");
     if (literalMsl) {
@@ -41,7 +41,7 @@ class AnalysisEquivalence : public ::testing::Test {
       EXPECT_FALSE(FileExists(dir_ / "g_msl.txt")) << label;
     }
 
-    WriteDistanceReport(fast, n, specials, count, dir_ / "g_distance.txt");
+    WriteDistanceReport(fast, specials, dir_ / "g_distance.txt");
     ExpectSameText(ReadFile(dir_ / "g_distance.txt"),
                    LiteralDistanceReport(literal, n, specials, count), label + " distance report");
     console_.clear();

@@ -77,7 +77,7 @@ Result Analyse(Universe& u, std::uint16_t warpSlots, bool literal = false) {
   if (literal) {
     AnalyseBubblesLiteral(u, u.size(), warpSlots, name);
   } else {
-    AnalyseBubbles(u, u.size(), warpSlots, name);
+    AnalyseBubbles(u, warpSlots, name);
   }
   // The scratch directory's name differs between runs: show it as NAME.
   const std::string shown = name.size() >= 34 ? "..." + name.substr(name.size() - 30) : name;
@@ -224,12 +224,12 @@ TEST(Bubbles, FailureKeepsTheOldReport) {
   Universe u = Listed(30, With(Core(), {{10, {11}}, {11, {10, 20}}, {20, {11, 21, 22}}}));
   Capture console;
   SetFileFaultAt(0);
-  AnalyseBubbles(u, 30, 3, name);
+  AnalyseBubbles(u, 3, name);
   const std::uint64_t operations = FileOperationCount();
   for (std::uint64_t k = 1; k <= operations; ++k) {
     WriteFile(name, "old\r\n");
     SetFileFaultAt(k);
-    EXPECT_THROW(AnalyseBubbles(u, 30, 3, name), IoError) << k;
+    EXPECT_THROW(AnalyseBubbles(u, 3, name), IoError) << k;
     SetFileFaultAt(0);
     EXPECT_EQ(ReadFile(name), "old\r\n") << k;
     EXPECT_FALSE(FileExists(name + ".tmp~")) << k;
@@ -334,7 +334,7 @@ Lists Pairs(std::uint16_t n) {
 void Analyse(Universe& u) {
   ScratchDir dir;
   Capture console;
-  AnalyseBubbles(u, u.size(), 6, dir / "g_bubbles.txt");
+  AnalyseBubbles(u, 6, dir / "g_bubbles.txt");
 }
 
 }  // namespace

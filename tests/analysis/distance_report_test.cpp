@@ -23,11 +23,10 @@ class DistanceReport : public ::testing::Test {
 
   // Distances (and the msl when all specials are given), then the report.
   std::string Run(Universe& universe, const Specials& specials) {
-    const auto count = static_cast<std::uint16_t>(specials.size());
-    CalculateDistances(universe, universe.size(), specials, count);
-    CalculateMsl(universe, universe.size(), specials, count, dir_ / "g_msl.txt");
+    CalculateDistances(universe, specials);
+    CalculateMsl(universe, specials, dir_ / "g_msl.txt");
     console_.clear();
-    WriteDistanceReport(universe, universe.size(), specials, count, ReportName());
+    WriteDistanceReport(universe, specials, ReportName());
     return ReadFile(ReportName());
   }
 
@@ -131,12 +130,12 @@ TEST_F(DistanceReport, OldReportIsReplacedOnlyWhenTheNewOneIsComplete) {
   const std::string old = "the report of the last run\r\n";
   WriteFile(ReportName(), old);
   SetFileFaultAt(0);
-  WriteDistanceReport(universe, 2000, specials, 5, dir_ / "count.txt");
+  WriteDistanceReport(universe, specials, dir_ / "count.txt");
   const std::uint64_t operations = FileOperationCount();
   ASSERT_GT(operations, 3u);
   for (std::uint64_t k = 1; k <= operations; ++k) {
     SetFileFaultAt(k);
-    EXPECT_THROW(WriteDistanceReport(universe, 2000, specials, 5, ReportName()), IoError) << k;
+    EXPECT_THROW(WriteDistanceReport(universe, specials, ReportName()), IoError) << k;
     EXPECT_EQ(ReadFile(ReportName()), old) << k;
     std::size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
@@ -146,7 +145,7 @@ TEST_F(DistanceReport, OldReportIsReplacedOnlyWhenTheNewOneIsComplete) {
     EXPECT_EQ(files, 2u) << "only the two reports, no temporary file, after fault " << k;
   }
   SetFileFaultAt(0);
-  WriteDistanceReport(universe, 2000, specials, 5, ReportName());
+  WriteDistanceReport(universe, specials, ReportName());
   EXPECT_EQ(ReadFile(ReportName()), ReadFile(dir_ / "count.txt"));
 }
 

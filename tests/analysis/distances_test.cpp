@@ -26,8 +26,7 @@ class Distances : public ::testing::Test {
   void TearDown() override { ConsoleCaptureTo(nullptr); }
 
   void Calculate(Universe& universe, const Specials& specials) {
-    CalculateDistances(universe, universe.size(), specials,
-                       static_cast<std::uint16_t>(specials.size()));
+    CalculateDistances(universe, specials);
   }
 
   std::string console_;

@@ -16,10 +16,9 @@ class Msl : public ::testing::Test {
 
   // Distances, then the msl analysis; returns the report ("<missing>" when none).
   std::string Run(Universe& universe, const Specials& specials) {
-    const auto count = static_cast<std::uint16_t>(specials.size());
-    CalculateDistances(universe, universe.size(), specials, count);
+    CalculateDistances(universe, specials);
     console_.clear();
-    CalculateMsl(universe, universe.size(), specials, count, ReportName());
+    CalculateMsl(universe, specials, ReportName());
     return ReadFile(ReportName());
   }
 

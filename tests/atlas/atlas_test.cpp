@@ -68,22 +68,23 @@ TEST(AtlasText, NoTextCanEndTheScriptOrReadAsMarkup) {
 TEST(AtlasData, EverySectorInNumbersAndTexts) {
   const Universe u = SmallGame();
   const Specials specials = {0, 1, 3, 0, 0, 2};
-  EXPECT_EQ(AtlasData(u, 4, specials, 6, "my<game>", MapChanges{}),
-            "{\"format\":1,\"game\":\"my\\u003cgame\\u003e\",\"sectors\":4,\"specials\":[0,1,3,0,0,2],"
-            "\"flags\":\"1300\",\"warps\":[3,9,36,3,5,12,2,10,0],"
-            "\"ports\":[1,11,100,50,7,2500,2000,500],\"portClass\":\"bBS\","
-            "\"hopsTo\":[[0,1,255,255],[0,1,255,255],[2,1,255,255],null,null,[1,0,255,255]],"
-            "\"hopsFrom\":[[0,1,2,255],[0,1,2,255],[2,1,0,255],null,null,[1,0,1,255]],"
-            "\"bubbles\":[3,2,1,1],\"notes\":[3,\"\\u003c/script\\u003e \\\"x\\\"\"],"
-            "\"logs\":[2,\"caf\\u00e9\"],"
-            "\"changes\":{\"state\":0,\"records\":0,\"explored\":[],\"newPort\":[],\"portGone\":[],"
-            "\"classChanged\":[],\"up\":[],\"down\":[],\"newWarps\":[],\"warpsGone\":[]}}");
+  EXPECT_EQ(
+      AtlasData(u, specials, "my<game>", MapChanges{}),
+      "{\"format\":1,\"game\":\"my\\u003cgame\\u003e\",\"sectors\":4,\"specials\":[0,1,3,0,0,2],"
+      "\"flags\":\"1300\",\"warps\":[3,9,36,3,5,12,2,10,0],"
+      "\"ports\":[1,11,100,50,7,2500,2000,500],\"portClass\":\"bBS\","
+      "\"hopsTo\":[[0,1,255,255],[0,1,255,255],[2,1,255,255],null,null,[1,0,255,255]],"
+      "\"hopsFrom\":[[0,1,2,255],[0,1,2,255],[2,1,0,255],null,null,[1,0,1,255]],"
+      "\"bubbles\":[3,2,1,1],\"notes\":[3,\"\\u003c/script\\u003e \\\"x\\\"\"],"
+      "\"logs\":[2,\"caf\\u00e9\"],"
+      "\"changes\":{\"state\":0,\"records\":0,\"explored\":[],\"newPort\":[],\"portGone\":[],"
+      "\"classChanged\":[],\"up\":[],\"down\":[],\"newWarps\":[],\"warpsGone\":[]}}");
 }
 
 TEST(AtlasData, LongDistanceListsAreCutAndALaneNobodyWalkedIsNull) {
   Universe u(2, 40);
   const Specials specials(40, 2);
-  const std::string data = AtlasData(u, 2, specials, 40, "g", MapChanges{});
+  const std::string data = AtlasData(u, specials, "g", MapChanges{});
   const std::string columns = "[255,255],";
   std::size_t count = 0;
   for (std::size_t at = data.find(columns); at != std::string::npos; at = data.find(columns, at + 1)) ++count;
@@ -138,7 +139,7 @@ TEST(AtlasData, ChangesAgainstTheMap) {
   {
     std::string console;
     ConsoleCaptureTo(&console);
-    WriteMapFile(before, 9, dir / "g.map");
+    WriteMapFile(before, dir / "g.map");
     ConsoleCaptureTo(nullptr);
   }
   MapChanges changes;
@@ -146,7 +147,7 @@ TEST(AtlasData, ChangesAgainstTheMap) {
     std::string console;
     ConsoleCaptureTo(&console);
     OutputFile log(dir / "log.txt");
-    CompareMapFile(now, 9, dir / "g.map", log, &changes);
+    CompareMapFile(now, dir / "g.map", log, &changes);
     log.Commit();
     ConsoleCaptureTo(nullptr);
   }
@@ -155,7 +156,7 @@ TEST(AtlasData, ChangesAgainstTheMap) {
                   "  comparing recent cim data with previous map data...",
                   "  3: new port found.", "  5: fuel ore up by 500.", "  6: new warps found (9 11)",
                   "  8: new warps found (3)", "  9: new warps found ()", "  9 sectors read."}));
-  const std::string data = AtlasData(now, 9, {0, 1, 0, 0, 0}, 5, "g", changes);
+  const std::string data = AtlasData(now, {0, 1, 0, 0, 0}, "g", changes);
   EXPECT_EQ(data.substr(data.find(",\"changes\":")),
             ",\"changes\":{\"state\":3,\"records\":9,\"explored\":[1],\"newPort\":[2],"
             "\"portGone\":[3],\"classChanged\":[4,3,5],\"up\":[5,0,500],\"down\":[5,2,20],"
@@ -166,7 +167,7 @@ TEST(AtlasData, ChangesAgainstTheMap) {
   Warps(now, 7, {8, 6}, {oneWayOut, oneWayIn});
   Warps(now, 8, {2, 3, 1});
   Warps(now, 9, {1});
-  const std::string later = AtlasData(now, 9, {0, 1, 0, 0, 0}, 5, "g", changes);
+  const std::string later = AtlasData(now, {0, 1, 0, 0, 0}, "g", changes);
   EXPECT_EQ(later.substr(later.find(",\"warpsGone\":")), ",\"warpsGone\":[7,1,6]}}");
 }
 
@@ -174,11 +175,12 @@ TEST(Atlas, ThePageWithTheDataInItsPlace) {
   ScratchDir dir;
   std::string console;
   ConsoleCaptureTo(&console);
-  WriteAtlas(SmallGame(), 4, {0, 1, 3, 0, 0, 2}, 6, "g", MapChanges{}, dir / "g_atlas.html");
+  WriteAtlas(SmallGame(), {0, 1, 3, 0, 0, 2}, "g", MapChanges{}, dir / "g_atlas.html");
   ConsoleCaptureTo(nullptr);
   EXPECT_EQ(console, "writing atlas: " + ShortFileName(dir / "g_atlas.html") + " .\n");
   const std::string page = ReadFile(dir / "g_atlas.html");
-  EXPECT_EQ(page, std::string(AtlasPageHead()) + AtlasData(SmallGame(), 4, {0, 1, 3, 0, 0, 2}, 6, "g", MapChanges{}) +
+  EXPECT_EQ(page, std::string(AtlasPageHead()) +
+                      AtlasData(SmallGame(), {0, 1, 3, 0, 0, 2}, "g", MapChanges{}) +
                       std::string(AtlasPageTail()));
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_TRUE(AtlasPageHead().ends_with("<script type=\"application/json\" id=\"atlas-data\">"));

@@ -26,9 +26,8 @@ TEST(CaptureFullSize, TwentyThousandSectorsReconcileBothEnds) {
   WriteFile(name, text);
 
   Universe universe = CreateUniverse(20000, 5);
-  ReadSectorFile(universe, 20000, name, LoadMode::Replace, 1, out.log());
-  std::uint16_t warpSlots = 0;
-  ReconcileWarps(universe, 20000, warpSlots, out.log());
+  ReadSectorFile(universe, name, LoadMode::Replace, 1, out.log());
+  std::uint16_t warpSlots = ReconcileWarps(universe, out.log());
   EXPECT_GT(warpSlots, 6);
   // The kinds of t's entries for `from`, one bit each (a capture may list a
   // warp twice).

@@ -17,7 +17,7 @@ FigRun ReadFigs(Universe& universe, const std::string& fileName, const ScratchDi
   {
     ConsoleCapture capture;
     OutputFile log(dir / "g_changelog.txt", OutputFile::Mode::Append);
-    ReadFigFile(universe, universe.size(), fileName, log);
+    ReadFigFile(universe, fileName, log);
     log.Commit();
     run.console = capture.text();
   }

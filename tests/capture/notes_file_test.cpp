@@ -13,7 +13,7 @@ std::string ReadLog(Universe& universe, const std::string& text) {
   const std::string name = dir / "game_log.txt";
   WriteFile(name, text);
   ConsoleCapture capture;
-  ReadLogFile(universe, universe.size(), name);
+  ReadLogFile(universe, name);
   EXPECT_EQ(capture.text(), "reading log: ..." + Last30(name) + " .\n");
   return capture.text();
 }
@@ -23,8 +23,7 @@ void ReadNotes(Universe& universe, const std::string& text, const Specials& spec
   const std::string name = dir / "game_notes.txt";
   WriteFile(name, text);
   ConsoleCapture capture;
-  ReadNotesFile(universe, universe.size(), name, specials,
-                static_cast<std::uint16_t>(specials.size()));
+  ReadNotesFile(universe, name, specials);
   EXPECT_EQ(capture.text(), "reading notes: ..." + Last30(name) + " .\n");
 }
 
@@ -69,7 +68,7 @@ TEST(LogFile, MissingFileWritesNothing) {
   ScratchDir dir;
   Universe universe = CreateUniverse(10, 5);
   ConsoleCapture capture;
-  ReadLogFile(universe, 10, dir / "none_log.txt");
+  ReadLogFile(universe, dir / "none_log.txt");
   EXPECT_EQ(capture.text(), "");
 }
 
@@ -151,7 +150,7 @@ TEST(NotesFile, MissingFileStillGivesTheLabels) {
   // A special number above n is never used as an index.
   const Specials specials = {0, 1, 2, 3, 400, 5};
   ConsoleCapture capture;
-  ReadNotesFile(universe, 100, dir / "none_notes.txt", specials, 6);
+  ReadNotesFile(universe, dir / "none_notes.txt", specials);
   EXPECT_EQ(capture.text(), "");
   EXPECT_EQ(universe[1].note, "terra");
   EXPECT_EQ(universe[2].note, "alpha centauri");

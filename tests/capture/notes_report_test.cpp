@@ -17,7 +17,7 @@ const std::string kFullHeaderW5 =
 std::string WriteReport(const Universe& universe, std::uint16_t warpSlots, const ScratchDir& dir) {
   const std::string name = dir / "game_notes.txt";
   ConsoleCapture capture;
-  WriteNotesReport(universe, universe.size(), warpSlots, name);
+  WriteNotesReport(universe, warpSlots, name);
   EXPECT_EQ(capture.text(), "writing notes report: ..." + Last30(name) + " .\n");
   EXPECT_FALSE(FileExists(name + ".tmp~"));
   return ReadFile(name);
@@ -101,7 +101,7 @@ TEST(NotesReport, LogOnlyGivesAnEmptyNotesSection) {
                   "  900 : port destroyed"}));
 
   Universe next = CreateUniverse(20000, 5);
-  ReadNotesFile(next, 20000, dir / "game_notes.txt", {0, 0, 0, 0, 0}, 5);
+  ReadNotesFile(next, dir / "game_notes.txt", {0, 0, 0, 0, 0});
   for (std::uint32_t s = 1; s <= 20000; ++s) {
     ASSERT_EQ(next[static_cast<std::uint16_t>(s)].note, "") << s;
   }
@@ -112,7 +112,7 @@ TEST(NotesReport, NothingToWriteLeavesTheFileAlone) {
   WriteFile(dir / "game_notes.txt", "old notes\r\n");
   Universe universe = CreateUniverse(100, 5);
   ConsoleCapture capture;
-  WriteNotesReport(universe, 100, 0, dir / "game_notes.txt");
+  WriteNotesReport(universe, 0, dir / "game_notes.txt");
   EXPECT_EQ(capture.text(), "");
   EXPECT_EQ(ReadFile(dir / "game_notes.txt"), "old notes\r\n");
 }
@@ -180,7 +180,7 @@ TEST(NotesReport, ReadingTheFileBackGivesTheSameNotes) {
   universe[4455].note = "dock";
   universe[900].log = "port destroyed";
   universe[7].log = "both";
-  ReadNotesFile(universe, 20000, dir / "missing_notes.txt", specials, 7);
+  ReadNotesFile(universe, dir / "missing_notes.txt", specials);
   ASSERT_EQ(universe[19999].note, "distance reference #2");
 
   const std::string text = WriteReport(universe, 0, dir);
@@ -194,7 +194,7 @@ TEST(NotesReport, ReadingTheFileBackGivesTheSameNotes) {
   Universe next = CreateUniverse(20000, 7);
   {
     ConsoleCapture capture;
-    ReadNotesFile(next, 20000, dir / "game_notes.txt", specials, 7);
+    ReadNotesFile(next, dir / "game_notes.txt", specials);
   }
   for (std::uint32_t s = 1; s <= 20000; ++s) {
     const auto sector = static_cast<std::uint16_t>(s);
@@ -205,7 +205,7 @@ TEST(NotesReport, ReadingTheFileBackGivesTheSameNotes) {
   Universe moved = CreateUniverse(20000, 6);
   {
     ConsoleCapture capture;
-    ReadNotesFile(moved, 20000, dir / "game_notes.txt", {0, 1, 0, 0, 4455, 12345}, 6);
+    ReadNotesFile(moved, dir / "game_notes.txt", {0, 1, 0, 0, 4455, 12345});
   }
   EXPECT_EQ(moved[19999].note, "");
   EXPECT_EQ(moved[12345].note, "Zed");
@@ -224,7 +224,7 @@ TEST(NotesReport, AFailedWriteKeepsTheOldNotes) {
     SetFileFaultAt(k);
     bool failed = false;
     try {
-      WriteNotesReport(universe, 100, 0, name);
+      WriteNotesReport(universe, 0, name);
     } catch (const IoError&) {
       failed = true;
     }

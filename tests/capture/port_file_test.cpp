@@ -22,7 +22,7 @@ class PortReading : public ::testing::Test {
  protected:
   void Read(const std::string& text, LoadMode mode, std::uint8_t reporting) {
     WriteFile(name, text);
-    ReadPortFile(universe, 20, name, mode, reporting, out.log());
+    ReadPortFile(universe, name, mode, reporting, out.log());
   }
   PhaseOutput out;
   std::string name = out / "g.prt";
@@ -30,7 +30,7 @@ class PortReading : public ::testing::Test {
 };
 
 TEST_F(PortReading, MissingFileWritesNothing) {
-  ReadPortFile(universe, 20, out / "none.prt", LoadMode::Replace, 1, out.log());
+  ReadPortFile(universe, out / "none.prt", LoadMode::Replace, 1, out.log());
   EXPECT_EQ(out.console(), "");
   EXPECT_EQ(out.changeLog(), "");
 }
@@ -132,7 +132,7 @@ TEST(WritePortFile, LinesAlignToFixedColumns) {
   port.percent = {100, 100, 78};
   universe[2].port = port;
   universe[20000].port = PortRecord{};  // amount 0 selling at 0%
-  WritePortFile(universe, 20000, name, out.log());
+  WritePortFile(universe, name, out.log());
   EXPECT_EQ(ReadFile(name), CrLf({"    2 - 2060 100% - 2730 100%   1390  78%",
                                   "20000      0   0%      0   0%      0   0%"}));
   EXPECT_EQ(out.console(), "writing port cim file: " + name + " .\n");
@@ -148,7 +148,7 @@ TEST(WritePortFile, SmallUniverseNarrowsOnlyTheSectorColumn) {
   port.amount = {65535, 9, 10};
   port.percent = {255, 9, 10};
   universe[9].port = port;
-  WritePortFile(universe, 9, name, out.log());
+  WritePortFile(universe, name, out.log());
   EXPECT_EQ(ReadFile(name), CrLf({"9  65535 255%      9   9% -   10  10%"}));
 }
 
@@ -156,7 +156,7 @@ TEST(WritePortFile, EmptyUniverseWritesAnEmptyFile) {
   PhaseOutput out;
   const std::string name = out / "g_ref.prt";
   Universe universe = CreateUniverse(500, 5);
-  WritePortFile(universe, 500, name, out.log());
+  WritePortFile(universe, name, out.log());
   EXPECT_EQ(ReadFile(name), "");
   EXPECT_EQ(out.changeLog(), " " + name + ": 0 ports written.\r\n");
 }
@@ -172,16 +172,16 @@ TEST(WritePortFile, WrittenFileReadsBackAsTheSamePorts) {
   port.percent = {0, 78, 100};
   universe[1].port = port;
   universe[500].port = port;
-  WritePortFile(universe, 500, name, out.log());
+  WritePortFile(universe, name, out.log());
 
   Universe same = CreateUniverse(500, 5);
-  ReadPortFile(same, 500, name, LoadMode::Replace, 1, out.log());
+  ReadPortFile(same, name, LoadMode::Replace, 1, out.log());
   EXPECT_EQ(Describe(same[1].port), Describe(port));
   EXPECT_EQ(Describe(same[500].port), Describe(port));
 
   // Read back as a reference copy, the port is no longer reporting and estimated.
   Universe remembered = CreateUniverse(500, 5);
-  ReadPortFile(remembered, 500, name, LoadMode::Fill, 0, out.log());
+  ReadPortFile(remembered, name, LoadMode::Fill, 0, out.log());
   EXPECT_EQ(Describe(remembered[1].port), "r0 b0@0 s1759@100 b65535@100");
 }
 

@@ -8,11 +8,7 @@ namespace {
 
 class Reconciling : public ::testing::Test {
  protected:
-  std::uint16_t Reconcile() {
-    std::uint16_t warpSlots = 999;
-    ReconcileWarps(universe, 20, warpSlots, out.log());
-    return warpSlots;
-  }
+  std::uint16_t Reconcile() { return ReconcileWarps(universe, out.log()); }
   PhaseOutput out;
   Universe universe = CreateUniverse(20, 5);
 };
@@ -206,9 +202,8 @@ TEST(ReconcileWarps, AgreesWithTheLiteralPassOnGeneratedUniverses) {
       literal[s].warps = list;
     }
     for (int pass = 0; pass < 2; ++pass) {
-      std::uint16_t shippedSlots = 0;
+      const std::uint16_t shippedSlots = ReconcileWarps(shipped, out.log());
       std::uint16_t literalSlots = 0;
-      ReconcileWarps(shipped, n, shippedSlots, out.log());
       LiteralReconcile(literal, n, literalSlots);
       ASSERT_EQ(shippedSlots, literalSlots) << round << " pass " << pass;
       for (std::uint16_t s = 1; s <= n; ++s) {

@@ -32,7 +32,7 @@ TEST(ReferenceCopy, PreviousCopyBecomesTheBackup) {
   WriteFile(bak, "older copy\r\n");
   Universe universe = CreateUniverse(9, 5);
   universe[1].warps = Warps({2});
-  WriteSectorFile(universe, 9, ref, out.log(), bak);
+  WriteSectorFile(universe, ref, out.log(), bak);
   EXPECT_EQ(ReadFile(ref), CrLf({"1 2"}));
   EXPECT_EQ(ReadFile(bak), "old copy\r\n");
   EXPECT_FALSE(HasTemporaryFile(out.dir()));
@@ -52,7 +52,7 @@ TEST(ReferenceCopy, BackupAndCopyAlreadyOneFileLeaveNoTemporaryName) {
   std::filesystem::create_hard_link(ref, bak);
   Universe universe = CreateUniverse(9, 5);
   universe[1].warps = Warps({2});
-  WriteSectorFile(universe, 9, ref, out.log(), bak);
+  WriteSectorFile(universe, ref, out.log(), bak);
   EXPECT_EQ(ReadFile(ref), CrLf({"1 2"}));
   EXPECT_EQ(ReadFile(bak), "old copy\r\n");
   EXPECT_FALSE(HasTemporaryFile(out.dir()));
@@ -65,7 +65,7 @@ TEST(ReferenceCopy, PortCopyRotatesTheSameWay) {
   WriteFile(ref, "old ports\r\n");
   Universe universe = CreateUniverse(9, 5);
   universe[3].port = PortRecord{};
-  WritePortFile(universe, 9, ref, out.log(), bak);
+  WritePortFile(universe, ref, out.log(), bak);
   EXPECT_EQ(ReadFile(ref), CrLf({"3      0   0%      0   0%      0   0%"}));
   EXPECT_EQ(ReadFile(bak), "old ports\r\n");
   EXPECT_EQ(out.changeLog(), " " + ref + ": 1 ports written.\r\n");
@@ -76,14 +76,14 @@ TEST(ReferenceCopy, NoPreviousCopyLeavesNoBackup) {
   const std::string ref = out / "g_ref.sct";
   const std::string bak = out / "g_bak.sct";
   Universe universe = CreateUniverse(9, 5);
-  WriteSectorFile(universe, 9, ref, out.log(), bak);
+  WriteSectorFile(universe, ref, out.log(), bak);
   EXPECT_TRUE(FileExists(ref));
   EXPECT_FALSE(FileExists(bak));
 
   // A backup left without a reference copy goes, as it would by a move.
   WriteFile(bak, "stale\r\n");
   RemoveFile(ref);
-  WriteSectorFile(universe, 9, ref, out.log(), bak);
+  WriteSectorFile(universe, ref, out.log(), bak);
   EXPECT_FALSE(FileExists(bak));
 }
 
@@ -96,7 +96,7 @@ TEST(ReferenceCopy, ASecondNameLeftByAKilledRunIsReplaced) {
   WriteFile(bak + ".tmp~", "half a backup");
   Universe universe = CreateUniverse(9, 5);
   universe[1].warps = Warps({2});
-  WriteSectorFile(universe, 9, ref, out.log(), bak);
+  WriteSectorFile(universe, ref, out.log(), bak);
   EXPECT_EQ(ReadFile(ref), CrLf({"1 2"}));
   EXPECT_EQ(ReadFile(bak), "old copy\r\n");
   EXPECT_FALSE(HasTemporaryFile(out.dir()));
@@ -107,7 +107,7 @@ TEST(ReferenceCopy, WithoutABackupNameTheOldCopyIsSimplyReplaced) {
   const std::string ref = out / "g_ref.sct";
   WriteFile(ref, "old copy\r\n");
   Universe universe = CreateUniverse(9, 5);
-  WriteSectorFile(universe, 9, ref, out.log());
+  WriteSectorFile(universe, ref, out.log());
   EXPECT_EQ(ReadFile(ref), "");
   EXPECT_FALSE(FileExists(out / "g_bak.sct"));
 }
@@ -124,7 +124,7 @@ TEST(ReferenceCopy, FailureAtAnyStepKeepsThePreviousCopy) {
   for (std::uint16_t s = 1; s <= 20000; ++s) {
     universe[s].warps = Warps({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});  // over one write block
   }
-  WriteSectorFile(universe, 20000, ref, out.log());
+  WriteSectorFile(universe, ref, out.log());
   const std::string fresh = ReadFile(ref);
   ASSERT_GT(fresh.size(), std::size_t{1} << 20);
 
@@ -133,7 +133,7 @@ TEST(ReferenceCopy, FailureAtAnyStepKeepsThePreviousCopy) {
   WriteAfresh(ref, oldRef);
   WriteAfresh(bak, oldBak);
   SetFileFaultAt(0);
-  WriteSectorFile(universe, 20000, ref, out.log(), bak);
+  WriteSectorFile(universe, ref, out.log(), bak);
   const std::uint64_t operations = FileOperationCount();
   // create, at least two writes, flush, close, link the backup, rename it,
   // rename, flush the directory.
@@ -145,7 +145,7 @@ TEST(ReferenceCopy, FailureAtAnyStepKeepsThePreviousCopy) {
     SetFileFaultAt(k);
     bool failed = false;
     try {
-      WriteSectorFile(universe, 20000, ref, out.log(), bak);
+      WriteSectorFile(universe, ref, out.log(), bak);
     } catch (const IoError&) {
       failed = true;
     }
@@ -160,7 +160,7 @@ TEST(ReferenceCopy, FailureAtAnyStepKeepsThePreviousCopy) {
 
   WriteAfresh(ref, oldRef);
   WriteAfresh(bak, oldBak);
-  WriteSectorFile(universe, 20000, ref, out.log(), bak);
+  WriteSectorFile(universe, ref, out.log(), bak);
   EXPECT_EQ(ReadFile(ref), fresh);
   EXPECT_EQ(ReadFile(bak), oldRef);
 }

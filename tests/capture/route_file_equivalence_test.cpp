@@ -158,7 +158,7 @@ TEST(RouteFileEquivalence, StreamedRoutesMatchTheLiteralReading) {
     {
       ConsoleCapture quiet;
       OutputFile log(dir / "game_changelog.txt");
-      ReadRouteFile(streamed, n, name, log);
+      ReadRouteFile(streamed, name, log);
       log.Commit();
       changeLog = ReadFile(dir / "game_changelog.txt");
     }

@@ -17,7 +17,7 @@ std::string ReadRoutes(Universe& universe, const std::string& text) {
   {
     ConsoleCapture capture;
     OutputFile log(dir / "g_changelog.txt", OutputFile::Mode::Append);
-    ReadRouteFile(universe, universe.size(), name, log);
+    ReadRouteFile(universe, name, log);
     log.Commit();
     console = capture.text();
   }
@@ -140,7 +140,7 @@ TEST(RouteFile, MissingFileWritesNothing) {
   ConsoleCapture capture;
   {
     OutputFile log(dir / "g_changelog.txt", OutputFile::Mode::Append);
-    ReadRouteFile(universe, 10, dir / "none.ztm", log);
+    ReadRouteFile(universe, dir / "none.ztm", log);
     log.Commit();
   }
   EXPECT_EQ(capture.text(), "");

@@ -10,7 +10,7 @@ namespace {
 TEST(ReadSectorFile, MissingFileWritesNothing) {
   PhaseOutput out;
   Universe universe = CreateUniverse(10, 5);
-  ReadSectorFile(universe, 10, out / "none.sct", LoadMode::Replace, 1, out.log());
+  ReadSectorFile(universe, out / "none.sct", LoadMode::Replace, 1, out.log());
   EXPECT_EQ(out.console(), "");
   EXPECT_EQ(out.changeLog(), "");
 }
@@ -20,7 +20,7 @@ TEST(ReadSectorFile, EmptyFileAnnouncesAndCountsZero) {
   const std::string name = out / "g.sct";
   WriteFile(name, "");
   Universe universe = CreateUniverse(10, 5);
-  ReadSectorFile(universe, 10, name, LoadMode::Replace, 1, out.log());
+  ReadSectorFile(universe, name, LoadMode::Replace, 1, out.log());
   EXPECT_EQ(out.console(), "reading sector cim file: " + name + " .\n");
   EXPECT_EQ(out.changeLog(), " " + name + ": 0 sectors read.\r\n");
 }
@@ -33,7 +33,7 @@ TEST(ReadSectorFile, LongNameShownByItsLast30Characters) {
   ASSERT_EQ(name.size(), 34u);
   WriteFile(name, "1 2\n");
   Universe universe = CreateUniverse(10, 5);
-  ReadSectorFile(universe, 10, name, LoadMode::Replace, 1, out.log());
+  ReadSectorFile(universe, name, LoadMode::Replace, 1, out.log());
   EXPECT_EQ(out.console(), "reading sector cim file: ..." + name.substr(4) + " .\n");
   // The change log always carries the whole name.
   EXPECT_EQ(out.changeLog(), " " + name + ": 1 sectors read.\r\n");
@@ -54,7 +54,7 @@ TEST(ReadSectorFile, LinesAreTrimmedSplitOnBlanksAndCounted) {
             "10 0 11 65535\n"          // destinations outside 1..n kept as read
             "5 9");                    // last line without a line end
   Universe universe = CreateUniverse(10, 5);
-  ReadSectorFile(universe, 10, name, LoadMode::Replace, 1, out.log());
+  ReadSectorFile(universe, name, LoadMode::Replace, 1, out.log());
   EXPECT_EQ(out.changeLog(), " " + name + ": 8 sectors read.\r\n");
   EXPECT_EQ(Describe(universe[1]), "2:0 3:0 in0");
   EXPECT_EQ(Describe(universe[2]), "1:0 3:0 in0");
@@ -74,10 +74,10 @@ TEST(ReadSectorFile, BadWarpWordReplacesWithNothingButFillKeeps) {
   Universe universe = CreateUniverse(10, 5);
   universe[5].warps = Warps({1, 2});
   universe[6].warps = Warps({3});
-  ReadSectorFile(universe, 10, name, LoadMode::Fill, 1, out.log());
+  ReadSectorFile(universe, name, LoadMode::Fill, 1, out.log());
   EXPECT_EQ(Describe(universe[5]), "1:0 2:0 in0");
   EXPECT_EQ(universe[5].explored, 0);
-  ReadSectorFile(universe, 10, name, LoadMode::Replace, 1, out.log());
+  ReadSectorFile(universe, name, LoadMode::Replace, 1, out.log());
   EXPECT_EQ(Describe(universe[5]), "none");
   EXPECT_EQ(universe[5].explored, 1);
   EXPECT_EQ(Describe(universe[6]), "none");
@@ -90,14 +90,14 @@ TEST(ReadSectorFile, ReplaceTakesTheLastLineFillTheFirstList) {
   WriteFile(name, "1 2\n1 3 4\n7 8\n");
   Universe replaced = CreateUniverse(10, 5);
   replaced[7].warps = Warps({9});
-  ReadSectorFile(replaced, 10, name, LoadMode::Replace, 1, out.log());
+  ReadSectorFile(replaced, name, LoadMode::Replace, 1, out.log());
   EXPECT_EQ(Describe(replaced[1]), "3:0 4:0 in0");
   EXPECT_EQ(Describe(replaced[7]), "8:0 in0");
   EXPECT_EQ(replaced[1].explored, 1);
 
   Universe filled = CreateUniverse(10, 5);
   filled[7].warps = Warps({9});
-  ReadSectorFile(filled, 10, name, LoadMode::Fill, 1, out.log());
+  ReadSectorFile(filled, name, LoadMode::Fill, 1, out.log());
   EXPECT_EQ(Describe(filled[1]), "2:0 in0");
   EXPECT_EQ(Describe(filled[7]), "9:0 in0");
   // Fill never marks a sector explored.
@@ -113,7 +113,7 @@ TEST(ReadSectorFile, ReplaceStoresTheCallersExploredValueAndTouchesNothingElse) 
   universe[2].fig = 1;
   universe[2].port = PortRecord{};
   universe[2].note = "home";
-  ReadSectorFile(universe, 10, name, LoadMode::Replace, 0, out.log());
+  ReadSectorFile(universe, name, LoadMode::Replace, 0, out.log());
   EXPECT_EQ(universe[2].explored, 0);
   EXPECT_EQ(universe[2].fig, 1);
   EXPECT_TRUE(universe[2].port.has_value());
@@ -128,7 +128,7 @@ TEST(ReadSectorFile, LineOfMoreThan255WarpsKeepsTheFirst255) {
   line += " bad";  // past the 255th warp: not read, so it does not spoil the list
   WriteFile(name, line + "\n");
   Universe universe = CreateUniverse(400, 5);
-  ReadSectorFile(universe, 400, name, LoadMode::Replace, 1, out.log());
+  ReadSectorFile(universe, name, LoadMode::Replace, 1, out.log());
   ASSERT_TRUE(universe[1].warps.has_value());
   EXPECT_EQ(universe[1].warps->count(), 255);
   EXPECT_EQ(universe[1].warps->kinds.size(), 255u);
@@ -140,7 +140,7 @@ TEST(WriteSectorFile, EmptyUniverseWritesAnEmptyFile) {
   PhaseOutput out;
   const std::string name = out / "g_ref.sct";
   Universe universe = CreateUniverse(10, 5);
-  WriteSectorFile(universe, 10, name, out.log());
+  WriteSectorFile(universe, name, out.log());
   EXPECT_EQ(ReadFile(name), "");
   EXPECT_EQ(out.console(), "writing sector cim file: " + name + " .\n");
   EXPECT_EQ(out.changeLog(), " " + name + ": 0 sectors written\r\n");
@@ -153,7 +153,7 @@ TEST(WriteSectorFile, NineSectorsHaveNoPadding) {
   Universe universe = CreateUniverse(9, 5);
   universe[1].warps = Warps({2, 3, 9});
   universe[9].warps = Warps({1});
-  WriteSectorFile(universe, 9, name, out.log());
+  WriteSectorFile(universe, name, out.log());
   EXPECT_EQ(ReadFile(name), CrLf({"1 2 3 9", "9 1"}));
 }
 
@@ -163,7 +163,7 @@ TEST(WriteSectorFile, FiveHundredSectorsPadToThreeColumns) {
   Universe universe = CreateUniverse(500, 5);
   universe[12].warps = Warps({3, 150});
   universe[499].warps = Warps({0, 1000});  // outside 1..n: written back as read
-  WriteSectorFile(universe, 500, name, out.log());
+  WriteSectorFile(universe, name, out.log());
   EXPECT_EQ(ReadFile(name), CrLf({" 12   3 150", "499   0 1000"}));
 }
 
@@ -176,7 +176,7 @@ TEST(WriteSectorFile, TwentyThousandSectorsPadToFiveColumnsAndSkipOneWayIn) {
   universe[12345].warps = Warps({7});
   universe[20000].warps = Warps({1, 2});
   universe[20000].warps->kinds = {oneWayIn, oneWayIn};
-  WriteSectorFile(universe, 20000, name, out.log());
+  WriteSectorFile(universe, name, out.log());
   EXPECT_EQ(ReadFile(name), CrLf({"    1     2     3     5     6     7", "12345     7", "20000"}));
   // The line of only a sector number counts.
   EXPECT_EQ(out.changeLog(), " " + name + ": 3 sectors written\r\n");
@@ -187,14 +187,13 @@ TEST(WriteSectorFile, WrittenFileReadsBackAsTheListedWarps) {
   const std::string first = out / "first.sct";
   WriteFile(first, "1 2 3\n2 1\n3 4 2\n5 20000\n");
   Universe universe = CreateUniverse(20000, 5);
-  ReadSectorFile(universe, 20000, first, LoadMode::Replace, 1, out.log());
-  std::uint16_t warpSlots = 0;
-  ReconcileWarps(universe, 20000, warpSlots, out.log());
+  ReadSectorFile(universe, first, LoadMode::Replace, 1, out.log());
+  ReconcileWarps(universe, out.log());
   const std::string copy = out / "copy.sct";
-  WriteSectorFile(universe, 20000, copy, out.log());
+  WriteSectorFile(universe, copy, out.log());
 
   Universe back = CreateUniverse(20000, 5);
-  ReadSectorFile(back, 20000, copy, LoadMode::Replace, 1, out.log());
+  ReadSectorFile(back, copy, LoadMode::Replace, 1, out.log());
   EXPECT_EQ(Describe(back[1]), "2:0 3:0 in0");
   EXPECT_EQ(Describe(back[2]), "1:0 in0");
   EXPECT_EQ(Describe(back[3]), "4:0 2:0 in0");
@@ -203,10 +202,9 @@ TEST(WriteSectorFile, WrittenFileReadsBackAsTheListedWarps) {
   EXPECT_EQ(Describe(back[4]), "none");
   EXPECT_EQ(back[4].explored, 0);
   // Writing again gives the same file.
-  std::uint16_t slotsAgain = 0;
-  ReconcileWarps(back, 20000, slotsAgain, out.log());
+  ReconcileWarps(back, out.log());
   const std::string again = out / "again.sct";
-  WriteSectorFile(back, 20000, again, out.log());
+  WriteSectorFile(back, again, out.log());
   EXPECT_EQ(ReadFile(again), ReadFile(copy));
 }
 

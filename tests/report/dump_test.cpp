@@ -51,7 +51,7 @@ TEST(DumpReport, OneLinePerSectorAfterTheHeader) {
   const std::string name = dir / "game_dump.txt";
   Universe u = SmallGame();
   Capture console;
-  WriteDumpReport(u, 12, 2, name);
+  WriteDumpReport(u, 2, name);
 
   std::vector<std::string> lines = {
       "secto xxx (%%%) ore org equ te/ucd   msl  : warps ^=oneway out, v=oneway innotes",
@@ -73,7 +73,7 @@ TEST(DumpReport, UnseenSectorOfALargeUniverse) {
   const std::string name = dir / "g_dump.txt";
   Universe u(20000, 5);
   Capture console;
-  WriteDumpReport(u, 20000, 0, name);
+  WriteDumpReport(u, 0, name);
   const std::string text = ReadFile(name);
   std::size_t lines = 0;
   for (char c : text) lines += c == '\n';
@@ -89,7 +89,7 @@ TEST(DumpReport, SingleSectorUniverse) {
   const std::string name = dir / "d.txt";
   Universe u(1, 5);
   Capture console;
-  WriteDumpReport(u, 1, 0, name);
+  WriteDumpReport(u, 0, name);
   EXPECT_EQ(ReadFile(name),
             CrLf({"sect xxx (%%%) ore org equ e/ucd   msl  : warps ^=oneway out, v=oneway innotes",
                   "( 1) ---" + Sp(20) + "/      n/a  :"}));
@@ -102,13 +102,13 @@ TEST(DumpReport, FailureKeepsTheOldReport) {
   Universe u = SmallGame();
   Capture console;
   SetFileFaultAt(0);
-  WriteDumpReport(u, 12, 2, name);
+  WriteDumpReport(u, 2, name);
   const std::uint64_t operations = FileOperationCount();
   ASSERT_GE(operations, 3u);
   for (std::uint64_t k = 1; k <= operations; ++k) {
     WriteFile(name, "old report\r\n");
     SetFileFaultAt(k);
-    EXPECT_THROW(WriteDumpReport(u, 12, 2, name), IoError) << k;
+    EXPECT_THROW(WriteDumpReport(u, 2, name), IoError) << k;
     SetFileFaultAt(0);
     EXPECT_EQ(ReadFile(name), "old report\r\n") << k;
     EXPECT_FALSE(FileExists(name + ".tmp~")) << k;

@@ -66,7 +66,7 @@ ReportRun WriteReport(const Universe& u) {
   ScratchDir dir;
   ReportRun run;
   ConsoleCaptureTo(&run.console);
-  WritePortPairReport(u, u.size(), dir / "game_portpairs.txt");
+  WritePortPairReport(u, dir / "game_portpairs.txt");
   ConsoleCaptureTo(nullptr);
   run.text = ReadFile(dir / "game_portpairs.txt");
   return run;
@@ -108,7 +108,7 @@ TEST(PortPairReport, ConsoleLineShortensALongName) {
   Universe u = CreateUniverse(10, 5);
   std::string console;
   ConsoleCaptureTo(&console);
-  WritePortPairReport(u, 10, name);
+  WritePortPairReport(u, name);
   ConsoleCaptureTo(nullptr);
   EXPECT_EQ(console, "writing port pair report: ..." + name.substr(name.size() - 30) + " .\n");
 }
@@ -238,13 +238,13 @@ TEST(PortPairReport, ReplacesTheOldReportOnlyWhenComplete) {
   ConsoleCaptureTo(&console);
   WriteFile(name, "old report");
   SetFileFaultAt(0);
-  WritePortPairReport(u, u.size(), name);
+  WritePortPairReport(u, name);
   const std::uint64_t operations = FileOperationCount();
   EXPECT_EQ(ReadFile(name), ExpectedReport({{1, {kExampleLine}}}));
   for (std::uint64_t k = 1; k <= operations; ++k) {
     WriteFile(name, "old report");
     SetFileFaultAt(k);
-    EXPECT_THROW(WritePortPairReport(u, u.size(), name), IoError) << "operation " << k;
+    EXPECT_THROW(WritePortPairReport(u, name), IoError) << "operation " << k;
     SetFileFaultAt(0);
     EXPECT_EQ(ReadFile(name), "old report") << "operation " << k;
     EXPECT_EQ(ReadFile(name + ".tmp~"), "<missing>") << "operation " << k;

@@ -45,10 +45,9 @@ PortRecord FullPort(std::uint8_t buying) {
   return port;
 }
 
-std::string Write(const Universe& u, std::uint16_t n, const std::string& name,
-                  std::string* consoleText = nullptr) {
+std::string Write(const Universe& u, const std::string& name, std::string* consoleText = nullptr) {
   Capture console;
-  WriteSpecialPortReport(u, n, 8, name);
+  WriteSpecialPortReport(u, 8, name);
   if (consoleText != nullptr) *consoleText = console.text;
   return ReadFile(name);
 }
@@ -70,13 +69,12 @@ TEST(SpecialPortReport, GroupsByHopsFromTerra) {
   RichSector(u, 20, 8, 2, 4);
   RichSector(u, 10, 7, 1, 255);  // no path from terra
   std::string console;
-  EXPECT_EQ(Write(u, 30, name, &console),
-            CrLf({"special port report", "2 hops from terra", kHeader,
-                  "    9  BBB   /     : " + kWarps, "4 hops from terra", kHeader,
-                  "    5  ---   /     : " + kWarps,
-                  "   20  ---   /     : ( 11 ) ( 12 ) ( 13 ) ( 14 ) ( 15 ) ( 16 ) ( 17^) ( 18v)",
-                  "255 hops from terra", kHeader,
-                  "   10  ---   /     : " + kWarps}));
+  EXPECT_EQ(
+      Write(u, name, &console),
+      CrLf({"special port report", "2 hops from terra", kHeader, "    9  BBB   /     : " + kWarps,
+            "4 hops from terra", kHeader, "    5  ---   /     : " + kWarps,
+            "   20  ---   /     : ( 11 ) ( 12 ) ( 13 ) ( 14 ) ( 15 ) ( 16 ) ( 17^) ( 18v)",
+            "255 hops from terra", kHeader, "   10  ---   /     : " + kWarps}));
   const std::string shown = name.size() >= 34 ? "..." + name.substr(name.size() - 30) : name;
   EXPECT_EQ(console, "writing special port report: " + shown + " .\n");
   EXPECT_FALSE(FileExists(name + ".tmp~"));
@@ -88,10 +86,9 @@ TEST(SpecialPortReport, DistancesWithoutCandidatesWriteNothing) {
   RichSector(u, 3, 7, 1, 5);
   RichSector(u, 4, 7, 1, 2);
   RichSector(u, 8, 2, 0, 9);  // the farthest sector is no candidate
-  EXPECT_EQ(Write(u, 30, dir / "s.txt"),
-            CrLf({"special port report", "2 hops from terra", kHeader,
-                  "    4  ---   /     : " + kWarps, "5 hops from terra", kHeader,
-                  "    3  ---   /     : " + kWarps}));
+  EXPECT_EQ(Write(u, dir / "s.txt"), CrLf({"special port report", "2 hops from terra", kHeader,
+                                           "    4  ---   /     : " + kWarps, "5 hops from terra",
+                                           kHeader, "    3  ---   /     : " + kWarps}));
 }
 
 TEST(SpecialPortReport, NoCandidateGivesTheTitleOnly) {
@@ -99,9 +96,9 @@ TEST(SpecialPortReport, NoCandidateGivesTheTitleOnly) {
   Universe u(30, 5);
   RichSector(u, 3, 7, 0, 5);
   RichSector(u, 4, 6, 1, 2);
-  EXPECT_EQ(Write(u, 30, dir / "s.txt"), CrLf({"special port report"}));
+  EXPECT_EQ(Write(u, dir / "s.txt"), CrLf({"special port report"}));
   Universe empty(30, 5);
-  EXPECT_EQ(Write(empty, 30, dir / "s.txt"), CrLf({"special port report"}));
+  EXPECT_EQ(Write(empty, dir / "s.txt"), CrLf({"special port report"}));
 }
 
 TEST(SpecialPortReport, FailureKeepsTheOldReport) {
@@ -110,14 +107,14 @@ TEST(SpecialPortReport, FailureKeepsTheOldReport) {
   Universe u(30, 5);
   RichSector(u, 3, 7, 1, 5);
   SetFileFaultAt(0);
-  Write(u, 30, name);
+  Write(u, name);
   const std::uint64_t operations = FileOperationCount();
   ASSERT_GE(operations, 3u);
   for (std::uint64_t k = 1; k <= operations; ++k) {
     WriteFile(name, "old\r\n");
     SetFileFaultAt(k);
     Capture console;
-    EXPECT_THROW(WriteSpecialPortReport(u, 30, 8, name), IoError) << k;
+    EXPECT_THROW(WriteSpecialPortReport(u, 8, name), IoError) << k;
     SetFileFaultAt(0);
     EXPECT_EQ(ReadFile(name), "old\r\n") << k;
     EXPECT_FALSE(FileExists(name + ".tmp~")) << k;

@@ -48,9 +48,9 @@ struct FaultOff {
   ~FaultOff() { SetFileFaultAt(0); }
 };
 
-std::string WriteQuietly(const Universe& u, std::uint16_t n, const std::string& name) {
+std::string WriteQuietly(const Universe& u, const std::string& name) {
   CaptureConsole console;
-  WriteMapFile(u, n, name);
+  WriteMapFile(u, name);
   return ReadFile(name);
 }
 
@@ -64,15 +64,15 @@ struct Comparison {
   std::string console;
 };
 
-Comparison Compare(const Universe& u, std::uint16_t n, const std::string& mapName,
-                   const ScratchDir& dir, MapChanges* changes = nullptr) {
+Comparison Compare(const Universe& u, const std::string& mapName, const ScratchDir& dir,
+                   MapChanges* changes = nullptr) {
   const std::string logName = dir / "changelog.txt";
   RemoveFile(logName);
   Comparison result;
   {
     CaptureConsole console;
     OutputFile log(logName, OutputFile::Mode::Append);
-    CompareMapFile(u, n, mapName, log, changes);
+    CompareMapFile(u, mapName, log, changes);
     log.Commit();
     result.console = console.text;
   }
@@ -98,7 +98,7 @@ TEST(WriteMapFile, LaysOutEveryFieldOfARecord) {
   u[4].bubble = BubbleRecord{1, 0, 1, 258};
   u[5].bubble = BubbleRecord{2, 1, 0, 7};
 
-  const std::string map = WriteQuietly(u, 40, dir / "g.map");
+  const std::string map = WriteQuietly(u, dir / "g.map");
   ASSERT_EQ(map.size(), 1u + 40u * 27u);
   EXPECT_EQ(map[0], 27);
   EXPECT_EQ(Record(map, 1), Bytes({216, 0xE8, 0x03, 50, 0x34, 0x12, 100, 2, 0, 7, 3, 4, 0, 0, 1,
@@ -119,7 +119,7 @@ TEST(WriteMapFile, UniverseWithoutWarpsHasFifteenByteRecords) {
   Universe u = CreateUniverse(20, 5);
   SetPort(u, 3, {5, 6, 7}, {100, 100, 100});
   u[4].explored = 1;
-  const std::string map = WriteQuietly(u, 20, dir / "g.map");
+  const std::string map = WriteQuietly(u, dir / "g.map");
   ASSERT_EQ(map.size(), 1u + 20u * 15u);
   EXPECT_EQ(map[0], 15);
   for (std::size_t s = 1; s <= 20; ++s) EXPECT_EQ(Record(map, s)[14], 0) << s;
@@ -135,7 +135,7 @@ TEST(WriteMapFile, CapsWarpSlotsAt120AndKeepsOutsideTargetsAsRead) {
   SetWarps(u, 1, many);
   SetWarps(u, 2, {0, 30000});
 
-  const std::string map = WriteQuietly(u, 200, dir / "g.map");
+  const std::string map = WriteQuietly(u, dir / "g.map");
   ASSERT_EQ(map.size(), 1u + 200u * 255u);
   EXPECT_EQ(static_cast<unsigned char>(map[0]), 255);
   const std::string first = Record(map, 1);
@@ -151,8 +151,8 @@ TEST(WriteMapFile, ConsoleShowsReclenAndTheLastThirtyCharactersWithoutDots) {
   const std::string name33 = dir.path() + std::string(33 - dir.path().size() - 4, 'a') + ".map";
   const std::string name34 = dir.path() + std::string(34 - dir.path().size() - 4, 'b') + ".map";
   CaptureConsole console;
-  WriteMapFile(u, 5, name33);
-  WriteMapFile(u, 5, name34);
+  WriteMapFile(u, name33);
+  WriteMapFile(u, name34);
   EXPECT_EQ(console.text, "writing map (reclen=19): " + name33 + " .\n" +
                               "writing map (reclen=19): " + name34.substr(4) + " .\n");
 }
@@ -161,7 +161,7 @@ TEST(WriteMapFile, AFailedWriteLeavesThePreviousMapIntact) {
   ScratchDir dir;
   Universe before = CreateUniverse(10, 5);
   SetWarps(before, 1, {2});
-  const std::string old = WriteQuietly(before, 10, dir / "g.map");
+  const std::string old = WriteQuietly(before, dir / "g.map");
   Universe after = CreateUniverse(10, 5);
   SetWarps(after, 3, {4, 5, 6});
 
@@ -170,7 +170,7 @@ TEST(WriteMapFile, AFailedWriteLeavesThePreviousMapIntact) {
   for (std::uint64_t k = 1; k < 20; ++k) {
     SetFileFaultAt(k);
     try {
-      WriteQuietly(after, 10, dir / "g.map");
+      WriteQuietly(after, dir / "g.map");
       break;
     } catch (const IoError&) {
       ++failures;
@@ -216,10 +216,10 @@ TEST(CompareMapFile, RoundTripLogsTheChangesInSectorOrder) {
   SetWarps(now, 28, {29});
 
   const std::string name = dir / "g.map";
-  WriteQuietly(before, 30, name);
+  WriteQuietly(before, name);
   // Collecting the changes for the atlas leaves the log as it is.
   MapChanges changes;
-  const Comparison result = Compare(now, 30, name, dir, &changes);
+  const Comparison result = Compare(now, name, dir, &changes);
   EXPECT_EQ(changes.portGone, std::vector<std::uint16_t>{15});
   EXPECT_EQ(changes.newWarps.size(), 5u);
   EXPECT_EQ(result.log, CrLf({" " + name + ": (reclen=29) ",
@@ -243,14 +243,14 @@ TEST(CompareMapFile, ASectorListingSector20000NeverMatches) {
   Universe u = CreateUniverse(20000, 5);
   SetWarps(u, 5, {3, 20000}, {twoWay, oneWayOut});  // 20000 reads back as kind 1, target 0
   SetWarps(u, 7, {20000}, {twoWay});                // 40000 reads back as kind 2, skipped
-  WriteQuietly(u, 20000, dir / "g.map");
+  WriteQuietly(u, dir / "g.map");
   SetWarps(u, 5, {3, 20000});
   SetWarps(u, 7, {20000});
-  EXPECT_EQ(Compare(u, 20000, dir / "g.map", dir).log,
-            CrLf({" " + dir / "g.map" + ": (reclen=19) ",
-                  "  comparing recent cim data with previous map data...",
-                  "  5: new warps found (20000)", "  7: new warps found (20000)",
-                  "  20000 sectors read."}));
+  EXPECT_EQ(
+      Compare(u, dir / "g.map", dir).log,
+      CrLf({" " + dir / "g.map" + ": (reclen=19) ",
+            "  comparing recent cim data with previous map data...", "  5: new warps found (20000)",
+            "  7: new warps found (20000)", "  20000 sectors read."}));
 }
 
 TEST(CompareMapFile, WarnsWhenTheRecordCountDiffersFromN) {
@@ -262,26 +262,24 @@ TEST(CompareMapFile, WarnsWhenTheRecordCountDiffersFromN) {
       "  warning - map file contains too many sectors - proceed with caution.";
   const std::string tooFew = "  warning - map file contains too few sectors - proceed with caution.";
 
-  WriteQuietly(CreateUniverse(200, 5), 200, name);
+  WriteQuietly(CreateUniverse(200, 5), name);
   const std::string map200 = ReadFile(name);
   Universe u = CreateUniverse(100, 5);
-  EXPECT_EQ(Compare(u, 100, name, dir).log,
-            CrLf({head, comparing, tooMany, "  100 sectors read."}));
+  EXPECT_EQ(Compare(u, name, dir).log, CrLf({head, comparing, tooMany, "  100 sectors read."}));
 
   WriteFile(name, map200.substr(0, 1 + 50 * 15));
-  EXPECT_EQ(Compare(u, 100, name, dir).log, CrLf({head, comparing, tooFew, "  50 sectors read."}));
+  EXPECT_EQ(Compare(u, name, dir).log, CrLf({head, comparing, tooFew, "  50 sectors read."}));
 
   // A partial last record is ignored.
   WriteFile(name, map200.substr(0, 1 + 100 * 15 - 4));
-  EXPECT_EQ(Compare(u, 100, name, dir).log, CrLf({head, comparing, tooFew, "  99 sectors read."}));
+  EXPECT_EQ(Compare(u, name, dir).log, CrLf({head, comparing, tooFew, "  99 sectors read."}));
 
   // Bytes left after the n-th record, even too few for a record, are too many.
   WriteFile(name, map200.substr(0, 1 + 100 * 15 + 3));
-  EXPECT_EQ(Compare(u, 100, name, dir).log,
-            CrLf({head, comparing, tooMany, "  100 sectors read."}));
+  EXPECT_EQ(Compare(u, name, dir).log, CrLf({head, comparing, tooMany, "  100 sectors read."}));
 
   WriteFile(name, map200.substr(0, 1));
-  EXPECT_EQ(Compare(u, 100, name, dir).log, CrLf({head, comparing, tooFew, "  0 sectors read."}));
+  EXPECT_EQ(Compare(u, name, dir).log, CrLf({head, comparing, tooFew, "  0 sectors read."}));
 }
 
 TEST(CompareMapFile, UnusableOrMissingMapIsNotCompared) {
@@ -292,18 +290,18 @@ TEST(CompareMapFile, UnusableOrMissingMapIsNotCompared) {
 
   MapChanges changes;
   WriteFile(name, "");
-  Comparison result = Compare(u, 10, name, dir, &changes);
+  Comparison result = Compare(u, name, dir, &changes);
   EXPECT_EQ(result.log, unusable);
   EXPECT_EQ(result.console, "");
   EXPECT_EQ(changes.state, MapChangesState::unusable);
 
   WriteFile(name, Bytes({14}) + std::string(140, '\0'));
-  result = Compare(u, 10, name, dir);
+  result = Compare(u, name, dir);
   EXPECT_EQ(result.log, unusable);
   EXPECT_EQ(result.console, "");
 
   RemoveFile(name);
-  result = Compare(u, 10, name, dir, &changes);
+  result = Compare(u, name, dir, &changes);
   EXPECT_EQ(result.log, "");
   EXPECT_EQ(result.console, "");
   EXPECT_EQ(changes.state, MapChangesState::noMapFile);
@@ -331,7 +329,7 @@ TEST(CompareMapFile, SurvivesArbitraryBytes) {
     if (!bytes.empty() && round % 2 == 0) bytes[0] = static_cast<char>(15 + random() % 241);
     WriteFile(name, bytes);
 
-    const std::string log = Compare(u, n, name, dir).log;
+    const std::string log = Compare(u, name, dir).log;
     const bool usable = !bytes.empty() && static_cast<unsigned char>(bytes[0]) >= 15;
     if (usable) {
       const std::size_t reclen = static_cast<unsigned char>(bytes[0]);
