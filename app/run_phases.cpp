@@ -1,7 +1,6 @@
 #include "app/run_phases.h"
 
 #include "analysis/bubbles.h"
-#include "analysis/distance_report.h"
 #include "analysis/distances.h"
 #include "analysis/msl.h"
 #include "atlas/atlas.h"
@@ -15,7 +14,9 @@
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "report/distance_report.h"
 #include "report/dump.h"
+#include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
 #include "report/special_ports.h"

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "analysis/bubbles.h"
-#include "analysis/distance_report.h"
 #include "analysis/distances.h"
 #include "analysis/msl.h"
 #include "app/run_phases.h"
@@ -28,7 +27,9 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file.h"
+#include "report/distance_report.h"
 #include "report/dump.h"
+#include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
 #include "report/special_ports.h"

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "analysis/bubbles.h"
-#include "analysis/distance_report.h"
 #include "analysis/distances.h"
 #include "analysis/msl.h"
 #include "atlas/atlas.h"
@@ -19,7 +18,9 @@
 #include "capture/sector_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
+#include "report/distance_report.h"
 #include "report/dump.h"
+#include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
 #include "report/special_ports.h"

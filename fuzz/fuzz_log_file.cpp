@@ -4,6 +4,7 @@
 
 #include "capture/notes_file.h"
 #include "fuzz/fuzz_util.h"
+#include "report/notes_report.h"
 
 namespace {
 

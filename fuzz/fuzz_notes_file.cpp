@@ -11,6 +11,7 @@
 #include "capture/notes_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
+#include "report/notes_report.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <random>
 
-#include "analysis/distance_report.h"
 #include "analysis/distances.h"
 #include "analysis/msl.h"
 #include "platform/console.h"
 #include "platform/file.h"
+#include "report/distance_report.h"
 #include "tests/analysis/analysis_fixtures.h"
 #include "tests/analysis/literal_analysis.h"
 #include "tests/test_util.h"

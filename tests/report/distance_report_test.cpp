@@ -1,4 +1,4 @@
-#include "analysis/distance_report.h"
+#include "report/distance_report.h"
 
 #include <gtest/gtest.h>
 

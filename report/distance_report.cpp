@@ -1,9 +1,8 @@
-#include "analysis/distance_report.h"
+#include "report/distance_report.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "analysis/hop_sweep.h"
 #include "platform/file.h"
 #include "progress/progress.h"
 #include "text/text.h"

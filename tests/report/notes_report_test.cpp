@@ -4,6 +4,7 @@
 #include <random>
 
 #include "capture/notes_file.h"
+#include "report/notes_report.h"
 #include "tests/capture/side_inputs_util.h"
 #include "tests/test_util.h"
 #include "text/text.h"
