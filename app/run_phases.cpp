@@ -16,6 +16,7 @@
 #include "platform/path.h"
 #include "report/distance_report.h"
 #include "report/dump.h"
+#include "report/map_changes.h"
 #include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -184,7 +185,8 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
   // the side files and reconciliation change the Universe.
   MapChanges mapChanges;
   if (loadMask & kCompareMap) {
-    CompareMapFile(universe, cap + ".map", changeLog, atlas ? &mapChanges : nullptr);
+    mapChanges = CompareMapFile(universe, cap + ".map");
+    WriteMapChanges(mapChanges, cap + ".map", changeLog);
   }
   ReadExtraFile(universe, extraFile, changeLog);
   ReadLogFile(universe, cap + "_log.txt");

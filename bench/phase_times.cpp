@@ -29,6 +29,7 @@
 #include "platform/file.h"
 #include "report/distance_report.h"
 #include "report/dump.h"
+#include "report/map_changes.h"
 #include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -127,7 +128,8 @@ int main(int argc, char** argv) {
     }
     MapChanges mapChanges;
     if (s.loadMask & 4) {
-      CompareMapFile(universe, cap + ".map", changeLog, s.atlas ? &mapChanges : nullptr);
+      mapChanges = CompareMapFile(universe, cap + ".map");
+      WriteMapChanges(mapChanges, cap + ".map", changeLog);
       clock.Mark("compare-map");
     }
     ReadExtraFile(universe, s.extraFile, changeLog);

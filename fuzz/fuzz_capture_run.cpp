@@ -20,6 +20,7 @@
 #include "platform/file.h"
 #include "report/distance_report.h"
 #include "report/dump.h"
+#include "report/map_changes.h"
 #include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -66,8 +67,8 @@ void Run(const FuzzCase& input) {
   CalculateMsl(universe, specials, dir + "run_msl.txt");
   if ((input.options & 2) == 0) AnalyseBubbles(universe, warpSlots, dir + "run_bubbles.txt");
   WriteMapFile(universe, dir + "run.map");
-  MapChanges changes;
-  CompareMapFile(universe, dir + "run.map", changeLog, &changes);
+  const MapChanges changes = CompareMapFile(universe, dir + "run.map");
+  WriteMapChanges(changes, dir + "run.map", changeLog);
   WriteOneWayReport(universe, dir + "run_oneways.txt");
   WritePortPairReport(universe, dir + "run_portpairs.txt");
   WriteDistanceReport(universe, specials, dir + "run_distance.txt");

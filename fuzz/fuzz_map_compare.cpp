@@ -13,6 +13,7 @@
 #include "capture/sector_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
+#include "report/map_changes.h"
 #include "tools/game_generator.h"
 #include "universe/map_file.h"
 
@@ -43,8 +44,7 @@ void Run(const std::uint8_t* data, std::size_t size) {
   const std::string map = WriteScratchFile(
       "game.map", std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   OutputFile changeLog(ScratchPath() + "game_changelog.txt");
-  MapChanges changes;
-  CompareMapFile(universe, map, changeLog, &changes);
+  WriteMapChanges(CompareMapFile(universe, map), map, changeLog);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/file.h"
 #include "progress/progress.h"
 #include "text/text.h"
 
@@ -32,9 +33,6 @@ constexpr std::uint8_t kFlagPort = 8;
 constexpr std::uint8_t kFlagReporting = 16;
 constexpr int kBuyingShift = 5;
 
-constexpr std::array<std::string_view, kProductCount> kProductNames = {"fuel ore", "organics",
-                                                                       "equipment"};
-
 std::uint32_t ReadU16(const unsigned char* bytes) {
   return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8);
 }
@@ -47,60 +45,40 @@ std::int64_t Capacity(std::uint32_t amount, std::uint32_t percent) {
   return capacity;
 }
 
-void StartSectorLine(std::string& line, std::uint32_t s) {
-  line.assign("  ");
-  AppendRight(line, s);
-  line += ": ";
-}
-
-// Compares a port the map knew with the merged data: a sector whose port is
-// gone from the merged data gets the "new port found." line, as earlier
-// versions of the change log have it; otherwise every product whose capacity
-// rose by more than one percent gets a line. `changes` also learns of ports
-// found, of classes changed and of capacities that fell.
-void ComparePort(const Sector& sector, std::uint32_t s, const unsigned char* record,
-                 std::string& line, OutputFile& changeLog, MapChanges* changes) {
-  const auto sector16 = static_cast<std::uint16_t>(s);
+// Compares a port the map knew with the merged data: a port found, a port gone
+// from the merged data, a class changed, and every product whose capacity rose
+// or fell by more than one percent.
+void ComparePort(const Sector& sector, std::uint16_t s, const unsigned char* record,
+                 MapChanges& changes) {
   if ((record[0] & kFlagPort) == 0) {
-    if (changes && sector.port) changes->newPort.push_back(sector16);
+    if (sector.port) changes.newPort.push_back(s);
     return;
   }
   if (!sector.port) {
-    StartSectorLine(line, s);
-    line += "new port found.";
-    changeLog.WriteLine(line);
-    if (changes) changes->portGone.push_back(sector16);
+    changes.portGone.push_back(s);
     return;
   }
   const auto before = static_cast<std::uint8_t>(record[0] >> kBuyingShift);
-  if (changes && before != (sector.port->buying & 7)) {
-    changes->classChanged.push_back({sector16, before, static_cast<std::uint8_t>(sector.port->buying & 7)});
-  }
+  const auto now = static_cast<std::uint8_t>(sector.port->buying & 7);
+  if (before != now) changes.classChanged.push_back({s, before, now});
   for (int p = 0; p < kProductCount; ++p) {
     const unsigned char* field = record + 1 + 3 * p;
     const std::int64_t prev = Capacity(ReadU16(field), field[2]);
     const std::int64_t cur = Capacity(sector.port->amount[p], sector.port->percent[p]);
     const auto product = static_cast<std::uint8_t>(p);
     if (prev / 100 < cur - prev) {
-      StartSectorLine(line, s);
-      line += kProductNames[p];
-      line += " up by ";
-      AppendRight(line, cur - prev);
-      line += '.';
-      changeLog.WriteLine(line);
-      if (changes) changes->up.push_back({sector16, product, static_cast<std::uint32_t>(cur - prev)});
-    } else if (changes && cur / 100 < prev - cur) {
-      changes->down.push_back({sector16, product, static_cast<std::uint32_t>(prev - cur)});
+      changes.up.push_back({s, product, static_cast<std::uint32_t>(cur - prev)});
+    } else if (cur / 100 < prev - cur) {
+      changes.down.push_back({s, product, static_cast<std::uint32_t>(prev - cur)});
     }
   }
 }
 
-// Logs a sector whose current warps are not all among the (at most six) warps
-// out of it that the map recorded. `changes` also learns of the map warps the
-// sector no longer lists.
-void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* record,
-                  std::size_t slots, std::string& line, OutputFile& changeLog,
-                  MapChanges* changes) {
+// Finds a sector whose current warps are not all among the (at most six) warps
+// out of it that the map recorded, with the warps that are new; and the map
+// warps the sector no longer lists.
+void CompareWarps(const Sector& sector, std::uint16_t s, const unsigned char* record,
+                  std::size_t slots, MapChanges& changes) {
   std::array<std::uint32_t, kComparedWarps> mapWarps{};
   std::size_t collected = 0;
   for (std::size_t i = 0; i < slots && collected < kComparedWarps; ++i) {
@@ -116,17 +94,14 @@ void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* re
   const auto mapEnd = mapWarps.begin() + k;
   static const std::vector<std::uint16_t> kNoTargets;
   const std::vector<std::uint16_t>& targets = sector.warps ? sector.warps->targets : kNoTargets;
-  const auto sector16 = static_cast<std::uint16_t>(s);
 
-  if (changes) {
-    MapChanges::Warps gone{sector16, {}};
-    for (auto m = mapBegin; m != mapEnd; ++m) {
-      if (*m != 0 && std::find(targets.begin(), targets.end(), *m) == targets.end()) {
-        gone.targets.push_back(static_cast<std::uint16_t>(*m));
-      }
+  MapChanges::Warps gone{s, {}};
+  for (auto m = mapBegin; m != mapEnd; ++m) {
+    if (*m != 0 && std::find(targets.begin(), targets.end(), *m) == targets.end()) {
+      gone.targets.push_back(static_cast<std::uint16_t>(*m));
     }
-    if (!gone.targets.empty()) changes->warpsGone.push_back(std::move(gone));
   }
+  if (!gone.targets.empty()) changes.warpsGone.push_back(std::move(gone));
 
   bool changed;
   if (!sector.warps) {
@@ -157,81 +132,58 @@ void CompareWarps(const Sector& sector, std::uint32_t s, const unsigned char* re
     }
     while (i < targets.size() && foundCount < found.size()) found[foundCount++] = targets[i++];
   }
-  StartSectorLine(line, s);
-  line += "new warps found (";
-  for (std::size_t i = 0; i < foundCount; ++i) {
-    if (i > 0) line += ' ';
-    AppendRight(line, found[i]);
-  }
-  line += ')';
-  changeLog.WriteLine(line);
-  if (changes) {
-    changes->newWarps.push_back({sector16, {found.begin(), found.begin() + static_cast<std::ptrdiff_t>(foundCount)}});
-  }
+  changes.newWarps.push_back(
+      {s, {found.begin(), found.begin() + static_cast<std::ptrdiff_t>(foundCount)}});
 }
 
 }  // namespace
 
-void CompareMapFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
-                    MapChanges* changes) {
+MapChanges CompareMapFile(const Universe& universe, const std::string& fileName) {
   const std::uint16_t n = universe.size();
-  if (changes) {
-    *changes = MapChanges();
-    changes->state = MapChangesState::noMapFile;
-  }
-  if (!FileExists(fileName)) return;
+  MapChanges changes;
+  changes.state = MapChangesState::noMapFile;
+  if (!FileExists(fileName)) return changes;
   std::string bytes;
-  if (!ReadFileHead(fileName, kMaxMapBytes, bytes)) return;
+  if (!ReadFileHead(fileName, kMaxMapBytes, bytes)) return changes;
 
-  std::string line = " " + fileName + ": ";
   if (bytes.empty() || static_cast<unsigned char>(bytes[0]) < kFixedBytes) {
-    line += "map file unusable - not compared.";
-    changeLog.WriteLine(line);
-    if (changes) changes->state = MapChangesState::unusable;
-    return;
+    changes.state = MapChangesState::unusable;
+    return changes;
   }
-  if (changes) changes->state = MapChangesState::compared;
+  changes.state = MapChangesState::compared;
   const std::size_t reclen = static_cast<unsigned char>(bytes[0]);
+  changes.reclen = static_cast<std::uint8_t>(reclen);
 
   AnnounceFile("reading map file: ", fileName);
   std::string reclenText = "(reclen=";
   AppendRight(reclenText, static_cast<std::int64_t>(reclen));
   reclenText += ") ";
   ConsoleWrite(reclenText);
-  line += reclenText;
-  changeLog.WriteLine(line);
-  changeLog.WriteLine("  comparing recent cim data with previous map data...");
 
   // A reclen of even value leaves one unused byte after the last slot.
   const std::size_t slots = (reclen - kFixedBytes) / 2;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::uint32_t records = 0;
+  std::uint16_t records = 0;
   for (std::size_t pos = 1; pos < bytes.size(); pos += reclen) {
     if (records == n) {
-      changeLog.WriteLine("  warning - map file contains too many sectors - proceed with caution.");
+      changes.tooManyRecords = true;
       break;
     }
     if (bytes.size() - pos < reclen) break;  // a partial last record is ignored
     ++records;
     const unsigned char* record = data + pos;
     const Sector& sector = universe.Lookup(records);
-    if (changes && (record[0] & kFlagExplored) == 0 && sector.explored != 0) {
-      changes->explored.push_back(static_cast<std::uint16_t>(records));
+    if ((record[0] & kFlagExplored) == 0 && sector.explored != 0) {
+      changes.explored.push_back(records);
     }
-    ComparePort(sector, records, record, line, changeLog, changes);
-    CompareWarps(sector, records, record, slots, line, changeLog, changes);
+    ComparePort(sector, records, record, changes);
+    CompareWarps(sector, records, record, slots, changes);
   }
-  if (records < n) {
-    changeLog.WriteLine("  warning - map file contains too few sectors - proceed with caution.");
-  }
-
-  if (changes) changes->records = records;
+  changes.records = records;
+  changes.tooFewRecords = records < n;
 
   EndPhaseLine();
-  line.assign("  ");
-  AppendRight(line, records);
-  line += " sectors read.";
-  changeLog.WriteLine(line);
+  return changes;
 }
 
 void WriteMapFile(const Universe& universe, const std::string& fileName) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/file.h"
 #include "universe/universe.h"
 
 // Why there are, or are not, changes against the map's snapshot.
@@ -17,9 +16,9 @@ enum class MapChangesState : std::uint8_t {
   compared = 3,
 };
 
-// What a comparison found, sector by sector in sector order within each kind,
-// for the pages that show it. Only sectors of the records read (the first
-// `records` sectors) take part.
+// What a comparison found, sector by sector in sector order within each kind:
+// the change log's lines are written from it (WriteMapChanges), the atlas shows
+// it. Only sectors of the records read (the first `records` sectors) take part.
 struct MapChanges {
   struct ClassChange {
     std::uint16_t sector;
@@ -37,7 +36,10 @@ struct MapChanges {
   };
 
   MapChangesState state = MapChangesState::notAsked;
+  std::uint8_t reclen = 0;              // the map's record length, when compared
   std::uint32_t records = 0;            // records compared
+  bool tooManyRecords = false;          // the map holds more records than the universe sectors
+  bool tooFewRecords = false;           // the map holds fewer records than the universe sectors
   std::vector<std::uint16_t> explored;  // not explored in the map, explored now
   std::vector<std::uint16_t> newPort;   // no port in the map, a port now
   std::vector<std::uint16_t> portGone;  // a port in the map, none now (the log's "new port found.")
@@ -48,11 +50,10 @@ struct MapChanges {
   std::vector<Warps> warpsGone;  // compared map warps the sector's list no longer holds
 };
 
-// Compares the map file with the Universe and appends the changes to the change
-// log. Changes nothing in the Universe. With `changes`, also records there what
-// the comparison found, and why it found nothing when it could not compare.
-void CompareMapFile(const Universe& universe, const std::string& fileName, OutputFile& changeLog,
-                    MapChanges* changes = nullptr);
+// Compares the map file with the Universe: what changed, or why nothing was
+// compared (state noMapFile, unusable). Changes nothing in the Universe and
+// writes no file; the console shows the map read.
+MapChanges CompareMapFile(const Universe& universe, const std::string& fileName);
 
 // Writes the map file, replacing it only when complete.
 void WriteMapFile(const Universe& universe, const std::string& fileName);

@@ -10,6 +10,7 @@
 
 #include "atlas/atlas_page.h"
 #include "platform/console.h"
+#include "report/map_changes.h"
 #include "tests/test_util.h"
 #include "text/text.h"
 #include "universe/map_file.h"
@@ -147,7 +148,8 @@ TEST(AtlasData, ChangesAgainstTheMap) {
     std::string console;
     ConsoleCaptureTo(&console);
     OutputFile log(dir / "log.txt");
-    CompareMapFile(now, dir / "g.map", log, &changes);
+    changes = CompareMapFile(now, dir / "g.map");
+    WriteMapChanges(changes, dir / "g.map", log);
     log.Commit();
     ConsoleCaptureTo(nullptr);
   }

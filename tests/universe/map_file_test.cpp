@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/console.h"
+#include "report/map_changes.h"
 #include "tests/test_util.h"
 #include "text/text.h"
 
@@ -72,7 +73,9 @@ Comparison Compare(const Universe& u, const std::string& mapName, const ScratchD
   {
     CaptureConsole console;
     OutputFile log(logName, OutputFile::Mode::Append);
-    CompareMapFile(u, mapName, log, changes);
+    const MapChanges found = CompareMapFile(u, mapName);
+    WriteMapChanges(found, mapName, log);
+    if (changes) *changes = found;
     log.Commit();
     result.console = console.text;
   }
