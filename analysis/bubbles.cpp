@@ -6,10 +6,7 @@
 #include <vector>
 
 #include "platform/console.h"
-#include "platform/file.h"
 #include "progress/progress.h"
-#include "report/sector_line.h"
-#include "text/text.h"
 
 // The peeling works pass by pass as the players' description has it, but looks
 // only at the sectors a pass can change: a sector joins a bubble in the pass
@@ -25,32 +22,21 @@ constexpr std::uint16_t kStep = 1000;
 // records, and the depth never wraps.
 constexpr std::uint16_t kLastPass = 255;
 
-const char* const kKeyLines[] = {
-    "key: >    - the bubble gate is identified with a \">\" on the left.",
-    "     u    - some sectors in, or one-ways out of, the bubble are unexplored.",
-    "     c    - the bubble is compromised by one-way warps in.",
-    "     d    - distance from bottom of bubble.",
-    "     ()   - the sector is unexplored.",
-    "     []   - the port in that sector is not reporting.",
-    "     +    - the sector has a fig deployed.",
-    "note:  sector warps to the right may include oneways in, not seen in sector.",
-};
-
 class Peeling {
  public:
-  Peeling(Universe& universe, std::uint16_t last, OutputFile& file)
-      : universe_(universe), last_(last), file_(file) {}
+  Peeling(Universe& universe, std::uint16_t last) : universe_(universe), last_(last) {}
 
   // Runs every pass and returns D, the number of the last pass.
   std::uint16_t Run(std::uint16_t& progress);
   // Stores the final gates in the records.
   void StoreGates();
+  // The sectors whose list names a sector without a list of its own, ascending.
+  std::vector<std::uint16_t>& errorSectors() { return errorSectors_; }
 
  private:
   // True when t is a sector of the analysis with a warp list of its own.
   bool Listed(std::uint32_t t) const { return t < listed_.size() && listed_[t] != 0; }
   void Prepare();
-  void WriteErrorLines(std::string& line);
   void RecordDeadEnd(std::uint16_t s);
   void RecordPeeled(std::uint16_t s, std::uint16_t pass);
   void Repoint(std::uint16_t from, std::uint16_t to);
@@ -58,7 +44,6 @@ class Peeling {
 
   Universe& universe_;
   std::uint16_t last_;
-  OutputFile& file_;
   // 1 for each sector 1..last with a warp list (entry 0 is sector 0): the lists
   // do not change while peeling, and a byte table spares a visit to the Sector.
   std::vector<std::uint8_t> listed_;
@@ -67,7 +52,7 @@ class Peeling {
   // For each sector t, the sectors holding a two-way entry to t (once per entry).
   std::vector<std::uint32_t> referrerStart_;
   std::vector<std::uint16_t> referrers_;
-  // Sectors with entries to unlisted targets, ascending; compacted as they join bubbles.
+  // Sectors with entries to unlisted targets, ascending.
   std::vector<std::uint16_t> errorSectors_;
   // Records by their current gate; re-pointing moves a whole list.
   std::vector<std::vector<std::uint16_t>> members_;
@@ -115,27 +100,6 @@ void Peeling::Prepare() {
         referrers_[fill[t]++] = static_cast<std::uint16_t>(s);
     }
   }
-}
-
-// Every pass that examines a sector repeats its reconciliation errors; a pass
-// examines the sectors that were in no bubble when it began.
-void Peeling::WriteErrorLines(std::string& line) {
-  std::size_t kept = 0;
-  for (std::uint16_t s : errorSectors_) {
-    const Sector& sector = universe_[s];
-    if (sector.bubble) continue;  // joined a bubble in an earlier pass
-    errorSectors_[kept++] = s;
-    for (std::uint16_t t : sector.warps->targets) {
-      if (Listed(t)) continue;
-      line = "*** reconciliation error between sectors ";
-      AppendRight(line, s);
-      line += " and ";
-      AppendRight(line, t);
-      line += '.';
-      file_.WriteLine(line);
-    }
-  }
-  errorSectors_.resize(kept);
 }
 
 void Peeling::RecordDeadEnd(std::uint16_t s) {
@@ -237,8 +201,6 @@ void Peeling::ApplyPass(std::uint16_t& progress) {
 
 std::uint16_t Peeling::Run(std::uint16_t& progress) {
   Prepare();
-  std::string line;
-  WriteErrorLines(line);
   for (std::uint16_t s : candidates_) {
     RecordDeadEnd(s);
     progress = ProgressTick(progress, kStep);
@@ -247,9 +209,6 @@ std::uint16_t Peeling::Run(std::uint16_t& progress) {
     ApplyPass(progress);
     const char digit = static_cast<char>('0' + (pass - 1) % 10);
     ConsoleWrite(std::string_view(&digit, 1));
-    // Written before the pass adds records: a sector that joins a bubble in
-    // this pass was still examined by it.
-    WriteErrorLines(line);
     for (std::uint16_t s : candidates_) {
       RecordPeeled(s, pass);
       progress = ProgressTick(progress, kStep);
@@ -266,51 +225,46 @@ void Peeling::StoreGates() {
 
 }  // namespace
 
-void AnalyseBubbles(Universe& universe, std::uint16_t warpSlots, const std::string& fileName) {
+Bubbles AnalyseBubbles(Universe& universe, const std::string& reportName) {
   const std::uint16_t n = universe.size();
-  AnnounceFile("writing bubble report: ", fileName);
-  // The report replaces the old one only when it is complete.
-  OutputFile file(fileName);
-  for (const char* key : kKeyLines) file.WriteLine(key);
-
-  const std::uint16_t last = n;
-  const auto w = static_cast<std::uint8_t>(NumberWidth(n));
-  std::string header = "  ";
-  AppendSectorLine(header, 0, universe, warpSlots, w, BubbleLayout);
+  AnnounceFile("writing bubble report: ", reportName);
   // Records of an earlier call would count as bubbles found in this one.
-  for (std::uint32_t s = 1; s <= last; ++s) universe[static_cast<std::uint16_t>(s)].bubble.reset();
+  for (std::uint32_t s = 1; s <= n; ++s) universe[static_cast<std::uint16_t>(s)].bubble.reset();
 
+  Bubbles found;
   std::uint16_t progress = ProgressTick(0, kStep);
   ConsoleWrite("0");
-  Peeling peeling(universe, last, file);
-  const std::uint16_t deepest = peeling.Run(progress);
+  Peeling peeling(universe, n);
+  found.passes = peeling.Run(progress);
   peeling.StoreGates();
+  found.errorSectors = std::move(peeling.errorSectors());
 
   // Members of each gate in ascending order.
-  std::vector<std::uint32_t> memberStart(static_cast<std::size_t>(last) + 2, 0);
-  for (std::uint32_t u = 1; u <= last; ++u) {
+  std::vector<std::uint32_t>& memberStart = found.memberStart;
+  memberStart.assign(static_cast<std::size_t>(n) + 2, 0);
+  for (std::uint32_t u = 1; u <= n; ++u) {
     const auto& bubble = universe[static_cast<std::uint16_t>(u)].bubble;
     if (bubble) ++memberStart[bubble->gate + 1u];
   }
   for (std::size_t g = 1; g < memberStart.size(); ++g) memberStart[g] += memberStart[g - 1];
-  std::vector<std::uint16_t> members(memberStart.back());
+  found.members.resize(memberStart.back());
   {
     std::vector<std::uint32_t> fill(memberStart.begin(), memberStart.end() - 1);
-    for (std::uint32_t u = 1; u <= last; ++u) {
+    for (std::uint32_t u = 1; u <= n; ++u) {
       const auto& bubble = universe[static_cast<std::uint16_t>(u)].bubble;
-      if (bubble) members[fill[bubble->gate]++] = static_cast<std::uint16_t>(u);
+      if (bubble) found.members[fill[bubble->gate]++] = static_cast<std::uint16_t>(u);
     }
   }
 
   // A gate's bubble depth is the deepest of its neighbours that name it as
   // gate; each gate is listed once, in the section of that depth.
   std::array<std::vector<std::uint16_t>, 256> gatesByDepth;
-  for (std::uint32_t g = 1; g <= last; ++g) {
+  for (std::uint32_t g = 1; g <= n; ++g) {
     const Sector& gate = universe[static_cast<std::uint16_t>(g)];
     if (memberStart[g] == memberStart[g + 1] || !gate.warps) continue;
     std::uint8_t depth = 0;
     for (std::uint16_t t : gate.warps->targets) {
-      if (t < 1 || t > last) continue;
+      if (t < 1 || t > n) continue;
       const Sector& target = universe[t];
       if (target.warps && target.bubble && target.bubble->gate == g) {
         depth = std::max(depth, target.bubble->depth);
@@ -319,28 +273,10 @@ void AnalyseBubbles(Universe& universe, std::uint16_t warpSlots, const std::stri
     if (depth > 0) gatesByDepth[depth].push_back(static_cast<std::uint16_t>(g));
     progress = ProgressTick(progress, kStep);
   }
-
-  const SectorMarks marks(universe);
-  std::string line;
-  for (std::uint32_t d = deepest; d >= 1; --d) {
-    if (gatesByDepth[d].empty()) continue;
-    line.clear();
-    AppendRight(line, d);
-    line += "-DEEP BUBBLES:";
-    file.WriteLine(line);
-    file.WriteLine(header);
+  for (std::size_t d = gatesByDepth.size() - 1; d >= 1; --d) {
     for (std::uint16_t g : gatesByDepth[d]) {
-      line.assign(" >");
-      AppendSectorLine(line, g, universe, marks, warpSlots, w, BubbleLayout);
-      file.WriteLine(line);
-      for (std::uint32_t i = memberStart[g]; i < memberStart[g + 1]; ++i) {
-        if (members[i] == g) continue;
-        line.assign("  ");
-        AppendSectorLine(line, members[i], universe, marks, warpSlots, w, BubbleLayout);
-        file.WriteLine(line);
-      }
+      found.gates.push_back({g, static_cast<std::uint8_t>(d)});
     }
   }
-  file.Commit();
-  EndPhaseLine();
+  return found;
 }

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "analysis/hop_sweep.h"
 #include "platform/console.h"
-#include "platform/file.h"
 #include "progress/progress.h"
-#include "text/text.h"
 
 namespace {
 
@@ -35,12 +34,11 @@ void MarkOnLane(Sector& sector) {
 
 // Walks from start towards the special sector of slot k, always jumping to the
 // first listed sector that is closer to it than the best count so far, marks
-// every sector passed as lying on the lane and appends it to the route text.
+// every sector passed as lying on the lane and lists it in the route.
 void WalkLane(Universe& universe, std::uint16_t n, std::uint16_t start,
-              std::uint16_t destination, std::size_t k, std::string& route) {
+              std::uint16_t destination, std::size_t k, std::vector<std::uint16_t>& route) {
   MarkOnLane(universe[start]);
-  route.clear();
-  AppendRight(route, start);
+  route.assign(1, start);
   std::uint8_t best = universe[start].hopsTo[k];
   std::uint16_t current = start;
   for (;;) {
@@ -56,69 +54,31 @@ void WalkLane(Universe& universe, std::uint16_t n, std::uint16_t start,
     if (chosen == 0) return;
     best = universe[chosen].hopsTo[k];
     current = chosen;
-    route += " > ";
-    AppendRight(route, current);
+    route.push_back(current);
     MarkOnLane(universe[current]);
     if (current == destination) return;
   }
 }
 
-// One amtrak line: the sector, then every sector above fed space that it can
-// jump to and that is not on the lane, "+" marking a fig.
-void BuildAmtrakLine(std::string& line, const Universe& universe, std::uint16_t s, int width) {
-  line.clear();
-  AppendRight(line, s, width);
-  line += " : ";
-  const WarpList& warps = *universe[s].warps;
-  const std::size_t count = std::min(warps.targets.size(), warps.kinds.size());
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint16_t target = warps.targets[i];
-    if (warps.kinds[i] > 1 || target <= 10) continue;
-    const Sector& sector = universe.Lookup(target);
-    if (sector.hopsFrom[kMslSlot] == 0) continue;
-    if (sector.fig) line += '+';
-    AppendRight(line, target);
-    line += ' ';
-  }
-}
-
 }  // namespace
 
-void CalculateMsl(Universe& universe, const Specials& specials, const std::string& fileName) {
+std::vector<LaneRoute> CalculateMsl(Universe& universe, const Specials& specials) {
   const std::uint16_t n = universe.size();
   const std::size_t slots = UsableSlots(universe, specials);
+  std::vector<LaneRoute> routes;
   // The lanes need all four special sectors; a /d: slot is always a sector.
-  if (slots <= kStardockSlot) return;
+  if (slots <= kStardockSlot) return routes;
   for (std::size_t k = kTerraSlot; k < slots; ++k) {
-    if (specials[k] < 1 || specials[k] > n) return;
+    if (specials[k] < 1 || specials[k] > n) return routes;
   }
 
   ConsoleWrite("calculating msl: ");
   ConsoleFlush();
-  std::string routes[std::size(kLanePairs)];
-  for (std::size_t p = 0; p < std::size(kLanePairs); ++p) {
-    const LanePair& pair = kLanePairs[p];
-    WalkLane(universe, n, specials[pair.from], specials[pair.to], pair.to, routes[p]);
-  }
-  EndPhaseLine();
-
-  AnnounceFile("writing msl report: ", fileName);
-  OutputFile out(fileName);
-  const int width = NumberWidth(n);
-  std::string line;
-  for (std::size_t p = 0; p < std::size(kLanePairs); ++p) {
-    const LanePair& pair = kLanePairs[p];
-    line.assign(static_cast<std::size_t>(2 * width + 6), ' ');
-    line += pair.title;
-    out.WriteLine(line);
-    line.clear();
-    AppendRight(line, specials[pair.from], width);
-    line += "-->";
-    AppendLeft(line, specials[pair.to], width);
-    line += " : ";
-    line += routes[p];
-    out.WriteLine(line);
-    out.WriteLine("");
+  routes.reserve(std::size(kLanePairs));
+  for (const LanePair& pair : kLanePairs) {
+    LaneRoute& route = routes.emplace_back(
+        LaneRoute{pair.title, specials[pair.from], specials[pair.to], {}});
+    WalkLane(universe, n, route.from, route.to, pair.to, route.sectors);
   }
 
   // Hop counts to and from the nearest lane sector, from all of them at once.
@@ -127,21 +87,6 @@ void CalculateMsl(Universe& universe, const Specials& specials, const std::strin
   moves.outward.Sweep(lane.from(kMslSlot), 0);
   moves.inward.Sweep(lane.to(kMslSlot), 0);
   lane.Store(universe);
-
-  out.WriteLine("amtrak sectors around fed");
-  const std::uint16_t lastFed = std::min<std::uint16_t>(10, n);
-  for (std::uint16_t s = 1; s <= lastFed; ++s) {
-    if (!universe[s].warps) continue;
-    BuildAmtrakLine(line, universe, s, width);
-    out.WriteLine(line);
-  }
-  out.WriteLine("amtrak sectors around msl");
-  for (std::uint32_t s = 11; s <= n; ++s) {
-    const Sector& sector = universe[static_cast<std::uint16_t>(s)];
-    if (!sector.warps || sector.hopsFrom[kMslSlot] != 0) continue;
-    BuildAmtrakLine(line, universe, static_cast<std::uint16_t>(s), width);
-    out.WriteLine(line);
-  }
-  out.Commit();
   EndPhaseLine();
+  return routes;
 }

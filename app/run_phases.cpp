@@ -14,9 +14,11 @@
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "report/bubbles_report.h"
 #include "report/distance_report.h"
 #include "report/dump.h"
 #include "report/map_changes.h"
+#include "report/msl_report.h"
 #include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -200,8 +202,11 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
 
   if (reports) {
     CalculateDistances(universe, specials);
-    CalculateMsl(universe, specials, rep + "_msl.txt");
-    if (bubbles) AnalyseBubbles(universe, warpSlots, rep + "_bubbles.txt");
+    WriteMslReport(universe, CalculateMsl(universe, specials), rep + "_msl.txt");
+    if (bubbles) {
+      const Bubbles found = AnalyseBubbles(universe, rep + "_bubbles.txt");
+      WriteBubbleReport(universe, found, warpSlots, rep + "_bubbles.txt");
+    }
     WriteMapFile(universe, cap + ".map");
     WriteOneWayReport(universe, rep + "_oneways.txt");
     WritePortPairReport(universe, rep + "_portpairs.txt");

@@ -27,9 +27,11 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file.h"
+#include "report/bubbles_report.h"
 #include "report/distance_report.h"
 #include "report/dump.h"
 #include "report/map_changes.h"
+#include "report/msl_report.h"
 #include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -147,9 +149,12 @@ int main(int argc, char** argv) {
     if (s.reports) {
       CalculateDistances(universe, specials);
       clock.Mark("distances");
-      CalculateMsl(universe, specials, rep + "_msl.txt");
+      WriteMslReport(universe, CalculateMsl(universe, specials), rep + "_msl.txt");
       clock.Mark("msl");
-      if (s.bubbles) AnalyseBubbles(universe, warpSlots, rep + "_bubbles.txt");
+      if (s.bubbles) {
+        const Bubbles found = AnalyseBubbles(universe, rep + "_bubbles.txt");
+        WriteBubbleReport(universe, found, warpSlots, rep + "_bubbles.txt");
+      }
       clock.Mark("bubbles");
       WriteMapFile(universe, cap + ".map");
       clock.Mark("write-map");

@@ -18,9 +18,11 @@
 #include "capture/sector_file.h"
 #include "fuzz/fuzz_util.h"
 #include "platform/file.h"
+#include "report/bubbles_report.h"
 #include "report/distance_report.h"
 #include "report/dump.h"
 #include "report/map_changes.h"
+#include "report/msl_report.h"
 #include "report/notes_report.h"
 #include "report/oneways.h"
 #include "report/port_pairs.h"
@@ -64,8 +66,11 @@ void Run(const FuzzCase& input) {
   CheckWarpLists(universe);
 
   CalculateDistances(universe, specials);
-  CalculateMsl(universe, specials, dir + "run_msl.txt");
-  if ((input.options & 2) == 0) AnalyseBubbles(universe, warpSlots, dir + "run_bubbles.txt");
+  WriteMslReport(universe, CalculateMsl(universe, specials), dir + "run_msl.txt");
+  if ((input.options & 2) == 0) {
+    const Bubbles found = AnalyseBubbles(universe, dir + "run_bubbles.txt");
+    WriteBubbleReport(universe, found, warpSlots, dir + "run_bubbles.txt");
+  }
   WriteMapFile(universe, dir + "run.map");
   const MapChanges changes = CompareMapFile(universe, dir + "run.map");
   WriteMapChanges(changes, dir + "run.map", changeLog);

@@ -9,6 +9,7 @@
 #include "platform/console.h"
 #include "platform/file.h"
 #include "report/distance_report.h"
+#include "report/msl_report.h"
 #include "tests/analysis/analysis_fixtures.h"
 #include "tests/analysis/literal_analysis.h"
 #include "tests/test_util.h"
@@ -32,7 +33,7 @@ class AnalysisEquivalence : public ::testing::Test {
     ExpectSameHops(fast, literal, label + " distances");
 
     RemoveFile(dir_ / "g_msl.txt");
-    CalculateMsl(fast, specials, dir_ / "g_msl.txt");
+    WriteMslReport(fast, CalculateMsl(fast, specials), dir_ / "g_msl.txt");
     std::optional<std::string> literalMsl = LiteralCalculateMsl(literal, n, specials, count);
     ExpectSameHops(fast, literal, label + " msl");
     if (literalMsl) {

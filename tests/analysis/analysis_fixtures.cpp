@@ -56,6 +56,16 @@ Universe MakeReconciledUniverse(std::uint16_t n, const Specials& specials,
   return universe;
 }
 
+Universe LaneUniverse(const Specials& specials) {
+  Universe universe = MakeReconciledUniverse(
+      20, specials,
+      {{1, {2, 11}}, {2, {1}}, {11, {1, 12}}, {12, {11, 13, 19}}, {13, {12, 14}},
+       {14, {13, 15, 16}}, {15, {14, 30}}, {16, {14, 17}}, {17, {16, 18}},
+       {18, {17, 11, 20}}, {19, {12}}});
+  universe[19].fig = 1;
+  return universe;
+}
+
 namespace {
 
 std::uint16_t RandomSector(std::mt19937& rng, std::uint16_t n) {

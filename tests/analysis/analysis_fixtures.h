@@ -31,6 +31,12 @@ void ReconcileForTest(Universe& universe);
 Universe MakeReconciledUniverse(std::uint16_t n, const Specials& specials,
                                 const std::vector<Listing>& listings);
 
+// The major space lane's test universe: terra 1, alpha centauri 12, rylos 15,
+// stardock 18 in twenty sectors. All warps are two-way but 18 -> 11 and
+// 18 -> 20 (20 is unexplored); 15 lists 30, outside the universe; a fig sits
+// in 19.
+Universe LaneUniverse(const Specials& specials);
+
 // The shape of a random universe.
 struct RandomShape {
   std::uint16_t n = 100;

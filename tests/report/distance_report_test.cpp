@@ -24,7 +24,7 @@ class DistanceReport : public ::testing::Test {
   // Distances (and the msl when all specials are given), then the report.
   std::string Run(Universe& universe, const Specials& specials) {
     CalculateDistances(universe, specials);
-    CalculateMsl(universe, specials, dir_ / "g_msl.txt");
+    CalculateMsl(universe, specials);
     console_.clear();
     WriteDistanceReport(universe, specials, ReportName());
     return ReadFile(ReportName());
