@@ -55,10 +55,7 @@ int RunProgram(const std::vector<std::string>& parameters) {
 
   std::optional<Refusal> refusal;
   try {
-    refusal = RunPhases(settings.gameName, settings.cimPath, settings.reportPath,
-                        settings.sectorCount, settings.loadMask, settings.alphaCentauri,
-                        settings.rylos, settings.stardock, settings.distanceList,
-                        settings.bubbles, settings.reports, settings.extraFile, settings.atlas);
+    refusal = RunPhases(settings);
   } catch (const IoError& error) {
     return Fail(error.what(), settings.pause);
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,8 @@
 #include "app/run_phases.h"
 
+#include <type_traits>
+#include <vector>
+
 #include "analysis/bubbles.h"
 #include "analysis/distances.h"
 #include "analysis/msl.h"
@@ -81,6 +84,49 @@ std::string CopyAsRead(const std::string& cap, const CopyKind& kind) {
   return name;
 }
 
+// Runs the phases of one run, each by its name, telling the observer (when
+// there is one) before and after.
+class Phases {
+ public:
+  explicit Phases(RunObserver* observer) : observer_(observer) {}
+
+  // From here on the observer is shown `universe` after each phase.
+  void Show(const Universe& universe) { universe_ = &universe; }
+
+  // Runs `phase` as the phase `name`; returns what it returns.
+  template <typename Phase>
+  auto operator()(const char* name, Phase&& phase) const {
+    if (observer_ != nullptr) observer_->PhaseBegins(name);
+    if constexpr (std::is_void_v<std::invoke_result_t<Phase&>>) {
+      phase();
+      if (observer_ != nullptr) observer_->PhaseEnded(name, universe_);
+    } else {
+      auto result = phase();
+      if (observer_ != nullptr) observer_->PhaseEnded(name, universe_);
+      return result;
+    }
+  }
+
+ private:
+  RunObserver* observer_;
+  const Universe* universe_ = nullptr;
+};
+
+// The change-log record of a run: its header, with the local time, starts it;
+// its end line and an empty line close it.
+void BeginRecord(OutputFile& changeLog) {
+  std::string record = "[";
+  record += LocalTimeStamp();
+  record += "] BEGIN KORVAN2 RECORD:";
+  changeLog.WriteLine(record);
+}
+
+void EndRecord(OutputFile& changeLog) {
+  changeLog.WriteLine("[END OF RECORD]");
+  changeLog.WriteLine("");
+  changeLog.Commit();
+}
+
 }  // namespace
 
 std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
@@ -144,82 +190,96 @@ void TidyFileSet(const std::string& cap) {
   MoveIfFree(cap + ".prf", cap + "_ref.prt");
 }
 
-std::optional<Refusal> RunPhases(const std::string& gameName, const std::string& cimPath,
-                                 const std::string& reportPath, std::uint16_t sectorCount,
-                                 std::uint8_t loadMask, std::uint16_t alphaCentauri,
-                                 std::uint16_t rylos, std::uint16_t stardock,
-                                 const std::string& distanceList, bool bubbles, bool reports,
-                                 const std::string& extraFile, bool atlas) {
-  const std::string cap = cimPath + gameName;
-  const std::string rep = reportPath + gameName;
-  const std::uint16_t n = sectorCount;
+std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer) {
+  const std::string cap = settings.cimPath + settings.gameName;
+  const std::string rep = settings.reportPath + settings.gameName;
+  const std::uint8_t loadMask = settings.loadMask;
+  Phases phase(observer);
 
   // A run that would read nothing, or lose what the player has, does not start.
-  if (std::optional<Refusal> refusal = CheckInputs(cap, n, loadMask, extraFile)) return refusal;
+  const std::optional<Refusal> refusal = phase("check-inputs", [&] {
+    return CheckInputs(cap, settings.sectorCount, loadMask, settings.extraFile);
+  });
+  if (refusal) return refusal;
 
   // The specials table and the Universe live for exactly this run.
-  const Specials specials = BuildSpecials(n, alphaCentauri, rylos, stardock, distanceList);
-  Universe universe = CreateUniverse(n, specials.size());
+  const Specials specials = BuildSpecials(settings.sectorCount, settings.alphaCentauri,
+                                          settings.rylos, settings.stardock, settings.distanceList);
+  Universe universe =
+      phase("universe", [&] { return CreateUniverse(settings.sectorCount, specials.size()); });
+  phase.Show(universe);
 
   // The directories that take the new names of the player's files (the older
   // reference copies' included) are flushed once each, at the end of the run.
   DirectoryFlushes directoryFlushes;
-  TidyFileSet(cap);
-
+  phase("tidy-files", [&] { TidyFileSet(cap); });
   OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
                        OutputFile::Durability::Durable);
-  std::string record = "[";
-  record += LocalTimeStamp();
-  record += "] BEGIN KORVAN2 RECORD:";
-  changeLog.WriteLine(record);
+  phase("begin-record", [&] { BeginRecord(changeLog); });
 
   // Readers: the current captures win, the reference copies fill the gaps.
-  ReadFigFile(universe, cap + "_figs.txt", changeLog);
+  phase("figs", [&] { ReadFigFile(universe, cap + "_figs.txt", changeLog); });
   if (loadMask & kLoadCaptures) {
-    ReadSectorFile(universe, cap + ".sct", LoadMode::Replace, 1, changeLog);
-    ReadPortFile(universe, cap + ".prt", LoadMode::Replace, 1, changeLog);
+    phase("read-sct",
+          [&] { ReadSectorFile(universe, cap + ".sct", LoadMode::Replace, 1, changeLog); });
+    phase("read-prt",
+          [&] { ReadPortFile(universe, cap + ".prt", LoadMode::Replace, 1, changeLog); });
   }
   if (loadMask & kLoadReferenceCopies) {
-    ReadSectorFile(universe, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
-    ReadPortFile(universe, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
+    phase("read-ref-sct",
+          [&] { ReadSectorFile(universe, cap + "_ref.sct", LoadMode::Fill, 0, changeLog); });
+    phase("read-ref-prt",
+          [&] { ReadPortFile(universe, cap + "_ref.prt", LoadMode::Fill, 0, changeLog); });
   }
   // What the comparison finds is kept for the atlas as it stands now, before
   // the side files and reconciliation change the Universe.
   MapChanges mapChanges;
   if (loadMask & kCompareMap) {
-    mapChanges = CompareMapFile(universe, cap + ".map");
-    WriteMapChanges(mapChanges, cap + ".map", changeLog);
+    mapChanges = phase("compare-map", [&] { return CompareMapFile(universe, cap + ".map"); });
+    phase("map-changes", [&] { WriteMapChanges(mapChanges, cap + ".map", changeLog); });
   }
-  ReadExtraFile(universe, extraFile, changeLog);
-  ReadLogFile(universe, cap + "_log.txt");
-  ReadNotesFile(universe, rep + "_notes.txt", specials);
+  phase("extra-file", [&] { ReadExtraFile(universe, settings.extraFile, changeLog); });
+  phase("log", [&] { ReadLogFile(universe, cap + "_log.txt"); });
+  phase("notes", [&] { ReadNotesFile(universe, rep + "_notes.txt", specials); });
 
-  const std::uint16_t warpSlots = ReconcileWarps(universe, changeLog);
+  const std::uint16_t warpSlots =
+      phase("reconcile", [&] { return ReconcileWarps(universe, changeLog); });
 
   // New reference copies; the previous ones become the backups.
-  WriteSectorFile(universe, cap + "_ref.sct", changeLog, cap + "_bak.sct");
-  WritePortFile(universe, cap + "_ref.prt", changeLog, cap + "_bak.prt");
+  phase("write-ref-sct",
+        [&] { WriteSectorFile(universe, cap + "_ref.sct", changeLog, cap + "_bak.sct"); });
+  phase("write-ref-prt",
+        [&] { WritePortFile(universe, cap + "_ref.prt", changeLog, cap + "_bak.prt"); });
 
-  if (reports) {
-    CalculateDistances(universe, specials);
-    WriteMslReport(universe, CalculateMsl(universe, specials), rep + "_msl.txt");
-    if (bubbles) {
-      const Bubbles found = AnalyseBubbles(universe, rep + "_bubbles.txt");
-      WriteBubbleReport(universe, found, warpSlots, rep + "_bubbles.txt");
+  if (settings.reports) {
+    phase("distances", [&] { CalculateDistances(universe, specials); });
+    const std::vector<LaneRoute> lane =
+        phase("msl", [&] { return CalculateMsl(universe, specials); });
+    phase("msl-report", [&] { WriteMslReport(universe, lane, rep + "_msl.txt"); });
+    if (settings.bubbles) {
+      const Bubbles bubbles =
+          phase("bubbles", [&] { return AnalyseBubbles(universe, rep + "_bubbles.txt"); });
+      phase("bubble-report",
+            [&] { WriteBubbleReport(universe, bubbles, warpSlots, rep + "_bubbles.txt"); });
     }
-    WriteMapFile(universe, cap + ".map");
-    WriteOneWayReport(universe, rep + "_oneways.txt");
-    WritePortPairReport(universe, rep + "_portpairs.txt");
-    WriteDistanceReport(universe, specials, rep + "_distance.txt");
-    WriteSpecialPortReport(universe, warpSlots, rep + "_special.txt");
-    WriteNotesReport(universe, warpSlots, rep + "_notes.txt");
-    WriteDumpReport(universe, warpSlots, rep + "_dump.txt");
-    if (atlas) WriteAtlas(universe, specials, gameName, mapChanges, rep + "_atlas.html");
+    phase("write-map", [&] { WriteMapFile(universe, cap + ".map"); });
+    phase("oneways", [&] { WriteOneWayReport(universe, rep + "_oneways.txt"); });
+    phase("portpairs", [&] { WritePortPairReport(universe, rep + "_portpairs.txt"); });
+    phase("distance-report",
+          [&] { WriteDistanceReport(universe, specials, rep + "_distance.txt"); });
+    phase("special", [&] { WriteSpecialPortReport(universe, warpSlots, rep + "_special.txt"); });
+    phase("notes-report", [&] { WriteNotesReport(universe, warpSlots, rep + "_notes.txt"); });
+    phase("dump", [&] { WriteDumpReport(universe, warpSlots, rep + "_dump.txt"); });
+    if (settings.atlas) {
+      phase("atlas", [&] {
+        WriteAtlas(universe, specials, settings.gameName, mapChanges, rep + "_atlas.html");
+      });
+    }
   }
 
-  changeLog.WriteLine("[END OF RECORD]");
-  changeLog.WriteLine("");
-  changeLog.Commit();
-  directoryFlushes.Run();
+  phase("end-record", [&] {
+    EndRecord(changeLog);
+    directoryFlushes.Run();
+  });
   return std::nullopt;
 }

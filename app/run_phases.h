@@ -5,21 +5,35 @@
 #include <optional>
 #include <string>
 
+#include "app/settings.h"
+#include "universe/universe.h"
+
 // Why a run would not start (see CheckInputs): the text of its "error:  " line.
 struct Refusal {
   std::string reason;
 };
 
-// Performs one run; with `atlas` (and reports on) the atlas page is written
-// after the dump report. Returns the refusal when CheckInputs refuses the run:
-// then nothing was written, moved or deleted. Throws IoError when a file the
-// run uses cannot be opened, read, created or written.
-std::optional<Refusal> RunPhases(const std::string& gameName, const std::string& cimPath,
-                                 const std::string& reportPath, std::uint16_t sectorCount,
-                                 std::uint8_t loadMask, std::uint16_t alphaCentauri,
-                                 std::uint16_t rylos, std::uint16_t stardock,
-                                 const std::string& distanceList, bool bubbles, bool reports,
-                                 const std::string& extraFile, bool atlas);
+// Told of each phase of a run as it begins and as it ends, by the phase's name
+// (RunPhases names them: "check-inputs", "read-sct", "reconcile", ...): the
+// benchmark times the phases with it, the fuzzer checks the Universe between
+// them. `universe` is the run's Universe as the phase left it; null until the
+// Universe exists (after "check-inputs" and "universe").
+class RunObserver {
+ public:
+  virtual void PhaseBegins(const char* phase) = 0;
+  virtual void PhaseEnded(const char* phase, const Universe* universe) = 0;
+
+ protected:
+  ~RunObserver() = default;
+};
+
+// Performs one run with the settings of the command line, telling `observer`
+// (when given) of every phase; with `settings.atlas` (and reports on) the
+// atlas page is written after the dump report. Returns the refusal when
+// CheckInputs refuses the run: then nothing was written, moved or deleted.
+// Throws IoError when a file the run uses cannot be opened, read, created or
+// written.
+std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer = nullptr);
 
 // The check before the first phase, of the inputs as they are when the run
 // starts; it reads, and writes nothing. `cap` is the capture directory plus the

@@ -1,43 +1,23 @@
-// phase_times: one run of korvan2a with the same command line, calling the phases
-// in the run driver's order (app/run_phases.cpp) and printing how long each took,
-// one "<phase> <microseconds> <page faults>" line per phase, for
-// scripts/benchmark.sh. The console text of the phases is kept out of the way;
-// the files written are the program's own, byte for byte.
+// phase_times: one run of korvan2a with the same command line, through the run
+// driver (RunPhases), printing how long each phase took as the driver names
+// them, one "<phase> <microseconds> <page faults>" line per phase, for
+// scripts/benchmark.sh. "command-line" is the reading of the parameters,
+// "release" the end of the run after its last phase (the Universe freed). The
+// console text of the phases is kept out of the way; the files written are the
+// program's own, byte for byte.
 //
 //   phase_times /g:game /n:20000 ...   (run in the game's directory)
 #include <chrono>
 #include <cstdio>
 #include <optional>
-#include <sys/resource.h>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
-#include "analysis/bubbles.h"
-#include "analysis/distances.h"
-#include "analysis/msl.h"
 #include "app/run_phases.h"
 #include "app/settings.h"
-#include "atlas/atlas.h"
-#include "capture/fig_file.h"
-#include "capture/notes_file.h"
-#include "capture/port_file.h"
-#include "capture/reconcile.h"
-#include "capture/route_file.h"
-#include "capture/sector_file.h"
-#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file.h"
-#include "report/bubbles_report.h"
-#include "report/distance_report.h"
-#include "report/dump.h"
-#include "report/map_changes.h"
-#include "report/msl_report.h"
-#include "report/notes_report.h"
-#include "report/oneways.h"
-#include "report/port_pairs.h"
-#include "report/special_ports.h"
-#include "universe/map_file.h"
-#include "universe/universe.h"
 
 namespace {
 
@@ -47,37 +27,35 @@ long MinorFaults() {
   return usage.ru_minflt;
 }
 
-class PhaseClock {
+class PhaseClock final : public RunObserver {
  public:
-  PhaseClock() : last_(std::chrono::steady_clock::now()), faults_(MinorFaults()) {}
-  // Prints the time since the previous mark under `phase`, in microseconds, and
-  // the count of page faults, each a first touch of a page of memory.
+  PhaseClock() { Restart(); }
+
+  // Prints the time since the clock last started under `phase`, in
+  // microseconds, and the count of page faults, each a first touch of a page
+  // of memory; then starts it again.
   void Mark(const char* phase) {
     const auto now = std::chrono::steady_clock::now();
     const long faults = MinorFaults();
     std::printf("%s %lld %ld\n", phase,
                 static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::microseconds>(now - last_).count()),
+                    std::chrono::duration_cast<std::chrono::microseconds>(now - start_).count()),
                 faults - faults_);
-    last_ = now;
-    faults_ = faults;
+    Restart();
   }
 
- private:
-  std::chrono::steady_clock::time_point last_;
-  long faults_;
-};
+  void PhaseBegins(const char* /*phase*/) override { Restart(); }
+  void PhaseEnded(const char* phase, const Universe* /*universe*/) override { Mark(phase); }
 
-// The driver's dispatch on the extra file's extension.
-void ReadExtraFile(Universe& universe, const std::string& extraFile, OutputFile& changeLog) {
-  if (extraFile.empty() || !FileExists(extraFile)) return;
-  const std::string name = extraFile.substr(extraFile.rfind('/') + 1);
-  const std::size_t dot = name.rfind('.');
-  const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-  if (extension == ".sct") ReadSectorFile(universe, extraFile, LoadMode::Fill, 0, changeLog);
-  if (extension == ".prt") ReadPortFile(universe, extraFile, LoadMode::Fill, 0, changeLog);
-  if (extension == ".ztm") ReadRouteFile(universe, extraFile, changeLog);
-}
+ private:
+  void Restart() {
+    start_ = std::chrono::steady_clock::now();
+    faults_ = MinorFaults();
+  }
+
+  std::chrono::steady_clock::time_point start_;
+  long faults_ = 0;
+};
 
 }  // namespace
 
@@ -88,98 +66,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "phase_times: the command line does not ask for a run\n");
     return 1;
   }
-  const Settings& s = commandLine.settings;
   std::string console;
   ConsoleCaptureTo(&console);
-  const std::string cap = s.cimPath + s.gameName;
-  const std::string rep = s.reportPath + s.gameName;
-  const std::uint16_t n = s.sectorCount;
   clock.Mark("command-line");
 
   try {
-    if (const std::optional<Refusal> refusal = CheckInputs(cap, n, s.loadMask, s.extraFile)) {
+    if (const std::optional<Refusal> refusal = RunPhases(commandLine.settings, &clock)) {
       std::fprintf(stderr, "phase_times: the run is refused: %s\n", refusal->reason.c_str());
       return 1;
     }
-    clock.Mark("check-inputs");
-    const Specials specials = BuildSpecials(n, s.alphaCentauri, s.rylos, s.stardock, s.distanceList);
-    Universe universe = CreateUniverse(n, specials.size());
-    DirectoryFlushes directoryFlushes;
-    TidyFileSet(cap);
-    OutputFile changeLog(rep + "_changelog.txt", OutputFile::Mode::Append,
-                         OutputFile::Durability::Durable);
-    std::string header = "[";  // in steps: "[" + a temporary trips g++ 12's -Wrestrict at -O3
-    header += LocalTimeStamp();
-    header += "] BEGIN KORVAN2 RECORD:";
-    changeLog.WriteLine(header);
-    clock.Mark("universe");
-
-    ReadFigFile(universe, cap + "_figs.txt", changeLog);
-    clock.Mark("figs");
-    if (s.loadMask & 1) {
-      ReadSectorFile(universe, cap + ".sct", LoadMode::Replace, 1, changeLog);
-      clock.Mark("read-sct");
-      ReadPortFile(universe, cap + ".prt", LoadMode::Replace, 1, changeLog);
-      clock.Mark("read-prt");
-    }
-    if (s.loadMask & 2) {
-      ReadSectorFile(universe, cap + "_ref.sct", LoadMode::Fill, 0, changeLog);
-      clock.Mark("read-ref-sct");
-      ReadPortFile(universe, cap + "_ref.prt", LoadMode::Fill, 0, changeLog);
-      clock.Mark("read-ref-prt");
-    }
-    MapChanges mapChanges;
-    if (s.loadMask & 4) {
-      mapChanges = CompareMapFile(universe, cap + ".map");
-      WriteMapChanges(mapChanges, cap + ".map", changeLog);
-      clock.Mark("compare-map");
-    }
-    ReadExtraFile(universe, s.extraFile, changeLog);
-    clock.Mark("extra-file");
-    ReadLogFile(universe, cap + "_log.txt");
-    ReadNotesFile(universe, rep + "_notes.txt", specials);
-    clock.Mark("log-notes");
-
-    const std::uint16_t warpSlots = ReconcileWarps(universe, changeLog);
-    clock.Mark("reconcile");
-    WriteSectorFile(universe, cap + "_ref.sct", changeLog, cap + "_bak.sct");
-    WritePortFile(universe, cap + "_ref.prt", changeLog, cap + "_bak.prt");
-    clock.Mark("write-ref");
-
-    if (s.reports) {
-      CalculateDistances(universe, specials);
-      clock.Mark("distances");
-      WriteMslReport(universe, CalculateMsl(universe, specials), rep + "_msl.txt");
-      clock.Mark("msl");
-      if (s.bubbles) {
-        const Bubbles found = AnalyseBubbles(universe, rep + "_bubbles.txt");
-        WriteBubbleReport(universe, found, warpSlots, rep + "_bubbles.txt");
-      }
-      clock.Mark("bubbles");
-      WriteMapFile(universe, cap + ".map");
-      clock.Mark("write-map");
-      WriteOneWayReport(universe, rep + "_oneways.txt");
-      clock.Mark("oneways");
-      WritePortPairReport(universe, rep + "_portpairs.txt");
-      clock.Mark("portpairs");
-      WriteDistanceReport(universe, specials, rep + "_distance.txt");
-      clock.Mark("distance-report");
-      WriteSpecialPortReport(universe, warpSlots, rep + "_special.txt");
-      clock.Mark("special");
-      WriteNotesReport(universe, warpSlots, rep + "_notes.txt");
-      clock.Mark("notes-report");
-      WriteDumpReport(universe, warpSlots, rep + "_dump.txt");
-      clock.Mark("dump");
-      if (s.atlas) {
-        WriteAtlas(universe, specials, s.gameName, mapChanges, rep + "_atlas.html");
-        clock.Mark("atlas");
-      }
-    }
-    changeLog.WriteLine("[END OF RECORD]");
-    changeLog.WriteLine("");
-    changeLog.Commit();
-    directoryFlushes.Run();
-    clock.Mark("close-log");
   } catch (const IoError& error) {
     std::fprintf(stderr, "phase_times: %s\n", error.what());
     return 2;

@@ -1,45 +1,60 @@
-// A whole run's work over fuzzed captures on a small universe: a sector capture
-// and a port capture read, reconciled, and every analysis and report that walks
-// the warp lists and describes the ports. The body is the sector capture, then
-// the line "~~", then the port capture.
+// Whole runs of the program over fuzzed captures on a small universe, through
+// the run driver: every reader, reconciliation, the reference copies, every
+// analysis and report and the atlas page. The body is the sector capture, then
+// the line "~~", then the port capture. Each input starts from an empty game
+// directory.
 //
-// Options: bit 0 the reference copies' Fill mode for both files, bit 1 no bubble
-// analysis.
+// Options: bit 0 the captures are the reference copies (/mm:2, read in Fill
+// mode) instead of the current captures (/mm:1); bit 1 no bubble analysis
+// (/b-); bit 2 a second run /mm:7 over what the first left, which compares the
+// first run's map and reads its reference copies and notes.
 #include <cstdint>
+#include <cstring>
 #include <string>
 
-#include "analysis/bubbles.h"
-#include "analysis/distances.h"
-#include "analysis/msl.h"
-#include "atlas/atlas.h"
-#include "capture/notes_file.h"
-#include "capture/port_file.h"
-#include "capture/reconcile.h"
-#include "capture/sector_file.h"
+#include "app/run_phases.h"
+#include "app/settings.h"
+#include "atlas/atlas_page.h"
 #include "fuzz/fuzz_util.h"
+#include "fuzz/memory_files.h"
 #include "platform/file.h"
-#include "report/bubbles_report.h"
-#include "report/distance_report.h"
-#include "report/dump.h"
-#include "report/map_changes.h"
-#include "report/msl_report.h"
-#include "report/notes_report.h"
-#include "report/oneways.h"
-#include "report/port_pairs.h"
-#include "report/special_ports.h"
-#include "universe/map_file.h"
 
 namespace {
+
 constexpr std::string_view kSeparator = "\n~~\n";
 // Whole-universe passes cost per sector: small universes keep them fast.
 constexpr std::uint16_t kMaxSectors = 64;
-}  // namespace
 
-namespace {
+// Checks the warp lists once reconciliation has settled them.
+class WarpListCheck final : public RunObserver {
+ public:
+  void PhaseBegins(const char* /*phase*/) override {}
+  void PhaseEnded(const char* phase, const Universe* universe) override {
+    if (std::strcmp(phase, "reconcile") == 0) CheckWarpLists(*universe);
+  }
+};
+
+// Runs the program's run with `settings`; a run that is not refused leaves an
+// atlas page that is the built-in page around a data block that can stand in
+// its script element.
+void RunOnce(const Settings& settings) {
+  WarpListCheck check;
+  if (RunPhases(settings, &check)) return;
+  std::string page;
+  FuzzCheck(ReadFileBytes(settings.reportPath + settings.gameName + "_atlas.html", page),
+            "the atlas page is missing");
+  const std::string_view head = AtlasPageHead();
+  const std::string_view tail = AtlasPageTail();
+  FuzzCheck(page.size() >= head.size() + tail.size() && page.compare(0, head.size(), head) == 0 &&
+                page.compare(page.size() - tail.size(), tail.size(), tail) == 0,
+            "the atlas page is not the built-in page around its data");
+  CheckAtlasData(std::string_view(page).substr(head.size(), page.size() - head.size() - tail.size()));
+}
 
 void Run(const FuzzCase& input) {
-  const auto n = static_cast<std::uint16_t>((input.n - 1) % kMaxSectors + 1);
-  const std::string& dir = ScratchPath();
+  const std::string dir = ScratchPath() + "run/";
+  memory_files::AddDirectory(dir);
+  memory_files::RemoveFiles(dir);
   std::string_view sectors = input.body;
   std::string_view ports;
   const std::size_t separator = input.body.find(kSeparator);
@@ -47,41 +62,28 @@ void Run(const FuzzCase& input) {
     sectors = input.body.substr(0, separator);
     ports = input.body.substr(separator + kSeparator.size());
   }
-  const std::string sectorName = WriteScratchFile("run.sct", sectors);
-  const std::string portName = WriteScratchFile("run.prt", ports);
-  OutputFile changeLog(dir + "run_changelog.txt");
+  const bool copies = (input.options & 1) != 0;
+  WriteScratchFile(copies ? "run/run_ref.sct" : "run/run.sct", sectors);
+  WriteScratchFile(copies ? "run/run_ref.prt" : "run/run.prt", ports);
 
-  const Specials specials = BuildSpecials(n, n / 2, n / 3, n, "2;3;65535;0");
-  Universe& universe = FreshUniverse(n, specials.size());
-  const bool fill = (input.options & 1) != 0;
-  ReadSectorFile(universe, sectorName, fill ? LoadMode::Fill : LoadMode::Replace, fill ? 0 : 1,
-                 changeLog);
-  ReadPortFile(universe, portName, fill ? LoadMode::Fill : LoadMode::Replace, fill ? 0 : 1,
-               changeLog);
-  // No notes file, so nothing carries over from the previous input: the
-  // special sectors get their labels.
-  RemoveFile(dir + "run_notes.txt");
-  ReadNotesFile(universe, dir + "run_notes.txt", specials);
-  const std::uint16_t warpSlots = ReconcileWarps(universe, changeLog);
-  CheckWarpLists(universe);
-
-  CalculateDistances(universe, specials);
-  WriteMslReport(universe, CalculateMsl(universe, specials), dir + "run_msl.txt");
-  if ((input.options & 2) == 0) {
-    const Bubbles found = AnalyseBubbles(universe, dir + "run_bubbles.txt");
-    WriteBubbleReport(universe, found, warpSlots, dir + "run_bubbles.txt");
+  const auto n = static_cast<std::uint16_t>((input.n - 1) % kMaxSectors + 1);
+  Settings settings;
+  settings.gameName = "run";
+  settings.cimPath = dir;
+  settings.reportPath = dir;
+  settings.sectorCount = n;
+  settings.loadMask = copies ? 2 : 1;
+  settings.alphaCentauri = n / 2;
+  settings.rylos = n / 3;
+  settings.stardock = n;
+  settings.distanceList = "2;3;65535;0";
+  settings.bubbles = (input.options & 2) == 0;
+  settings.atlas = true;
+  RunOnce(settings);
+  if ((input.options & 4) != 0) {
+    settings.loadMask = 7;
+    RunOnce(settings);
   }
-  WriteMapFile(universe, dir + "run.map");
-  const MapChanges changes = CompareMapFile(universe, dir + "run.map");
-  WriteMapChanges(changes, dir + "run.map", changeLog);
-  WriteOneWayReport(universe, dir + "run_oneways.txt");
-  WritePortPairReport(universe, dir + "run_portpairs.txt");
-  WriteDistanceReport(universe, specials, dir + "run_distance.txt");
-  WriteSpecialPortReport(universe, warpSlots, dir + "run_special.txt");
-  WriteNotesReport(universe, warpSlots, dir + "run_notes.txt");
-  WriteDumpReport(universe, warpSlots, dir + "run_dump.txt");
-  WriteAtlas(universe, specials, "run", changes, dir + "run_atlas.html");
-  CheckAtlasData(AtlasData(universe, specials, "run", changes));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -157,6 +158,13 @@ void AddDirectory(const std::string& name) {
   for (std::string directory = Normalise(name).name; !Directories().count(directory);
        directory = ParentOf(directory)) {
     Directories().insert(directory);
+  }
+}
+
+void RemoveFiles(const std::string& name) {
+  const std::string directory = Normalise(name).name;
+  for (auto file = Files().begin(); file != Files().end();) {
+    file = ParentOf(file->first) == directory ? Files().erase(file) : std::next(file);
   }
 }
 

@@ -22,6 +22,10 @@ namespace memory_files {
 // The working directory "" and the root "/" always exist.
 void AddDirectory(const std::string& name);
 
+// Removes every file directly in the directory `name`, so that a target's run
+// starts from the files it puts there itself.
+void RemoveFiles(const std::string& name);
+
 // Creates or replaces the file `name` with `bytes`; its directory must exist.
 // False when it cannot be created.
 bool PutFile(const std::string& name, std::string_view bytes);

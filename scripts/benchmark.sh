@@ -135,8 +135,8 @@ echo
 bash scripts/deps.sh atlas
 node bench/atlas_page.mjs "$work/atlas.html" "$runs"
 
-# Per phase: the same run through bench/phase_times, which calls the phases in
-# the driver's order with a clock between them.
+# Per phase: the same run through bench/phase_times, which runs the driver
+# (RunPhases) with an observer that clocks each phase.
 echo
 echo "phases of the realistic 20000 first run (median of $runs runs after a warm-up):"
 echo

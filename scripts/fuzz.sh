@@ -74,9 +74,12 @@ if [ ! -f "$seeds/.done" ]; then
     for o in 0 1 2; do seed sector_file "$g-$o" $b $o "$d/sample.sct"; done
     seed sector_file "$g-ref" $b 3 "$d/sample_ref.sct"
     for o in 0 1 2; do seed port_file "$g-$o" $b $o "$d/sample.prt"; done
-    # capture_run: universes of 64 sectors (byte 63), the captures joined by "~~".
-    { printf '\077\000'; cat "$d/sample.sct"; printf '\n~~\n'; cat "$d/sample.prt"; } \
-      >"$work_corpus_capture/$g"
+    # capture_run: universes of 64 sectors (byte 63), the captures joined by "~~";
+    # one run, and two runs the second of which compares the first's map.
+    for o in 0 4; do
+      { printf "\\077\\$(printf %03o $o)"; cat "$d/sample.sct"; printf '\n~~\n'; cat "$d/sample.prt"; } \
+        >"$work_corpus_capture/$g-$o"
+    done
     for o in 0 1; do seed route_file "$g-$o" $b $o "$d/sample.ztm"; done
     seed fig_file "$g" $b 0 "$d/sample_figs.txt"
     seed log_file "$g" $b 3 "$d/sample_log.txt"
