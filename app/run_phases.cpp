@@ -235,7 +235,10 @@ std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer
   // the side files and reconciliation change the Universe.
   MapChanges mapChanges;
   if (loadMask & kCompareMap) {
-    mapChanges = phase("compare-map", [&] { return CompareMapFile(universe, cap + ".map"); });
+    const MapChangesDetail detail =
+        settings.atlas ? MapChangesDetail::atlas : MapChangesDetail::changeLog;
+    mapChanges =
+        phase("compare-map", [&] { return CompareMapFile(universe, cap + ".map", detail); });
     phase("map-changes", [&] { WriteMapChanges(mapChanges, cap + ".map", changeLog); });
   }
   phase("extra-file", [&] { ReadExtraFile(universe, settings.extraFile, changeLog); });

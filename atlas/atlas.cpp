@@ -132,20 +132,21 @@ void AppendChangeList(std::string& out, std::string_view name, const std::vector
 // end of the run: a route file read after the comparison may list them again,
 // and a warp the run adds again is not gone. A warp in (added by
 // reconciliation) is no warp out of the sector.
-std::vector<MapChanges::Warps> StillGone(const Universe& universe,
-                                         const std::vector<MapChanges::Warps>& gone) {
-  std::vector<MapChanges::Warps> still;
-  for (const MapChanges::Warps& change : gone) {
+// Returned as the warpsGone of a record of their own.
+MapChanges StillGone(const Universe& universe, const MapChanges& changes) {
+  MapChanges still;
+  std::vector<std::uint16_t> kept;
+  for (const MapChanges::Warps& change : changes.warpsGone) {
     const std::optional<WarpList>& warps = universe.Lookup(change.sector).warps;
-    MapChanges::Warps kept{change.sector, {}};
-    for (const std::uint16_t target : change.targets) {
+    kept.clear();
+    for (const std::uint16_t target : changes.targets(change)) {
       bool listed = false;
       for (std::size_t i = 0; warps && i < warps->targets.size() && !listed; ++i) {
         listed = warps->targets[i] == target && warps->kinds[i] != oneWayIn;
       }
-      if (!listed) kept.targets.push_back(target);
+      if (!listed) kept.push_back(target);
     }
-    if (!kept.targets.empty()) still.push_back(std::move(kept));
+    if (!kept.empty()) still.AddWarps(still.warpsGone, change.sector, kept);
   }
   return still;
 }
@@ -167,10 +168,13 @@ std::string ChangesData(const Universe& universe, const MapChanges& changes) {
     numbers.Add(change.product);
     numbers.Add(change.amount);
   };
-  const auto warps = [](NumberList& numbers, const MapChanges::Warps& change) {
-    numbers.Add(change.sector);
-    numbers.Add(static_cast<std::int64_t>(change.targets.size()));
-    for (const std::uint16_t t : change.targets) numbers.Add(t);
+  // The lists of `of`'s kinds of warps.
+  const auto warpsOf = [](const MapChanges& of) {
+    return [list = &of](NumberList& numbers, const MapChanges::Warps& change) {
+      numbers.Add(change.sector);
+      numbers.Add(change.count);
+      for (const std::uint16_t t : list->targets(change)) numbers.Add(t);
+    };
   };
   AppendChangeList(out, "explored", changes.explored, sector);
   AppendChangeList(out, "newPort", changes.newPort, sector);
@@ -178,8 +182,9 @@ std::string ChangesData(const Universe& universe, const MapChanges& changes) {
   AppendChangeList(out, "classChanged", changes.classChanged, classes);
   AppendChangeList(out, "up", changes.up, capacity);
   AppendChangeList(out, "down", changes.down, capacity);
-  AppendChangeList(out, "newWarps", changes.newWarps, warps);
-  AppendChangeList(out, "warpsGone", StillGone(universe, changes.warpsGone), warps);
+  AppendChangeList(out, "newWarps", changes.newWarps, warpsOf(changes));
+  const MapChanges still = StillGone(universe, changes);
+  AppendChangeList(out, "warpsGone", still.warpsGone, warpsOf(still));
   out += '}';
   return out;
 }

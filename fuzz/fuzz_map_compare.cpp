@@ -44,7 +44,7 @@ void Run(const std::uint8_t* data, std::size_t size) {
   const std::string map = WriteScratchFile(
       "game.map", std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
   OutputFile changeLog(ScratchPath() + "game_changelog.txt");
-  WriteMapChanges(CompareMapFile(universe, map), map, changeLog);
+  WriteMapChanges(CompareMapFile(universe, map, MapChangesDetail::atlas), map, changeLog);
 }
 
 }  // namespace

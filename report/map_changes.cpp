@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -68,7 +69,7 @@ void WriteMapChanges(const MapChanges& changes, const std::string& fileName,
     if (w < warps.size() && warps[w].sector == sector) {
       StartSectorLine(line, sector);
       line += "new warps found (";
-      const std::vector<std::uint16_t>& found = warps[w].targets;
+      const std::span<const std::uint16_t> found = changes.targets(warps[w]);
       for (std::size_t i = 0; i < found.size(); ++i) {
         if (i > 0) line += ' ';
         AppendRight(line, found[i]);

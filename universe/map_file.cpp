@@ -45,13 +45,13 @@ std::int64_t Capacity(std::uint32_t amount, std::uint32_t percent) {
   return capacity;
 }
 
-// Compares a port the map knew with the merged data: a port found, a port gone
-// from the merged data, a class changed, and every product whose capacity rose
-// or fell by more than one percent.
-void ComparePort(const Sector& sector, std::uint16_t s, const unsigned char* record,
+// Compares a port the map knew with the merged data: a port gone from the
+// merged data, and every product whose capacity rose by more than one percent;
+// for the atlas also a port found, a class changed and capacities that fell.
+void ComparePort(const Sector& sector, std::uint16_t s, const unsigned char* record, bool atlas,
                  MapChanges& changes) {
   if ((record[0] & kFlagPort) == 0) {
-    if (sector.port) changes.newPort.push_back(s);
+    if (atlas && sector.port) changes.newPort.push_back(s);
     return;
   }
   if (!sector.port) {
@@ -60,7 +60,7 @@ void ComparePort(const Sector& sector, std::uint16_t s, const unsigned char* rec
   }
   const auto before = static_cast<std::uint8_t>(record[0] >> kBuyingShift);
   const auto now = static_cast<std::uint8_t>(sector.port->buying & 7);
-  if (before != now) changes.classChanged.push_back({s, before, now});
+  if (atlas && before != now) changes.classChanged.push_back({s, before, now});
   for (int p = 0; p < kProductCount; ++p) {
     const unsigned char* field = record + 1 + 3 * p;
     const std::int64_t prev = Capacity(ReadU16(field), field[2]);
@@ -68,17 +68,17 @@ void ComparePort(const Sector& sector, std::uint16_t s, const unsigned char* rec
     const auto product = static_cast<std::uint8_t>(p);
     if (prev / 100 < cur - prev) {
       changes.up.push_back({s, product, static_cast<std::uint32_t>(cur - prev)});
-    } else if (cur / 100 < prev - cur) {
+    } else if (atlas && cur / 100 < prev - cur) {
       changes.down.push_back({s, product, static_cast<std::uint32_t>(prev - cur)});
     }
   }
 }
 
 // Finds a sector whose current warps are not all among the (at most six) warps
-// out of it that the map recorded, with the warps that are new; and the map
-// warps the sector no longer lists.
+// out of it that the map recorded, with the warps that are new; for the atlas
+// also the map warps the sector no longer lists.
 void CompareWarps(const Sector& sector, std::uint16_t s, const unsigned char* record,
-                  std::size_t slots, MapChanges& changes) {
+                  std::size_t slots, bool atlas, MapChanges& changes) {
   std::array<std::uint32_t, kComparedWarps> mapWarps{};
   std::size_t collected = 0;
   for (std::size_t i = 0; i < slots && collected < kComparedWarps; ++i) {
@@ -95,13 +95,16 @@ void CompareWarps(const Sector& sector, std::uint16_t s, const unsigned char* re
   static const std::vector<std::uint16_t> kNoTargets;
   const std::vector<std::uint16_t>& targets = sector.warps ? sector.warps->targets : kNoTargets;
 
-  MapChanges::Warps gone{s, {}};
-  for (auto m = mapBegin; m != mapEnd; ++m) {
-    if (*m != 0 && std::find(targets.begin(), targets.end(), *m) == targets.end()) {
-      gone.targets.push_back(static_cast<std::uint16_t>(*m));
+  if (atlas) {
+    std::array<std::uint16_t, kComparedWarps> gone;
+    std::size_t goneCount = 0;
+    for (auto m = mapBegin; m != mapEnd; ++m) {
+      if (*m != 0 && std::find(targets.begin(), targets.end(), *m) == targets.end()) {
+        gone[goneCount++] = static_cast<std::uint16_t>(*m);
+      }
     }
+    if (goneCount > 0) changes.AddWarps(changes.warpsGone, s, {gone.data(), goneCount});
   }
-  if (!gone.targets.empty()) changes.warpsGone.push_back(std::move(gone));
 
   bool changed;
   if (!sector.warps) {
@@ -132,13 +135,14 @@ void CompareWarps(const Sector& sector, std::uint16_t s, const unsigned char* re
     }
     while (i < targets.size() && foundCount < found.size()) found[foundCount++] = targets[i++];
   }
-  changes.newWarps.push_back(
-      {s, {found.begin(), found.begin() + static_cast<std::ptrdiff_t>(foundCount)}});
+  changes.AddWarps(changes.newWarps, s, {found.data(), foundCount});
 }
 
 }  // namespace
 
-MapChanges CompareMapFile(const Universe& universe, const std::string& fileName) {
+MapChanges CompareMapFile(const Universe& universe, const std::string& fileName,
+                          MapChangesDetail detail) {
+  const bool atlas = detail == MapChangesDetail::atlas;
   const std::uint16_t n = universe.size();
   MapChanges changes;
   changes.state = MapChangesState::noMapFile;
@@ -173,11 +177,11 @@ MapChanges CompareMapFile(const Universe& universe, const std::string& fileName)
     ++records;
     const unsigned char* record = data + pos;
     const Sector& sector = universe.Lookup(records);
-    if ((record[0] & kFlagExplored) == 0 && sector.explored != 0) {
+    if (atlas && (record[0] & kFlagExplored) == 0 && sector.explored != 0) {
       changes.explored.push_back(records);
     }
-    ComparePort(sector, records, record, changes);
-    CompareWarps(sector, records, record, slots, changes);
+    ComparePort(sector, records, record, atlas, changes);
+    CompareWarps(sector, records, record, slots, atlas, changes);
   }
   changes.records = records;
   changes.tooFewRecords = records < n;

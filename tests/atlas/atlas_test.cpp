@@ -148,7 +148,7 @@ TEST(AtlasData, ChangesAgainstTheMap) {
     std::string console;
     ConsoleCaptureTo(&console);
     OutputFile log(dir / "log.txt");
-    changes = CompareMapFile(now, dir / "g.map");
+    changes = CompareMapFile(now, dir / "g.map", MapChangesDetail::atlas);
     WriteMapChanges(changes, dir / "g.map", log);
     log.Commit();
     ConsoleCaptureTo(nullptr);

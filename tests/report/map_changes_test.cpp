@@ -32,8 +32,13 @@ TEST(WriteMapChanges, WritesEachSectorsLinesTogetherInSectorOrder) {
   changes.classChanged = {{5, 1, 2}};
   changes.up = {{5, 1, 1320}, {5, 2, 7}, {9, 0, 500}};
   changes.down = {{6, 0, 40}};
-  changes.newWarps = {{3, {812, 9903}}, {5, {}}, {7, {8}}};
-  changes.warpsGone = {{7, {1}}};
+  const std::uint16_t found3[] = {812, 9903};
+  const std::uint16_t found7[] = {8};
+  const std::uint16_t gone7[] = {1};
+  changes.AddWarps(changes.newWarps, 3, found3);
+  changes.AddWarps(changes.newWarps, 5, {});
+  changes.AddWarps(changes.newWarps, 7, found7);
+  changes.AddWarps(changes.warpsGone, 7, gone7);
   EXPECT_EQ(Logged(changes),
             CrLf({" c:\\games\\g.map: (reclen=27) ",
                   "  comparing recent cim data with previous map data...",

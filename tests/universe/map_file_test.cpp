@@ -73,7 +73,8 @@ Comparison Compare(const Universe& u, const std::string& mapName, const ScratchD
   {
     CaptureConsole console;
     OutputFile log(logName, OutputFile::Mode::Append);
-    const MapChanges found = CompareMapFile(u, mapName);
+    const MapChanges found = CompareMapFile(
+        u, mapName, changes ? MapChangesDetail::atlas : MapChangesDetail::changeLog);
     WriteMapChanges(found, mapName, log);
     if (changes) *changes = found;
     log.Commit();
