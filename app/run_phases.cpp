@@ -197,7 +197,7 @@ std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer
   Phases phase(observer);
 
   // A run that would read nothing, or lose what the player has, does not start.
-  const std::optional<Refusal> refusal = phase("check-inputs", [&] {
+  std::optional<Refusal> refusal = phase("check-inputs", [&] {
     return CheckInputs(cap, settings.sectorCount, loadMask, settings.extraFile);
   });
   if (refusal) return refusal;
@@ -207,7 +207,7 @@ std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer
                                           settings.rylos, settings.stardock, settings.distanceList);
   Universe universe =
       phase("universe", [&] { return CreateUniverse(settings.sectorCount, specials.size()); });
-  phase.Show(universe);
+  phase.Show(universe);  // the observer sees it after every phase from here on
 
   // The directories that take the new names of the player's files (the older
   // reference copies' included) are flushed once each, at the end of the run.
