@@ -1,0 +1,386 @@
+#include "history/history.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "report/sector_line.h"
+
+namespace {
+
+constexpr const char* kFormat = "1";
+
+// The tables, as the players' queries name them. `ports` and `warps` are kept
+// in the order of their keys (WITHOUT ROWID): a run's ports are appended at the
+// end of one tree, and the warps take half the room a second index would.
+constexpr const char* kSchema =
+    "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);"
+    "CREATE TABLE runs(run INTEGER PRIMARY KEY, at TEXT NOT NULL, sectors INTEGER NOT NULL,"
+    " known INTEGER NOT NULL, ports INTEGER NOT NULL, capture TEXT NOT NULL);"
+    "CREATE TABLE ports(run INTEGER NOT NULL, sector INTEGER NOT NULL, class TEXT NOT NULL,"
+    " ore INTEGER NOT NULL, ore_pct INTEGER NOT NULL, org INTEGER NOT NULL,"
+    " org_pct INTEGER NOT NULL, equ INTEGER NOT NULL, equ_pct INTEGER NOT NULL,"
+    " PRIMARY KEY(run, sector)) WITHOUT ROWID;"
+    "CREATE TABLE known(sector INTEGER PRIMARY KEY, run INTEGER NOT NULL);"
+    "CREATE TABLE warps(sector INTEGER NOT NULL, target INTEGER NOT NULL, run INTEGER NOT NULL,"
+    " PRIMARY KEY(sector, target)) WITHOUT ROWID;";
+
+// An open database connection, closed by its owner's scope. The statements
+// made on it are declared after it, so they are finalized first.
+class Database {
+ public:
+  Database(const std::string& fileName, int flags) : name_(fileName) {
+    const int code = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
+    if (code != SQLITE_OK) Fail(code);
+    sqlite3_busy_timeout(db_, kHistoryBusyMilliseconds);
+  }
+  ~Database() { sqlite3_close(db_); }
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  sqlite3* handle() const { return db_; }
+
+  // SQLite's failure as the project's: the file and what went wrong.
+  [[noreturn]] void Fail(int code) const {
+    throw IoError(name_, db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+  }
+
+  // Runs statements that return nothing the caller wants.
+  void Execute(const char* sql) {
+    const int code = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK) Fail(code);
+  }
+
+ private:
+  std::string name_;
+  sqlite3* db_ = nullptr;
+};
+
+// A prepared statement, finalized by its owner's scope. Binding indexes and
+// column numbers are SQLite's: parameters from 1, columns from 0.
+class Statement {
+ public:
+  Statement(Database& db, const char* sql) : db_(db) {
+    const int code = sqlite3_prepare_v2(db.handle(), sql, -1, &statement_, nullptr);
+    if (code != SQLITE_OK) db.Fail(code);
+  }
+  ~Statement() { sqlite3_finalize(statement_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  void Bind(int index, std::int64_t value) { Check(sqlite3_bind_int64(statement_, index, value)); }
+  void Bind(int index, const std::string& text) {
+    Check(sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
+                            SQLITE_TRANSIENT));
+  }
+
+  // The next row: true while there is one.
+  bool Step() {
+    const int code = sqlite3_step(statement_);
+    if (code == SQLITE_ROW) return true;
+    if (code != SQLITE_DONE) db_.Fail(code);
+    return false;
+  }
+  // Runs a statement that returns no row, ready to be bound and run again.
+  void Run() {
+    while (Step()) {
+    }
+    sqlite3_reset(statement_);
+  }
+  void Reset() { sqlite3_reset(statement_); }
+
+  std::int64_t Int(int column) const { return sqlite3_column_int64(statement_, column); }
+  std::string Text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    return text == nullptr ? std::string()
+                           : std::string(text, static_cast<std::size_t>(
+                                                   sqlite3_column_bytes(statement_, column)));
+  }
+
+ private:
+  void Check(int code) {
+    if (code != SQLITE_OK) db_.Fail(code);
+  }
+
+  Database& db_;
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+// The write transaction of one run: begun at once (so that a run another
+// program holds is waited for here), rolled back unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Database& db) : db_(db) { db_.Execute("BEGIN IMMEDIATE"); }
+  ~Transaction() {
+    if (!committed_) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  void Commit() {
+    db_.Execute("COMMIT");
+    committed_ = true;
+  }
+
+ private:
+  Database& db_;
+  bool committed_ = false;
+};
+
+enum class Contents { empty, history, foreign };
+
+// What an open database holds. A file that is not SQLite, or not a sound one,
+// is foreign; so is one whose meta table names no format, or another format.
+Contents ContentsOf(Database& db) {
+  sqlite3_stmt* statement = nullptr;
+  int code = sqlite3_prepare_v2(db.handle(), "SELECT count(*) FROM sqlite_master", -1, &statement,
+                                nullptr);
+  std::int64_t objects = 0;
+  if (code == SQLITE_OK) {
+    code = sqlite3_step(statement);
+    if (code == SQLITE_ROW) {
+      objects = sqlite3_column_int64(statement, 0);
+      code = SQLITE_OK;
+    }
+  }
+  sqlite3_finalize(statement);
+  if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) return Contents::foreign;
+  if (code != SQLITE_OK) db.Fail(code);
+  if (objects == 0) return Contents::empty;
+
+  statement = nullptr;
+  code = sqlite3_prepare_v2(db.handle(), "SELECT value FROM meta WHERE key = 'format'", -1,
+                            &statement, nullptr);
+  if (code == SQLITE_ERROR) return Contents::foreign;  // no meta table of that shape
+  if (code != SQLITE_OK) db.Fail(code);
+  bool format = false;
+  code = sqlite3_step(statement);
+  if (code == SQLITE_ROW) {
+    const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    format = value != nullptr && std::string(value) == kFormat;
+    code = SQLITE_OK;
+  }
+  sqlite3_finalize(statement);
+  if (code == SQLITE_CORRUPT) return Contents::foreign;
+  if (code != SQLITE_OK && code != SQLITE_DONE) db.Fail(code);
+  return format ? Contents::history : Contents::foreign;
+}
+
+constexpr std::uint32_t WarpKey(std::uint32_t sector, std::uint32_t target) {
+  return sector << 16 | target;
+}
+
+// Each sector the reference copy lists with a warp, and each of those warps,
+// recorded with `run` unless an earlier run has them. Returns the number of
+// such sectors.
+std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t n,
+                          std::int64_t run) {
+  std::vector<std::uint8_t> knownBefore(std::size_t{n} + 1, 0);
+  {
+    Statement known(db, "SELECT sector FROM known");
+    while (known.Step()) {
+      const std::int64_t sector = known.Int(0);
+      if (sector >= 1 && sector <= n) knownBefore[static_cast<std::size_t>(sector)] = 1;
+    }
+  }
+  std::vector<std::uint32_t> warpsBefore;  // WarpKey, ascending
+  {
+    Statement warps(db, "SELECT sector, target FROM warps WHERE sector <= ?1 ORDER BY sector, target");
+    warps.Bind(1, n);
+    while (warps.Step()) {
+      const std::int64_t sector = warps.Int(0);
+      const std::int64_t target = warps.Int(1);
+      if (sector < 1 || target < 0 || target > 0xffff) continue;
+      warpsBefore.push_back(
+          WarpKey(static_cast<std::uint32_t>(sector), static_cast<std::uint32_t>(target)));
+    }
+  }
+
+  Statement addSector(db, "INSERT OR IGNORE INTO known(sector, run) VALUES(?1, ?2)");
+  Statement addWarp(db, "INSERT OR IGNORE INTO warps(sector, target, run) VALUES(?1, ?2, ?3)");
+  addSector.Bind(2, run);
+  addWarp.Bind(3, run);
+  std::uint32_t knownCount = 0;
+  auto earlier = warpsBefore.begin();
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    const Sector& sector = universe.Lookup(s);
+    if (!sector.warps) continue;
+    // This sector's warps of earlier runs: a run of the ascending keys.
+    const auto first = std::lower_bound(earlier, warpsBefore.end(), WarpKey(s, 0));
+    earlier = std::lower_bound(first, warpsBefore.end(), WarpKey(s + 1, 0));
+    bool listed = false;
+    const WarpList& warps = *sector.warps;
+    for (std::size_t i = 0; i < warps.targets.size(); ++i) {
+      // The entries the reference copy writes: reconciliation's oneWayIn are not.
+      if (warps.kinds[i] != oneWayOut && warps.kinds[i] != twoWay) continue;
+      listed = true;
+      const std::uint16_t target = warps.targets[i];
+      if (std::binary_search(first, earlier, WarpKey(s, target))) continue;
+      addWarp.Bind(1, s);
+      addWarp.Bind(2, target);
+      addWarp.Run();
+    }
+    if (!listed) continue;
+    ++knownCount;
+    if (knownBefore[s] != 0) continue;
+    addSector.Bind(1, s);
+    addSector.Run();
+  }
+  return knownCount;
+}
+
+// The ports read from the current port capture, as read. Returns their number.
+std::uint32_t RecordPorts(Database& db, const Universe& universe, std::uint16_t n,
+                          std::int64_t run) {
+  Statement add(db,
+                "INSERT INTO ports(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
+                " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+  add.Bind(1, run);
+  std::uint32_t count = 0;
+  for (std::uint32_t s = 1; s <= n; ++s) {
+    const Sector& sector = universe.Lookup(s);
+    if (!sector.port || sector.port->reporting == 0) continue;
+    const PortRecord& port = *sector.port;
+    ++count;
+    add.Bind(2, s);
+    add.Bind(3, PortClassName(port.buying));
+    for (int product = 0; product < kProductCount; ++product) {
+      add.Bind(4 + 2 * product, port.amount[product]);
+      add.Bind(5 + 2 * product, port.percent[product]);
+    }
+    add.Run();
+  }
+  return count;
+}
+
+}  // namespace
+
+std::string CaptureHash(const std::string& sectorCapture, const std::string& portCapture) {
+  std::uint64_t hash = 14695981039346656037ull;
+  std::string bytes;
+  for (const std::string* name : {&sectorCapture, &portCapture}) {
+    if (!FileExists(*name) || !ReadFileBytes(*name, bytes)) continue;
+    for (const char c : bytes) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 1099511628211ull;
+    }
+  }
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(16, '0');
+  for (int i = 15; i >= 0; --i, hash >>= 4) text[static_cast<std::size_t>(i)] = kDigits[hash & 15];
+  return text;
+}
+
+std::string HistoryFileName(const std::string& cap) { return cap + "_history.db"; }
+
+bool RecordCapture(const Universe& universe, std::uint16_t n, const std::string& cap) {
+  return RecordHistory(universe, n, HistoryFileName(cap), CaptureHash(cap + ".sct", cap + ".prt"),
+                       LocalDateTime());
+}
+
+bool IsHistoryDatabase(const std::string& fileName) {
+  if (!FileExists(fileName)) return true;
+  // Opened for writing, so that SQLite can roll back what a killed run left.
+  Database db(fileName, SQLITE_OPEN_READWRITE);
+  return ContentsOf(db) != Contents::foreign;
+}
+
+bool RecordHistory(const Universe& universe, std::uint16_t n, const std::string& fileName,
+                   const std::string& capture, const std::string& at) {
+  Database db(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  // A rollback journal deleted at each commit, and every commit written
+  // through to the disk before it counts.
+  db.Execute("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL");
+  Transaction transaction(db);
+  const Contents contents = ContentsOf(db);
+  if (contents == Contents::foreign) throw IoError(fileName, "not a korvan2a history database");
+  std::int64_t run = 1;
+  if (contents == Contents::empty) {
+    db.Execute(kSchema);
+    Statement meta(db, "INSERT INTO meta(key, value) VALUES('format', ?1), ('program', ?2)");
+    meta.Bind(1, std::string(kFormat));
+    meta.Bind(2, std::string(KORVAN_PROGRAM));
+    meta.Run();
+  } else {
+    Statement last(db, "SELECT run, capture FROM runs ORDER BY run DESC LIMIT 1");
+    if (last.Step()) {
+      if (last.Text(1) == capture) return false;
+      run = last.Int(0) + 1;
+    }
+  }
+
+  const std::uint32_t portCount = RecordPorts(db, universe, n, run);
+  const std::uint32_t knownCount = RecordKnown(db, universe, n, run);
+  {
+    Statement add(db,
+                  "INSERT INTO runs(run, at, sectors, known, ports, capture)"
+                  " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    add.Bind(1, run);
+    add.Bind(2, at);
+    add.Bind(3, n);
+    add.Bind(4, knownCount);
+    add.Bind(5, portCount);
+    add.Bind(6, capture);
+    add.Run();
+  }
+  transaction.Commit();
+  return true;
+}
+
+HistoryDigest ReadHistoryDigest(const std::string& fileName, std::size_t perPort) {
+  HistoryDigest digest;
+  if (!FileExists(fileName)) return digest;
+  Database db(fileName, SQLITE_OPEN_READWRITE);
+  const Contents contents = ContentsOf(db);
+  if (contents == Contents::foreign) throw IoError(fileName, "not a korvan2a history database");
+  if (contents == Contents::empty) return digest;
+
+  Statement runs(db, "SELECT run, at, sectors, known, ports, capture FROM runs ORDER BY run");
+  while (runs.Step()) {
+    HistoryRun run;
+    run.run = static_cast<std::uint32_t>(runs.Int(0));
+    run.at = runs.Text(1);
+    run.sectors = static_cast<std::uint32_t>(runs.Int(2));
+    run.known = static_cast<std::uint32_t>(runs.Int(3));
+    run.ports = static_cast<std::uint32_t>(runs.Int(4));
+    run.capture = runs.Text(5);
+    digest.runs.push_back(std::move(run));
+  }
+
+  // The latest runs first, so that each port's first `perPort` rows are its last.
+  std::vector<std::size_t> taken(std::size_t{0xffff} + 1, 0);
+  Statement ports(db,
+                  "SELECT sector, run, class, ore, ore_pct, org, org_pct, equ, equ_pct"
+                  " FROM ports ORDER BY run DESC, sector");
+  while (ports.Step()) {
+    const std::int64_t sector = ports.Int(0);
+    if (sector < 1 || sector > 0xffff || taken[static_cast<std::size_t>(sector)] >= perPort) continue;
+    PortObservation seen;
+    seen.sector = static_cast<std::uint16_t>(sector);
+    seen.run = static_cast<std::uint32_t>(ports.Int(1));
+    const std::string letters = ports.Text(2);
+    bool fits = true;
+    for (int product = 0; product < kProductCount; ++product) {
+      if (static_cast<std::size_t>(product) < letters.size() && letters[static_cast<std::size_t>(product)] == 'B') {
+        seen.buying |= static_cast<std::uint8_t>(1u << product);
+      }
+      const std::int64_t amount = ports.Int(3 + 2 * product);
+      const std::int64_t percent = ports.Int(4 + 2 * product);
+      fits = fits && amount >= 0 && amount <= 0xffff && percent >= 0 && percent <= 0xff;
+      seen.amount[product] = static_cast<std::uint16_t>(amount);
+      seen.percent[product] = static_cast<std::uint8_t>(percent);
+    }
+    if (!fits) continue;
+    ++taken[static_cast<std::size_t>(sector)];
+    digest.observations.push_back(seen);
+  }
+  std::sort(digest.observations.begin(), digest.observations.end(),
+            [](const PortObservation& a, const PortObservation& b) {
+              return a.sector != b.sector ? a.sector < b.sector : a.run < b.run;
+            });
+  return digest;
+}
