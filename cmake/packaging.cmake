@@ -27,7 +27,7 @@ if(WIN32)
   set(KORVAN_WINDOWS_FOLDER korvan2a)
   configure_file(packaging/players-guide.txt README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
-  configure_file(${KORVAN_SQLITE_SOURCE}/licence.txt SQLITE.txt COPYONLY NEWLINE_STYLE CRLF)
+  configure_file(${KORVAN_SQLITE_SOURCE}/licence.txt SQLITE.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(packaging/sample.cmd sample.cmd @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS korvan2a RUNTIME DESTINATION ${KORVAN_WINDOWS_FOLDER})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
