@@ -3,12 +3,15 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
 #include <cstdint>
 #include <utility>
 
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "report/sector_line.h"
+#include "text/text.h"
 
 namespace {
 
@@ -34,6 +37,9 @@ constexpr const char* kSchema =
 class Database {
  public:
   Database(const std::string& fileName, int flags) : name_(fileName) {
+    // The program has one thread: SQLite need not lock its own structures.
+    // (Once SQLite is in use the setting can no longer change; it then stays.)
+    static const int singleThread [[maybe_unused]] = sqlite3_config(SQLITE_CONFIG_SINGLETHREAD);
     const int code = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
     if (code != SQLITE_OK) Fail(code);
     sqlite3_busy_timeout(db_, kHistoryBusyMilliseconds);
@@ -174,44 +180,85 @@ constexpr std::uint32_t WarpKey(std::uint32_t sector, std::uint32_t target) {
   return sector << 16 | target;
 }
 
-// Each sector the reference copy lists with a warp, and each of those warps,
-// recorded with `run` unless an earlier run has them. Returns the number of
-// such sectors.
-std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t n,
-                          std::int64_t run) {
-  std::vector<std::uint8_t> knownBefore(std::size_t{n} + 1, 0);
-  {
-    Statement known(db, "SELECT sector FROM known");
-    while (known.Step()) {
-      const std::int64_t sector = known.Int(0);
-      if (sector >= 1 && sector <= n) knownBefore[static_cast<std::size_t>(sector)] = 1;
+// The 64-bit FNV-1a hash of the bytes of the files, one after the other (a
+// file that does not exist adds nothing).
+std::uint64_t HashFiles(std::initializer_list<const std::string*> names) {
+  std::uint64_t hash = 14695981039346656037ull;
+  std::string bytes;
+  for (const std::string* name : names) {
+    if (!FileExists(*name) || !ReadFileBytes(*name, bytes)) continue;
+    for (const char c : bytes) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 1099511628211ull;
     }
   }
-  std::vector<std::uint32_t> warpsBefore;  // WarpKey, ascending
-  {
-    Statement warps(db, "SELECT sector, target FROM warps WHERE sector <= ?1 ORDER BY sector, target");
-    warps.Bind(1, n);
-    while (warps.Step()) {
-      const std::int64_t sector = warps.Int(0);
-      const std::int64_t target = warps.Int(1);
-      if (sector < 1 || target < 0 || target > 0xffff) continue;
-      warpsBefore.push_back(
-          WarpKey(static_cast<std::uint32_t>(sector), static_cast<std::uint32_t>(target)));
-    }
-  }
+  return hash;
+}
 
+std::string HexDigits(std::uint64_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(16, '0');
+  for (int i = 15; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 15];
+  return text;
+}
+
+// The meta key of the hash of the sector reference copy the last recorded run
+// wrote: when the run's previous copy still has it, the history holds every
+// warp that copy lists, and only the warps it lacks need be looked for.
+constexpr const char* kCopyKey = "reference_copy";
+
+// The warps a sector reference copy lists, as WarpKey, ascending: the copy
+// lists the sectors in order, so only each line's own warps need sorting.
+std::vector<std::uint32_t> ListedWarps(const std::string& fileName) {
+  std::vector<std::uint32_t> keys;
+  LineReader reader;
+  if (!reader.Open(fileName)) return keys;
+  std::string_view line;
+  while (reader.Next(line)) {
+    std::size_t pos = 0;
+    const auto sector = TextToWord(NextWord(line, pos, ' '));
+    if (!sector || (!keys.empty() && WarpKey(*sector, 0) <= keys.back())) continue;
+    const std::size_t first = keys.size();
+    for (std::string_view word = NextWord(line, pos, ' '); !word.empty();
+         word = NextWord(line, pos, ' ')) {
+      if (const auto target = TextToWord(TrimLine(word))) keys.push_back(WarpKey(*sector, *target));
+    }
+    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(first), keys.end());
+  }
+  return keys;
+}
+
+// The warps the history holds, as WarpKey, ascending (the table's own order).
+std::vector<std::uint32_t> RecordedWarps(Database& db) {
+  std::vector<std::uint32_t> keys;
+  Statement warps(db, "SELECT sector, target FROM warps ORDER BY sector, target");
+  while (warps.Step()) {
+    const std::int64_t sector = warps.Int(0);
+    const std::int64_t target = warps.Int(1);
+    if (sector < 0 || sector > 0xffff || target < 0 || target > 0xffff) continue;
+    keys.push_back(WarpKey(static_cast<std::uint32_t>(sector), static_cast<std::uint32_t>(target)));
+  }
+  return keys;
+}
+
+// Each sector the reference copy lists with a warp, and each of those warps,
+// recorded with `run` unless an earlier run has them. `recorded` are warps the
+// history holds (WarpKey, ascending): a sector with one of them is known.
+// Returns the number of sectors the copy lists with a warp.
+std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t n,
+                          std::int64_t run, const std::vector<std::uint32_t>& recorded) {
   Statement addSector(db, "INSERT OR IGNORE INTO known(sector, run) VALUES(?1, ?2)");
   Statement addWarp(db, "INSERT OR IGNORE INTO warps(sector, target, run) VALUES(?1, ?2, ?3)");
   addSector.Bind(2, run);
   addWarp.Bind(3, run);
   std::uint32_t knownCount = 0;
-  auto earlier = warpsBefore.begin();
+  auto earlier = recorded.begin();
   for (std::uint32_t s = 1; s <= n; ++s) {
     const Sector& sector = universe.Lookup(s);
     if (!sector.warps) continue;
-    // This sector's warps of earlier runs: a run of the ascending keys.
-    const auto first = std::lower_bound(earlier, warpsBefore.end(), WarpKey(s, 0));
-    earlier = std::lower_bound(first, warpsBefore.end(), WarpKey(s + 1, 0));
+    // This sector's recorded warps: a run of the ascending keys.
+    const auto first = std::lower_bound(earlier, recorded.end(), WarpKey(s, 0));
+    earlier = std::lower_bound(first, recorded.end(), WarpKey(s + 1, 0));
     bool listed = false;
     const WarpList& warps = *sector.warps;
     for (std::size_t i = 0; i < warps.targets.size(); ++i) {
@@ -226,7 +273,7 @@ std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t 
     }
     if (!listed) continue;
     ++knownCount;
-    if (knownBefore[s] != 0) continue;
+    if (first != earlier) continue;
     addSector.Bind(1, s);
     addSector.Run();
   }
@@ -260,26 +307,14 @@ std::uint32_t RecordPorts(Database& db, const Universe& universe, std::uint16_t 
 }  // namespace
 
 std::string CaptureHash(const std::string& sectorCapture, const std::string& portCapture) {
-  std::uint64_t hash = 14695981039346656037ull;
-  std::string bytes;
-  for (const std::string* name : {&sectorCapture, &portCapture}) {
-    if (!FileExists(*name) || !ReadFileBytes(*name, bytes)) continue;
-    for (const char c : bytes) {
-      hash ^= static_cast<unsigned char>(c);
-      hash *= 1099511628211ull;
-    }
-  }
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text(16, '0');
-  for (int i = 15; i >= 0; --i, hash >>= 4) text[static_cast<std::size_t>(i)] = kDigits[hash & 15];
-  return text;
+  return HexDigits(HashFiles({&sectorCapture, &portCapture}));
 }
 
 std::string HistoryFileName(const std::string& cap) { return cap + "_history.db"; }
 
 bool RecordCapture(const Universe& universe, std::uint16_t n, const std::string& cap) {
   return RecordHistory(universe, n, HistoryFileName(cap), CaptureHash(cap + ".sct", cap + ".prt"),
-                       LocalDateTime());
+                       LocalDateTime(), {cap + "_bak.sct", cap + "_ref.sct"});
 }
 
 bool IsHistoryDatabase(const std::string& fileName) {
@@ -290,7 +325,8 @@ bool IsHistoryDatabase(const std::string& fileName) {
 }
 
 bool RecordHistory(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                   const std::string& capture, const std::string& at) {
+                   const std::string& capture, const std::string& at,
+                   const SectorCopies& copies) {
   Database db(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   // A rollback journal deleted at each commit, and every commit written
   // through to the disk before it counts.
@@ -314,7 +350,26 @@ bool RecordHistory(const Universe& universe, std::uint16_t n, const std::string&
   }
 
   const std::uint32_t portCount = RecordPorts(db, universe, n, run);
-  const std::uint32_t knownCount = RecordKnown(db, universe, n, run);
+  // The warps recorded before: those of the previous reference copy when the
+  // last recorded run wrote it (the history may hold more, which the inserts
+  // pass over), else all of them, read back.
+  std::vector<std::uint32_t> recorded;
+  bool fromCopy = false;
+  if (contents == Contents::history && !copies.previous.empty()) {
+    Statement copy(db, "SELECT value FROM meta WHERE key = ?1");
+    copy.Bind(1, std::string(kCopyKey));
+    fromCopy = copy.Step() && copy.Text(0) == HexDigits(HashFiles({&copies.previous}));
+  }
+  recorded = fromCopy ? ListedWarps(copies.previous) : RecordedWarps(db);
+  const std::uint32_t knownCount = RecordKnown(db, universe, n, run, recorded);
+  {
+    Statement copy(db, copies.written.empty()
+                           ? "DELETE FROM meta WHERE key = ?1"
+                           : "INSERT OR REPLACE INTO meta(key, value) VALUES(?1, ?2)");
+    copy.Bind(1, std::string(kCopyKey));
+    if (!copies.written.empty()) copy.Bind(2, HexDigits(HashFiles({&copies.written})));
+    copy.Run();
+  }
   {
     Statement add(db,
                   "INSERT INTO runs(run, at, sectors, known, ports, capture)"

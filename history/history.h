@@ -62,8 +62,21 @@ bool RecordCapture(const Universe& universe, std::uint16_t n, const std::string&
 // "korvan2a <version>". Records nothing, and returns false, when the last recorded run
 // has the same capture hash. Throws IoError on any failure; the database then
 // holds what it held before.
+//
+// Finding the sectors and warps no run has recorded yet reads every recorded
+// warp back, unless the previous copy in `copies` is the one the last recorded
+// run wrote (its hash is kept in meta as 'reference_copy'): then the warps that
+// copy lists are taken as recorded, and only the others are looked up.
+// The sector reference copies of the run: the one the run read (`previous`,
+// its backup by the time the history is recorded) and the one it wrote.
+struct SectorCopies {
+  std::string previous;
+  std::string written;
+};
+
 bool RecordHistory(const Universe& universe, std::uint16_t n, const std::string& fileName,
-                   const std::string& capture, const std::string& at);
+                   const std::string& capture, const std::string& at,
+                   const SectorCopies& copies = {});
 
 // A recorded run, as the runs table holds it.
 struct HistoryRun {

@@ -229,7 +229,8 @@ TEST(History, RecordsEachCaptureAsRead) {
   EXPECT_EQ(at.substr(4, 1) + at.substr(7, 1) + at.substr(10, 1) + at.substr(13, 1) + at.substr(16, 1),
             "-- ::")
       << at;
-  EXPECT_EQ(game.Rows("SELECT key, substr(value, 1, 9) FROM meta ORDER BY key"),
+  EXPECT_EQ(game.Rows("SELECT key, substr(value, 1, 9) FROM meta WHERE key IN ('format', 'program')"
+                      " ORDER BY key"),
             "format|1\nprogram|korvan2a \n");
 
   // Neither the same capture again nor a run without the captures is recorded:
@@ -241,6 +242,27 @@ TEST(History, RecordsEachCaptureAsRead) {
     EXPECT_TRUE(ReadFile(game.dir / kHistory) == before);
   }
   EXPECT_FALSE(AnyJournal(game.dir));
+}
+
+// A run without /history+ between two recorded ones writes a reference copy the
+// history has not seen (here with a sector of an extra file): the next
+// recorded run still finds its sectors and warps new.
+TEST(History, AnUnrecordedCopyIsNotTakenAsRecorded) {
+  const Game game(300, 4, {"/r-"});
+  ASSERT_EQ(game.Run({"/history+"}).exitCode, 0);
+  Listings listed;
+  listed.Add(ReadFile(game.dir / "game_ref.sct"), 1);
+  int free = 300;
+  while (listed.known.count(free) != 0) --free;
+  WriteFile(game.dir / "extra.sct", CrLf({std::to_string(free) + " 1"}));
+  ASSERT_EQ(game.Run({"/m:extra.sct"}).exitCode, 0);
+  WriteFile(game.dir / "game.prt", ChangedAmounts(ReadFile(game.dir / "game.prt")));
+  ASSERT_EQ(game.Run({"/history+"}).exitCode, 0);
+  EXPECT_EQ(SqlValue(game.dir / kHistory,
+                     "SELECT run FROM warps WHERE sector = " + std::to_string(free) + " AND target = 1"),
+            "2");
+  EXPECT_EQ(SqlValue(game.dir / kHistory, "SELECT run FROM known WHERE sector = " + std::to_string(free)),
+            "2");
 }
 
 // Everything a run writes besides the history is what the run without

@@ -28,7 +28,8 @@ const char* const kHistoryRowsSql =
 
 std::vector<std::string> SqlRows(const std::string& fileName, const std::string& sql) {
   std::vector<std::string> rows;
-  Connection connection(fileName, SQLITE_OPEN_READONLY);
+  // Opened for writing, so that SQLite rolls back what a killed run left.
+  Connection connection(fileName, SQLITE_OPEN_READWRITE);
   const char* next = sql.c_str();
   while (*next != '\0') {
     sqlite3_stmt* statement = nullptr;
