@@ -106,7 +106,8 @@ std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std:
   // A file of the history's name that is no history is the player's: never written into.
   const std::string historyFile = HistoryFileName(cap);
   if (history && !IsHistoryDatabase(historyFile)) {
-    return Refusal{historyFile + " is not a korvan2a history database; move it away or run without /history+."};
+    return Refusal{historyFile +
+                   " is not a korvan2a history database; move it away or run without /history+."};
   }
   return std::nullopt;
 }

@@ -198,7 +198,7 @@ std::uint64_t HashFiles(std::initializer_list<const std::string*> names) {
 std::string HexDigits(std::uint64_t value) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text(16, '0');
-  for (int i = 15; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 15];
+  for (std::size_t i = 16; i-- > 0; value >>= 4) text[i] = kDigits[value & 15];
   return text;
 }
 
@@ -413,14 +413,16 @@ HistoryDigest ReadHistoryDigest(const std::string& fileName, std::size_t perPort
                   " FROM ports ORDER BY run DESC, sector");
   while (ports.Step()) {
     const std::int64_t sector = ports.Int(0);
-    if (sector < 1 || sector > 0xffff || taken[static_cast<std::size_t>(sector)] >= perPort) continue;
+    if (sector < 1 || sector > 0xffff) continue;
+    if (taken[static_cast<std::size_t>(sector)] >= perPort) continue;
     PortObservation seen;
     seen.sector = static_cast<std::uint16_t>(sector);
     seen.run = static_cast<std::uint32_t>(ports.Int(1));
     const std::string letters = ports.Text(2);
     bool fits = true;
     for (int product = 0; product < kProductCount; ++product) {
-      if (static_cast<std::size_t>(product) < letters.size() && letters[static_cast<std::size_t>(product)] == 'B') {
+      const auto letter = static_cast<std::size_t>(product);
+      if (letter < letters.size() && letters[letter] == 'B') {
         seen.buying |= static_cast<std::uint8_t>(1u << product);
       }
       const std::int64_t amount = ports.Int(3 + 2 * product);

@@ -103,7 +103,8 @@ std::string CapturedPorts(const std::string& capture) {
   std::map<int, std::string> ports;
   for (const std::string& line : Lines(capture)) {
     std::string words = Words(line);
-    for (std::size_t at = words.find(" -"); at != std::string::npos; at = words.find(" -", at + 2)) {
+    for (std::size_t at = words.find(" -"); at != std::string::npos;
+         at = words.find(" -", at + 2)) {
       if (at + 2 < words.size() && words[at + 2] != ' ') words.insert(at + 2, " ");
     }
     if (words.find(' ') == std::string::npos) continue;
@@ -134,7 +135,9 @@ struct Listings {
   }
   std::string KnownRows() const {
     std::string text;
-    for (const auto& [sector, run] : known) text += std::to_string(sector) + "|" + std::to_string(run) + "\n";
+    for (const auto& [sector, run] : known) {
+      text += std::to_string(sector) + "|" + std::to_string(run) + "\n";
+    }
     return text;
   }
   std::string WarpRows() const {
@@ -226,7 +229,8 @@ TEST(History, RecordsEachCaptureAsRead) {
             expectedRuns);
   const std::string at = SqlValue(game.dir / kHistory, "SELECT at FROM runs WHERE run = 3");
   EXPECT_EQ(at.size(), 19u);
-  EXPECT_EQ(at.substr(4, 1) + at.substr(7, 1) + at.substr(10, 1) + at.substr(13, 1) + at.substr(16, 1),
+  EXPECT_EQ(at.substr(4, 1) + at.substr(7, 1) + at.substr(10, 1) + at.substr(13, 1) +
+                at.substr(16, 1),
             "-- ::")
       << at;
   EXPECT_EQ(game.Rows("SELECT key, substr(value, 1, 9) FROM meta WHERE key IN ('format', 'program')"
@@ -258,11 +262,11 @@ TEST(History, AnUnrecordedCopyIsNotTakenAsRecorded) {
   ASSERT_EQ(game.Run({"/m:extra.sct"}).exitCode, 0);
   WriteFile(game.dir / "game.prt", ChangedAmounts(ReadFile(game.dir / "game.prt")));
   ASSERT_EQ(game.Run({"/history+"}).exitCode, 0);
+  const std::string sector = std::to_string(free);
   EXPECT_EQ(SqlValue(game.dir / kHistory,
-                     "SELECT run FROM warps WHERE sector = " + std::to_string(free) + " AND target = 1"),
+                     "SELECT run FROM warps WHERE sector = " + sector + " AND target = 1"),
             "2");
-  EXPECT_EQ(SqlValue(game.dir / kHistory, "SELECT run FROM known WHERE sector = " + std::to_string(free)),
-            "2");
+  EXPECT_EQ(SqlValue(game.dir / kHistory, "SELECT run FROM known WHERE sector = " + sector), "2");
 }
 
 // Everything a run writes besides the history is what the run without
