@@ -241,16 +241,81 @@ std::vector<std::uint32_t> RecordedWarps(Database& db) {
   return keys;
 }
 
+// One value of a row: a whole number, or text when `text` is not empty.
+struct Cell {
+  std::int64_t number = 0;
+  std::string text;
+  // Not explicit: a row is written as the list of its values.
+  Cell(std::int64_t value) : number(value) {}
+  Cell(std::string value) : text(std::move(value)) {}
+};
+
+// Inserts rows into a table, many rows a statement: a first recorded run
+// writes tens of thousands, every run thousands of ports, and SQLite's cost of
+// each run of a statement is a large part of a row's.
+class RowInserter {
+ public:
+  // `insert` is "INSERT ... INTO table(columns) VALUES", `columns` their number.
+  RowInserter(Database& db, const std::string& insert, int columns)
+      : columns_(columns),
+        many_(db, (insert + Groups(kRows, columns)).c_str()),
+        one_(db, (insert + Groups(1, columns)).c_str()) {}
+
+  void Add(std::initializer_list<Cell> row) {
+    for (const Cell& cell : row) Bind(many_, ++bound_, cell);
+    if (bound_ < kRows * columns_) {
+      pending_.insert(pending_.end(), row.begin(), row.end());
+      return;
+    }
+    many_.Run();
+    bound_ = 0;
+    pending_.clear();
+  }
+  // Inserts the rows of a last, partial statement.
+  void Finish() {
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+      Bind(one_, static_cast<int>(i % static_cast<std::size_t>(columns_)) + 1, pending_[i]);
+      if ((i + 1) % static_cast<std::size_t>(columns_) == 0) one_.Run();
+    }
+    pending_.clear();
+    bound_ = 0;
+  }
+
+ private:
+  static constexpr int kRows = 64;
+  static std::string Groups(int rows, int columns) {
+    std::string groups;
+    for (int row = 0; row < rows; ++row) {
+      groups += row == 0 ? "(" : ",(";
+      for (int column = 0; column < columns; ++column) groups += column == 0 ? "?" : ",?";
+      groups += ")";
+    }
+    return groups;
+  }
+
+  static void Bind(Statement& statement, int index, const Cell& cell) {
+    if (cell.text.empty()) {
+      statement.Bind(index, cell.number);
+    } else {
+      statement.Bind(index, cell.text);
+    }
+  }
+
+  int columns_;
+  int bound_ = 0;
+  std::vector<Cell> pending_;  // the rows bound to the statement not yet run
+  Statement many_;
+  Statement one_;
+};
+
 // Each sector the reference copy lists with a warp, and each of those warps,
 // recorded with `run` unless an earlier run has them. `recorded` are warps the
 // history holds (WarpKey, ascending): a sector with one of them is known.
 // Returns the number of sectors the copy lists with a warp.
 std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t n,
                           std::int64_t run, const std::vector<std::uint32_t>& recorded) {
-  Statement addSector(db, "INSERT OR IGNORE INTO known(sector, run) VALUES(?1, ?2)");
-  Statement addWarp(db, "INSERT OR IGNORE INTO warps(sector, target, run) VALUES(?1, ?2, ?3)");
-  addSector.Bind(2, run);
-  addWarp.Bind(3, run);
+  RowInserter addSector(db, "INSERT OR IGNORE INTO known(sector, run) VALUES", 2);
+  RowInserter addWarp(db, "INSERT OR IGNORE INTO warps(sector, target, run) VALUES", 3);
   std::uint32_t knownCount = 0;
   auto earlier = recorded.begin();
   for (std::uint32_t s = 1; s <= n; ++s) {
@@ -267,40 +332,35 @@ std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t 
       listed = true;
       const std::uint16_t target = warps.targets[i];
       if (std::binary_search(first, earlier, WarpKey(s, target))) continue;
-      addWarp.Bind(1, s);
-      addWarp.Bind(2, target);
-      addWarp.Run();
+      addWarp.Add({s, target, run});
     }
     if (!listed) continue;
     ++knownCount;
-    if (first != earlier) continue;
-    addSector.Bind(1, s);
-    addSector.Run();
+    if (first == earlier) addSector.Add({s, run});
   }
+  addWarp.Finish();
+  addSector.Finish();
   return knownCount;
 }
 
 // The ports read from the current port capture, as read. Returns their number.
 std::uint32_t RecordPorts(Database& db, const Universe& universe, std::uint16_t n,
                           std::int64_t run) {
-  Statement add(db,
-                "INSERT INTO ports(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
-                " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
-  add.Bind(1, run);
+  RowInserter add(db,
+                  "INSERT INTO ports(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
+                  " VALUES",
+                  9);
   std::uint32_t count = 0;
   for (std::uint32_t s = 1; s <= n; ++s) {
     const Sector& sector = universe.Lookup(s);
     if (!sector.port || sector.port->reporting == 0) continue;
     const PortRecord& port = *sector.port;
     ++count;
-    add.Bind(2, s);
-    add.Bind(3, PortClassName(port.buying));
-    for (int product = 0; product < kProductCount; ++product) {
-      add.Bind(4 + 2 * product, port.amount[product]);
-      add.Bind(5 + 2 * product, port.percent[product]);
-    }
-    add.Run();
+    add.Add({run, s, PortClassName(port.buying), port.amount[kOre], port.percent[kOre],
+             port.amount[kOrganics], port.percent[kOrganics], port.amount[kEquipment],
+             port.percent[kEquipment]});
   }
+  add.Finish();
   return count;
 }
 
