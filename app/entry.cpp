@@ -58,7 +58,8 @@ int RunProgram(const std::vector<std::string>& parameters) {
     refusal = RunPhases(settings.gameName, settings.cimPath, settings.reportPath,
                         settings.sectorCount, settings.loadMask, settings.alphaCentauri,
                         settings.rylos, settings.stardock, settings.distanceList,
-                        settings.bubbles, settings.reports, settings.extraFile, settings.atlas);
+                        settings.bubbles, settings.reports, settings.extraFile, settings.atlas,
+                        settings.history);
   } catch (const IoError& error) {
     return Fail(error.what(), settings.pause);
   } catch (const std::bad_alloc&) {

@@ -12,6 +12,7 @@
 #include "capture/reference_copy.h"
 #include "capture/route_file.h"
 #include "capture/sector_file.h"
+#include "history/history.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/path.h"
@@ -78,10 +79,9 @@ std::string CopyAsRead(const std::string& cap, const CopyKind& kind) {
   return name;
 }
 
-}  // namespace
-
-std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
-                                   const std::string& extraFile) {
+// CheckInputs for the files the run reads.
+std::optional<Refusal> CheckReadInputs(const std::string& cap, std::uint16_t n,
+                                       std::uint8_t loadMask, const std::string& extraFile) {
   const bool captures = (loadMask & kLoadCaptures) != 0;
   const bool copies = (loadMask & kLoadReferenceCopies) != 0;
   const std::string option = "/mm:" + std::to_string(loadMask);
@@ -131,6 +131,20 @@ std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std:
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
+                                   const std::string& extraFile, bool history) {
+  if (std::optional<Refusal> refusal = CheckReadInputs(cap, n, loadMask, extraFile)) return refusal;
+  // A file of the history's name that is no history is the player's: never written into.
+  const std::string historyFile = HistoryFileName(cap);
+  if (history && !IsHistoryDatabase(historyFile)) {
+    return Refusal{historyFile +
+                   " is not a korvan2a history database; move it away or run without /history+."};
+  }
+  return std::nullopt;
+}
+
 void TidyFileSet(const std::string& cap) {
   if (!FileExists(cap + "_ref.sct") && !FileExists(cap + "_ref.prt")) {
     RemoveIfExists(cap + ".map");
@@ -146,13 +160,15 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
                                  std::uint8_t loadMask, std::uint16_t alphaCentauri,
                                  std::uint16_t rylos, std::uint16_t stardock,
                                  const std::string& distanceList, bool bubbles, bool reports,
-                                 const std::string& extraFile, bool atlas) {
+                                 const std::string& extraFile, bool atlas, bool history) {
   const std::string cap = cimPath + gameName;
   const std::string rep = reportPath + gameName;
   const std::uint16_t n = sectorCount;
 
   // A run that would read nothing, or lose what the player has, does not start.
-  if (std::optional<Refusal> refusal = CheckInputs(cap, n, loadMask, extraFile)) return refusal;
+  if (std::optional<Refusal> refusal = CheckInputs(cap, n, loadMask, extraFile, history)) {
+    return refusal;
+  }
 
   // The specials table and the Universe live for exactly this run.
   const Specials specials = BuildSpecials(n, alphaCentauri, rylos, stardock, distanceList);
@@ -197,6 +213,8 @@ std::optional<Refusal> RunPhases(const std::string& gameName, const std::string&
   // New reference copies; the previous ones become the backups.
   WriteSectorFile(universe, n, cap + "_ref.sct", changeLog, cap + "_bak.sct");
   WritePortFile(universe, n, cap + "_ref.prt", changeLog, cap + "_bak.prt");
+  // A run that read the captures adds them to the game's history.
+  if (history && (loadMask & kLoadCaptures)) RecordCapture(universe, n, cap);
 
   if (reports) {
     CalculateDistances(universe, n, specials, specialCount);

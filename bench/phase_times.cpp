@@ -25,6 +25,7 @@
 #include "capture/reconcile.h"
 #include "capture/route_file.h"
 #include "capture/sector_file.h"
+#include "history/history.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/file.h"
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
   clock.Mark("command-line");
 
   try {
-    if (const std::optional<Refusal> refusal = CheckInputs(cap, n, s.loadMask, s.extraFile)) {
+    if (const std::optional<Refusal> refusal = CheckInputs(cap, n, s.loadMask, s.extraFile, s.history)) {
       std::fprintf(stderr, "phase_times: the run is refused: %s\n", refusal->reason.c_str());
       return 1;
     }
@@ -143,6 +144,10 @@ int main(int argc, char** argv) {
     WriteSectorFile(universe, n, cap + "_ref.sct", changeLog, cap + "_bak.sct");
     WritePortFile(universe, n, cap + "_ref.prt", changeLog, cap + "_bak.prt");
     clock.Mark("write-ref");
+    if (s.history && (s.loadMask & 1) != 0) {
+      RecordCapture(universe, n, cap);
+      clock.Mark("history");
+    }
 
     if (s.reports) {
       CalculateDistances(universe, n, specials, specialCount);
