@@ -9,6 +9,7 @@ import { layoutRings, fitView } from "./layout.js";
 import { layoutTree, TREE_MARGIN } from "./bubble_layout.js";
 import { DEFAULT_HOPS } from "./address.js";
 import { nearestInDirection } from "./arrows.js";
+import { chooseLabels } from "./labels.js";
 
 const RADIUS = 18;
 // The length of an arrowhead.
@@ -30,10 +31,27 @@ function drawingElement() {
 }
 
 // Labels are drawn only where they can be read: at least LABEL_PIXELS tall
-// on screen. The labels of the sectors a view is about are always drawn, and
-// grow as the picture shrinks so that they stay that tall.
+// on screen. The labels of the sectors a view is about are kept: drawn at any
+// zoom, they grow as the picture shrinks so that they stay that tall. No two
+// labels drawn overlap: the lesser one is left out.
 const LABEL_PIXELS = 9;
 const LABEL_UNITS = 12;
+
+// The labels of the picture drawn: [{ id, x, y, box, rank, kept, group }]
+// (see chooseLabels), and the scale they were last chosen for.
+let drawnLabels = [];
+let labelScale = 0;
+
+// Shows the labels that can be read at the scale `kept` labels are drawn at
+// (1 when every label can be read, else only the kept ones, enlarged), none
+// on another.
+function showLabels(keptScale) {
+  if (keptScale === labelScale) return;
+  labelScale = keptScale;
+  const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
+  const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale });
+  for (const label of drawnLabels) label.group.classList.toggle("hidden", !shown.has(label.id));
+}
 
 function setViewBox() {
   const drawing = drawingElement();
@@ -41,8 +59,9 @@ function setViewBox() {
   // The picture is scaled to fit both ways (the SVG default), so the smaller
   // of the two scales is the one on screen.
   const scale = Math.min((screenBox.width || 1) / viewBox.width, (screenBox.height || 1) / viewBox.height);
-  drawing.classList.toggle("small-labels", LABEL_UNITS * scale < LABEL_PIXELS);
-  drawing.style.setProperty("--kept-label", `${Math.max(1, LABEL_PIXELS / (LABEL_UNITS * scale)).toFixed(3)}`);
+  const keptScale = Number(Math.max(1, LABEL_PIXELS / (LABEL_UNITS * scale)).toFixed(3));
+  drawing.style.setProperty("--kept-label", String(keptScale));
+  showLabels(keptScale);
 }
 
 export function fitPicture() {
@@ -191,15 +210,27 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
   const sectors = svg("g", { class: "sectors" });
   const labels = svg("g", { class: "labels", "aria-hidden": "true" });
   const onTheCourse = new Set(paths.flat());
+  drawnLabels = [];
   for (const node of nodes) {
     const s = node.sector;
     const classes = [s === centre ? "centre" : "", about.has(s) ? "about" : ""].filter(Boolean);
     const p = positions.get(s);
     sectors.append(drawSector(atlas, s, p, classes));
-    const kept = s === centre || about.has(s) || onTheCourse.has(s) || specialNames(atlas, s).length > 0;
-    labels.append(drawLabels(atlas, s, p, kept));
+    // Where labels would overlap, the centre's is kept first, then those of
+    // what the view is about, the special sectors, the sectors along the
+    // courses, then the rest, nearest first.
+    const rank = s === centre ? 0 : about.has(s) ? 1 : specialNames(atlas, s).length > 0 ? 2 : onTheCourse.has(s) ? 3 : 4;
+    const group = drawLabels(atlas, s, p, rank < 4);
+    labels.append(group);
+    drawnLabels.push({ id: s, x: p.x, y: p.y, rank, kept: rank < 4, group });
   }
   drawing.append(sectors, labels);
+  // Each label's box, measured once as drawn at scale 1.
+  for (const label of drawnLabels) {
+    const { x, y, width, height } = label.group.firstChild.getBBox();
+    label.box = { left: x, top: y, right: x + width, bottom: y + height };
+  }
+  labelScale = 0;
 
   viewBox.fitted = fitView(positions.values(), screenBox, { anchor: positions.get(centre), ...fit });
   fitPicture();
