@@ -46,7 +46,7 @@ test("trade: pairs one hop apart are the port pair report's, estimates and all, 
   await page.close();
 });
 
-test("explore: the unexplored sectors a course reaches, nearest first, each with its course", async () => {
+test("explore: the unexplored sectors a course reaches within the hops chosen, nearest first, each with its course", async () => {
   const { u } = game;
   const { hops } = sweepFrom(u, 1);
   let reached = 0;
@@ -60,6 +60,7 @@ test("explore: the unexplored sectors a course reaches, nearest first, each with
   assert.equal(await page.locator("#explore-count").textContent(),
     `${reached} unexplored sectors a known course from 1 reaches, ${near} of them within 5 hops; nearest first`);
   const listed = await rows(page, "#explore-table tbody tr", ["sector", "hops"]);
+  assert.equal(listed.length, Math.min(near, 50), "the list holds those within 5 hops");
   for (const { sector, hops: h } of listed) assert.equal(Number(h), hops[Number(sector)], sector);
   assert.deepEqual(listed.map((r) => Number(r.hops)), listed.map((r) => Number(r.hops)).sort((a, b) => a - b));
   await page.locator("#explore-table tbody tr").first().getByRole("link", { name: "course" }).click();
