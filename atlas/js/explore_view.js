@@ -3,7 +3,7 @@
 // there, and the dead ends around it; an empty list says why.
 
 import { el, setField, counted, markField } from "./dom.js";
-import { showDetails, notInUniverse, sectorLink } from "./details.js";
+import { showDetails, notInUniverse, sectorLink, noWayOut } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse } from "./universe.js";
 import { readSector } from "./fields.js";
@@ -25,11 +25,7 @@ function exploreRow(from, { sector, hops }) {
 // Why a list of what exploring finds is empty: `kind` "unexplored" or
 // "deadEnds", `words` what it lists ("unexplored sector", "dead end").
 function whyNone(atlas, from, within, { reached, beyond }, kind, words) {
-  const { u } = atlas;
-  if (reached.sectors === 0) {
-    return u.explored[from] ? `no known course leads out of ${from}: it lists no warp out`
-      : `no known course leads out of ${from}: it is unexplored, so no warp out of it is known`;
-  }
+  if (reached.sectors === 0) return noWayOut(atlas, from);
   if (reached[kind] === 0) return `none of the ${counted(reached.sectors, "sector")} a known course from ${from} reaches is ${kind === "unexplored" ? "unexplored" : "a dead end"}`;
   const next = beyond[kind];
   return `no ${words} within ${counted(within, "hop")} of ${from}; the nearest, ${next.sector}, lies ${counted(next.hops, "hop")} away`;
