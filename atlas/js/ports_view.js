@@ -82,6 +82,8 @@ function portList(atlas, from, want, found) {
 
 export const portsView = {
   tab: "ports",
+  // The filters: not part of the address.
+  unnamed: "#ports-form .filters",
 
   show(atlas, { from, want }) {
     const { u } = atlas;

@@ -113,6 +113,7 @@ export const tradeView = {
   // Its list is its answer: the tools get more room.
   wide: true,
   tab: "trade",
+  unnamed: "#trade-filters",
 
   show(atlas, view) {
     const { u } = atlas;
