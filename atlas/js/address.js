@@ -10,7 +10,8 @@
 //   #explore=S&within=R     unexplored sectors and dead ends from S, counting
 //                           those within R hops (1..20 or "all")
 //   #changes                what this run found against the last run's map
-//   #find=text              the sectors whose note or log holds the text
+//   #find=text&from=S       the sectors whose note or log holds the text, with
+//                           the hops to each from S (default 1)
 // An empty address shows the default view, sector 1 and its neighbourhood.
 
 import { CLASS_MASKS, PRODUCT_KEYS, portClassNumber } from "./ports.js";
@@ -24,7 +25,7 @@ const DEFAULT_VIEW = { view: "sector", sector: 1, hops: DEFAULT_HOPS };
 // The parts each view takes besides its own: "sector=12&hops=3".
 const VIEW_PARTS = {
   sector: ["hops"], course: ["avoid"], ports: ["want"], bubble: [],
-  trade: ["apart", "within"], explore: ["within"], changes: [], find: [],
+  trade: ["apart", "within"], explore: ["within"], changes: [], find: ["from"],
 };
 // The largest "within" a view takes besides "all".
 export const MAX_WITHIN = 20;
@@ -93,7 +94,11 @@ function readView(key, value, byKey, n, notes) {
     return { view: "course", from: from.value, to: to.value, avoid: avoid.value };
   }
   if (key === "changes") return !value ? { view: "changes" } : wrong(key, "takes no value (the address is #changes)");
-  if (key === "find") return value === "" ? wrong(key, "nothing to find") : { view: "find", text: value };
+  if (key === "find") {
+    if (value === "") return wrong(key, "nothing to find");
+    const from = part("from") ? readSector(part("from").value, n) : { value: DEFAULT_VIEW.sector };
+    return from.problem ? wrong("from", from.problem) : { view: "find", text: value, from: from.value };
+  }
   const sector = readSector(value, n);
   if (sector.problem) return wrong(key, sector.problem);
   if (key === "trade" || key === "explore") {
@@ -180,7 +185,7 @@ export function formatAddress(view) {
     case "changes":
       return "#changes";
     case "find":
-      return `#find=${encodeURIComponent(view.text)}`;
+      return `#find=${encodeURIComponent(view.text)}&from=${view.from}`;
     default:
       return "";
   }

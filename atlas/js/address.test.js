@@ -62,7 +62,7 @@ test("the daily questions' addresses read back, and say what is wrong with them"
     { view: "trade", from: 7, apart: 1, within: 12 },
     { view: "explore", from: 1, within: 5 },
     { view: "changes" },
-    { view: "find", text: "safe spot & more" },
+    { view: "find", text: "safe spot & more", from: 12 },
   ];
   for (const view of views) assert.deepEqual(parseAddress(formatAddress(view), 20000), { view, problems: [] });
   assert.equal(formatAddress(views[0]), "#trade=1&apart=3&within=all");
