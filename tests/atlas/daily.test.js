@@ -9,7 +9,7 @@ import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import path from "node:path";
 import { lastLogRecord } from "./games.js";
-import { bigGame } from "./pages.js";
+import { bigGame, goTo } from "./pages.js";
 import { sweepFrom } from "../../atlas/js/course.js";
 
 // The first run's atlas (game.first) has no map to compare with.
@@ -98,7 +98,7 @@ test("changes: the change log's lines by kind, changed sectors marked, and why a
   assert.deepEqual(errors, []);
 });
 
-test("find: a number opens its sector, a text lists the notes and logs that hold it", async () => {
+test("find: a number opens its sector, a text lists the notes and logs that hold it, nearest first, and a number asked for as text is text", async () => {
   // The notes file's lines "sector : text" that hold "safe", any case.
   const noted = new Set();
   for (const line of readFileSync(path.join(game.dir, "game_notes.txt"), "latin1").split("\r\n")) {
@@ -108,10 +108,24 @@ test("find: a number opens its sector, a text lists the notes and logs that hold
   const page = await open("");
   await page.fill("#find-box input", "SAFE");
   await page.press("#find-box input", "Enter");
-  await page.waitForFunction(() => location.hash === "#find=SAFE");
+  await page.waitForFunction(() => location.hash === "#find=SAFE&from=1");
   const found = await rows(page, "#find-table tbody tr", ["sector"]);
   for (const s of noted) assert.ok(found.some((r) => r.sector === s), s);
   assert.equal(await page.locator("#find-table tbody tr mark").first().textContent(), "safe");
+  // Asked for as text, a number is looked for in the logs ("hostile fighters,
+  // 300"); each row has its hops from where the player was, nearest first,
+  // and the nearest are drawn, marked.
+  await goTo(page, "#sector=1374&hops=1");
+  await page.fill("#find-box input", '"300');
+  await page.press("#find-box input", "Enter");
+  await page.waitForFunction(() => location.hash === "#find=300&from=1374");
+  const { hops } = sweepFrom(game.u, 1374);
+  const near = (await rows(page, "#find-table tbody tr", ["sector", "hops"])).map((r) => [Number(r.sector), Number(r.hops)]);
+  assert.ok(near.length > 10, `${near.length} found`);
+  assert.deepEqual(near, near.map(([s]) => [s, hops[s]]).sort((a, b) => (a[1] < 0) - (b[1] < 0) || a[1] - b[1]));
+  const marked = await page.locator("#drawing g.sector.about").evaluateAll((gs) => gs.map((g) => Number(g.dataset.sector)));
+  assert.ok(marked.includes(near[0][0]) && marked.every((s) => near.some(([f]) => f === s)), marked.join());
+  assert.equal(await page.inputValue("#find-box input"), '"300"');
   await page.fill("#find-box input", "0");
   await page.press("#find-box input", "Enter");
   assert.equal(await page.locator("#find-box input").getAttribute("aria-invalid"), "true");
