@@ -63,6 +63,11 @@ test("explore: the unexplored sectors a course reaches within the hops chosen, n
   assert.equal(listed.length, Math.min(near, 50), "the list holds those within 5 hops");
   for (const { sector, hops: h } of listed) assert.equal(Number(h), hops[Number(sector)], sector);
   assert.deepEqual(listed.map((r) => Number(r.hops)), listed.map((r) => Number(r.hops)).sort((a, b) => a - b));
+  // None within a hop: the list says why.
+  await goTo(page, "#explore=1&within=1");
+  assert.equal(await page.locator("#explore-table-why").textContent(),
+    `no unexplored sector within 1 hop of 1; the nearest, ${listed[0].sector}, lies ${listed[0].hops} hops away`);
+  await goTo(page, "#explore=1&within=5");
   await page.locator("#explore-table tbody tr").first().getByRole("link", { name: "course" }).click();
   await page.waitForFunction(() => location.hash.startsWith("#course=1-"));
   assert.equal(await page.locator("#course-hops").textContent(), `${listed[0].hops} hops`);

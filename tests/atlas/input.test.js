@@ -81,6 +81,42 @@ test("a field says beside itself what is wrong, runs nothing, and a corrected fi
   assert.deepEqual(errors, []);
 });
 
+test("a new address resets the fields it does not name; a view asked for by its own form, or its tab, keeps them", async () => {
+  const page = await open("#trade=1&apart=1&within=all");
+  const least = page.locator("#trade-filters [name=least]");
+  await least.fill("abc");
+  await least.press("Enter");
+  assert.match(await page.locator("#trade-result").textContent(), /^a filter holds a mistake/);
+  await goTo(page, "#trade=2&apart=1&within=all");
+  assert.deepEqual([await least.inputValue(), await least.getAttribute("aria-invalid")], ["", null]);
+  assert.match(await page.locator("#trade-count").textContent(), /^\d+ pairs listed$/);
+  await least.fill("100");
+  await least.press("Enter");
+  const filtered = await page.locator("#trade-count").textContent();
+  assert.match(filtered, /; the filters left out \d+$/);
+  await page.click("#tab-sector");
+  await page.waitForFunction(() => location.hash.startsWith("#sector="));
+  await page.click("#tab-trade");
+  await page.waitForFunction(() => location.hash === "#trade=2&apart=1&within=all");
+  assert.deepEqual([await least.inputValue(), await page.locator("#trade-count").textContent()], ["100", filtered]);
+  // The port finder's filters go with its own form to a new start.
+  await goTo(page, "#ports=1&want=buys-equ");
+  await page.fill("#ports-form [name=maxHops]", "6");
+  await page.fill("#ports-form [name=from]", "2");
+  await page.click("#ports-form > button");
+  await page.waitForFunction(() => location.hash === "#ports=2&want=buys-equ");
+  assert.match(await page.locator("#ports-count").textContent(), /^\d+ ports found \(at most 6 hops away\)/);
+  await goTo(page, "#ports=3&want=buys-equ");
+  assert.equal(await page.inputValue("#ports-form [name=maxHops]"), "");
+  // A mistake in the find box goes with a new address.
+  await page.fill("#find-box input", "0");
+  await page.press("#find-box input", "Enter");
+  await goTo(page, "#sector=5&hops=1");
+  assert.deepEqual([await page.inputValue("#find-box input"), await page.locator("#find-box input").getAttribute("aria-invalid")], ["", null]);
+  await page.close();
+  assert.deepEqual(errors, []);
+});
+
 test("Hops, Course from here and Ports near here run their view at once", async () => {
   const page = await open("#sector=12&hops=1");
   await page.selectOption("#sector-form select", "3");

@@ -7,14 +7,27 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { bigGame, goTo } from "./pages.js";
+import { listBubbles } from "../../atlas/js/bubbles.js";
+import { sweepFrom } from "../../atlas/js/course.js";
 
 const game = bigGame({ second: true });
 const { errors } = game;
 
-// Addresses of every view, each with a long list or a large drawing.
-const ADDRESSES = ["#sector=1374&hops=5", "#sector=1&hops=3", "#course=1-15164&avoid=2", "#ports=1&want=class-1",
-  "#bubble=2660", "#trade=1&apart=1&within=5", "#trade=300&apart=3&within=all", "#explore=1&within=5",
-  "#explore=20000&within=all", "#changes", "#find=safe&from=1374", "#find=300&from=1"];
+// Addresses of every view, each with a long list or a large drawing: the
+// deepest bubble, the course to the farthest special sector, trade pairs and
+// find's texts from a sector no known course leads out of, and a number
+// found in the logs.
+function addresses(u) {
+  const deepest = listBubbles(u).reduce((a, b) => (b.depth > a.depth ? b : a));
+  const { hops } = sweepFrom(u, 1);
+  const far = u.specials.filter((s) => s > 1 && hops[s] > 0).reduce((a, b) => (hops[b] > hops[a] ? b : a));
+  let stuck = 1;
+  while (!(!u.explored[stuck] && u.warpStart[stuck] === u.warpStart[stuck + 1])) stuck++;
+  const number = /[0-9]{3,}/.exec([...u.logs.values()].find((text) => /[0-9]{3,}/.test(text)))[0];
+  return [`#sector=${u.specials[4]}&hops=5`, "#sector=1&hops=3", `#course=1-${far}&avoid=2`, "#ports=1&want=class-1",
+    `#bubble=${deepest.gate}`, "#trade=1&apart=1&within=5", `#trade=${stuck}&apart=3&within=all`, "#explore=1&within=5",
+    `#explore=${u.n}&within=all`, "#changes", `#find=safe&from=${u.specials[4]}`, `#find=${number}&from=${stuck}`];
+}
 const TABS = ["sector", "course", "ports", "bubbles", "trade", "explore", "changes"];
 
 // A small seeded generator (mulberry32), so that an order that fails can be
@@ -60,7 +73,7 @@ test("the page keeps to the window at both sizes, whatever the order of the view
   t.diagnostic(`seed ${seed} (ATLAS_SEED=${seed} repeats this order)`);
   const random = generator(seed);
   for (const viewport of [{ width: 1400, height: 900 }, { width: 400, height: 800 }]) {
-    const steps = [...ADDRESSES, ...TABS.map((tab) => `tab ${tab}`), "hops 3", "hops 5"];
+    const steps = [...addresses(game.u), ...TABS.map((tab) => `tab ${tab}`), "hops 3", "hops 5"];
     for (let i = steps.length - 1; i > 0; i--) {
       const j = Math.floor(random() * (i + 1));
       [steps[i], steps[j]] = [steps[j], steps[i]];
@@ -105,9 +118,10 @@ function overlappingLabels() {
 }
 
 test("no label of a drawing lies on another, in any view, zoomed in or out; the centre and a course's sectors are labelled", async () => {
-  const page = await game.open(ADDRESSES[0], { viewport: { width: 1400, height: 900 } });
+  const all = addresses(game.u);
+  const page = await game.open(all[0], { viewport: { width: 1400, height: 900 } });
   const faults = [];
-  for (const address of ADDRESSES) {
+  for (const address of all) {
     await goTo(page, address);
     for (const zoom of ["fit", "in", "in", "in", "fit", "out", "out"]) {
       await page.click(`#zoom button[data-zoom="${zoom}"]`);
@@ -117,7 +131,7 @@ test("no label of a drawing lies on another, in any view, zoomed in or out; the 
     }
   }
   // The whole course, at the first view of it.
-  await goTo(page, "#course=1-15164");
+  await goTo(page, all[2].replace(/&.*/, ""));
   const course = (await page.locator("#course-text").textContent()).split(" > ").map(Number);
   await page.click('#zoom button[data-zoom="fit"]');
   const { shown } = await page.evaluate(overlappingLabels);
