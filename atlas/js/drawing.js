@@ -37,18 +37,26 @@ function drawingElement() {
 const LABEL_PIXELS = 9;
 const LABEL_UNITS = 12;
 
-// The labels of the picture drawn: [{ id, x, y, box, rank, kept, group }]
-// (see chooseLabels), and the scale they were last chosen for.
+// The labels of the picture drawn, [{ id, x, y, box (once measured), rank,
+// kept, group }] (see chooseLabels), and the scale they were last chosen for.
 let drawnLabels = [];
 let labelScale = 0;
 
 // Shows the labels that can be read at the scale `kept` labels are drawn at
 // (1 when every label can be read, else only the kept ones, enlarged), none
-// on another.
+// on another. A label's box is measured the first time it may be shown, so
+// that the labels of a large drawing seen whole, which are not shown, are
+// never laid out.
 function showLabels(keptScale) {
   if (keptScale === labelScale) return;
   labelScale = keptScale;
   const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
+  const unmeasured = candidates.filter((label) => !label.box);
+  for (const label of unmeasured) label.group.classList.remove("hidden");
+  for (const label of unmeasured) {
+    const { x, y, width, height } = label.group.firstChild.getBBox();
+    label.box = { left: x, top: y, right: x + width, bottom: y + height };
+  }
   const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale });
   for (const label of drawnLabels) label.group.classList.toggle("hidden", !shown.has(label.id));
 }
@@ -134,7 +142,8 @@ function drawSector(atlas, s, p, classes) {
 function drawLabels(atlas, s, p, kept) {
   const { u } = atlas;
   const port = portOf(u, s);
-  const group = svg("g", { class: kept ? "label kept" : "label", transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`, "data-for": s });
+  // Hidden until shown (see showLabels).
+  const group = svg("g", { class: kept ? "label kept hidden" : "label hidden", transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`, "data-for": s });
   const inner = svg("g", { class: "size" });
   group.append(inner);
   const names = specialNames(atlas, s);
@@ -225,11 +234,6 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
     drawnLabels.push({ id: s, x: p.x, y: p.y, rank, kept: rank < 4, group });
   }
   drawing.append(sectors, labels);
-  // Each label's box, measured once as drawn at scale 1.
-  for (const label of drawnLabels) {
-    const { x, y, width, height } = label.group.firstChild.getBBox();
-    label.box = { left: x, top: y, right: x + width, bottom: y + height };
-  }
   labelScale = 0;
 
   viewBox.fitted = fitView(positions.values(), screenBox, { anchor: positions.get(centre), ...fit });
