@@ -42,21 +42,48 @@ const LABEL_UNITS = 12;
 let drawnLabels = [];
 let labelScale = 0;
 
+// A canvas to measure label texts on, so that choosing labels never waits
+// for the drawing to be laid out.
+let measuring = null;
+
+// The box of a label's texts around its point, at scale 1, as SVG lays them
+// out: a text's width across its anchor in the middle, and its font's height
+// above and below its baseline (the middle one for a text on its centre), half
+// a unit more each way for the font's rounded heights. `fonts` keeps each
+// kind of text's font (by its class), read once from the style.
+function labelBox(group, fonts) {
+  measuring ||= document.createElement("canvas").getContext("2d");
+  const box = { left: 0, top: 0, right: 0, bottom: 0 };
+  for (const text of group.querySelectorAll("text")) {
+    const kind = text.getAttribute("class");
+    if (!fonts.has(kind)) {
+      const style = getComputedStyle(text);
+      fonts.set(kind, { font: `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`, central: style.dominantBaseline === "central" });
+    }
+    const { font, central } = fonts.get(kind);
+    measuring.font = font;
+    const metrics = measuring.measureText(text.textContent);
+    const above = metrics.fontBoundingBoxAscent + 0.5;
+    const below = metrics.fontBoundingBoxDescent + 0.5;
+    const y = Number(text.getAttribute("y") || 0);
+    const top = central ? y - (above + below) / 2 : y - above;
+    box.left = Math.min(box.left, -metrics.width / 2);
+    box.right = Math.max(box.right, metrics.width / 2);
+    box.top = Math.min(box.top, top);
+    box.bottom = Math.max(box.bottom, top + above + below);
+  }
+  return box;
+}
+
 // Shows the labels that can be read at the scale `kept` labels are drawn at
 // (1 when every label can be read, else only the kept ones, enlarged), none
-// on another. A label's box is measured the first time it may be shown, so
-// that the labels of a large drawing seen whole, which are not shown, are
-// never laid out.
+// on another. A label's box is measured the first time it may be shown.
 function showLabels(keptScale) {
   if (keptScale === labelScale) return;
   labelScale = keptScale;
   const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
-  const unmeasured = candidates.filter((label) => !label.box);
-  for (const label of unmeasured) label.group.classList.remove("hidden");
-  for (const label of unmeasured) {
-    const { x, y, width, height } = label.group.firstChild.getBBox();
-    label.box = { left: x, top: y, right: x + width, bottom: y + height };
-  }
+  const fonts = new Map();
+  for (const label of candidates) label.box ||= labelBox(label.group, fonts);
   const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale });
   for (const label of drawnLabels) label.group.classList.toggle("hidden", !shown.has(label.id));
 }
