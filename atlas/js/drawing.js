@@ -43,24 +43,25 @@ let drawnLabels = [];
 let labelScale = 0;
 
 // A canvas to measure label texts on, so that choosing labels never waits
-// for the drawing to be laid out.
+// for the drawing to be laid out, and each kind of label text's font (by its
+// class), read once from the style sheet.
 let measuring = null;
+const labelFonts = new Map();
 
 // The box of a label's texts around its point, at scale 1, as SVG lays them
 // out: a text's width across its anchor in the middle, and its font's height
 // above and below its baseline (the middle one for a text on its centre), half
-// a unit more each way for the font's rounded heights. `fonts` keeps each
-// kind of text's font (by its class), read once from the style.
-function labelBox(group, fonts) {
+// a unit more each way for the font's rounded heights.
+function labelBox(group) {
   measuring ||= document.createElement("canvas").getContext("2d");
   const box = { left: 0, top: 0, right: 0, bottom: 0 };
   for (const text of group.querySelectorAll("text")) {
     const kind = text.getAttribute("class");
-    if (!fonts.has(kind)) {
+    if (!labelFonts.has(kind)) {
       const style = getComputedStyle(text);
-      fonts.set(kind, { font: `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`, central: style.dominantBaseline === "central" });
+      labelFonts.set(kind, { font: `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`, central: style.dominantBaseline === "central" });
     }
-    const { font, central } = fonts.get(kind);
+    const { font, central } = labelFonts.get(kind);
     measuring.font = font;
     const metrics = measuring.measureText(text.textContent);
     const above = metrics.fontBoundingBoxAscent + 0.5;
@@ -82,8 +83,7 @@ function showLabels(keptScale) {
   if (keptScale === labelScale) return;
   labelScale = keptScale;
   const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
-  const fonts = new Map();
-  for (const label of candidates) label.box ||= labelBox(label.group, fonts);
+  for (const label of candidates) label.box ||= labelBox(label.group);
   const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale });
   for (const label of drawnLabels) label.group.classList.toggle("hidden", !shown.has(label.id));
 }
