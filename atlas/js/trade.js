@@ -4,8 +4,12 @@
 
 import { sweepFrom } from "./course.js";
 import { inUniverse, portOf } from "./universe.js";
-import { portClassNumber } from "./ports.js";
+import { PRODUCT_KEYS, portClassNumber } from "./ports.js";
 import { bubbleMarks } from "./bubbles.js";
+
+// The holds a player's ship has when the page is not told, and the most it takes.
+export const DEFAULT_HOLDS = 50;
+export const MAX_HOLDS = 500;
 
 // The sections of the pair table in the report's order: a key for filters and
 // the heading the report writes.
@@ -142,14 +146,16 @@ function waysOut(u) {
 // (1..3, a number beyond taken as the nearer bound; 1 is the report's rule, a
 // two-way warp), each pair once:
 //   { p, q, rows (indices of PAIR_ROWS), sections (indices of TRADE_SECTIONS),
-//     there (hops P to Q), back (hops Q to P), estimate, perHop (estimate per
-//     round-trip hop), nearer (the port nearer to `from`, P when as near; 0 when
-//     neither can be reached), fromStart (hops from `from` to it, -1 when
-//     neither can be reached), bubble (either lies in a bubble), compromised
-//     (either lies in a compromised bubble) }.
+//     there (hops P to Q), back (hops Q to P), estimate, nearer (the port a
+//     player flying from `from` reaches first: the one fewer hops away, P when
+//     as near or when neither can be reached), fromStart (hops from `from` to
+//     it, -1 when neither can be reached), bubble (either lies in a bubble),
+//     compromised (either lies in a compromised bubble), trips and score (see
+//     rankTradePairs) }.
 // Only pairs whose nearer port lies within `within` hops of `from` (Infinity:
-// every pair, reached or not). Ordered as `sortTradePairs` orders by default.
-export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {}) {
+// every pair, reached or not). Ranked for holds of `holds` units, as
+// rankTradePairs ranks them.
+export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, holds = DEFAULT_HOLDS } = {}) {
   const n = u.n;
   const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), 3);
   const classOf = new Uint8Array(n + 1);
@@ -239,21 +245,78 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {
       if (stamp[q] !== p || IN_PAIR_TABLE[a * 9 + b] === 0 || (a === b && q < p)) continue;
       const hp = fromStart ? fromStart[p] : -1;
       const hq = fromStart ? fromStart[q] : -1;
-      const nearer = hp >= 0 && (hq < 0 || hp <= hq) ? p : hq >= 0 ? q : 0;
-      const hopsThere = nearer === p ? hp : nearer === q ? hq : -1;
+      const nearer = hq >= 0 && (hp < 0 || hq < hp) ? q : p;
+      const hopsThere = nearer === p ? hp : hq;
       if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
       const { rows, sections } = ROWS_OF_CLASSES[a * 9 + b];
-      const there = links.hops[i];
       const estimate = caseEstimate(u.ports[u.portOf[p]].buying, u.ports[u.portOf[q]].buying,
         tradeable[3 * p], tradeable[3 * p + 1], tradeable[3 * p + 2], tradeable[3 * q], tradeable[3 * q + 1], tradeable[3 * q + 2]);
       const marks = bubbleMark[p] | bubbleMark[q];
       pairs.push({
-        p, q, rows, sections, there, back: back[q], estimate, perHop: estimate / (there + back[q]), nearer,
-        fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3,
+        p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer, fromStart: hopsThere,
+        bubble: marks !== 0, compromised: marks === 3, trips: 1, score: 0,
       });
     }
   }
+  return rankTradePairs(pairs, holds);
+}
+
+// The other port of a pair: the one a player flies to from the nearer.
+export function fartherPort(pair) {
+  return pair.nearer === pair.p ? pair.q : pair.p;
+}
+
+// What a trade run earns for the hops flown, for holds of `holds` units: a
+// pair's estimate E is carried in trips = max(1, ceil(E / holds)) round trips
+// of there + back hops, after the hops from the start to the nearer port, so
+// its score is E / (fromStart + trips * (there + back)) units a hop (0 for a
+// pair no known course from the start reaches). Sets each pair's trips and
+// score and sorts the list (itself, returned) by score, highest first, then
+// by hops from the start, then by the nearer port and the other.
+export function rankTradePairs(pairs, holds = DEFAULT_HOLDS) {
+  for (const pair of pairs) {
+    pair.trips = Math.max(1, Math.ceil(pair.estimate / holds));
+    pair.score = pair.fromStart < 0 ? 0 : pair.estimate / (pair.fromStart + pair.trips * (pair.there + pair.back));
+  }
   return pairs.sort(byTradeValue);
+}
+
+// The pairs of a list whose nearer port lies within `within` hops of the
+// start (Infinity: all, reached or not). A new list, in the given order.
+export function pairsWithin(pairs, within) {
+  return within === Infinity ? pairs.slice() : pairs.filter((pair) => pair.fromStart >= 0 && pair.fromStart <= within);
+}
+
+// What to carry which way between the two ports of a pair, by their classes:
+// { near, far, there (the products, 0 ore .. 2 equ, the nearer port sells and
+// the other buys), back (those the other sells and the nearer buys) }.
+export function pairCarry(u, pair) {
+  const far = fartherPort(pair);
+  const nearBuys = u.ports[u.portOf[pair.nearer]].buying;
+  const farBuys = u.ports[u.portOf[far]].buying;
+  const there = [];
+  const back = [];
+  for (let k = 0; k < 3; k++) {
+    const nearBuysIt = (nearBuys >> k) & 1;
+    if (nearBuysIt === ((farBuys >> k) & 1)) continue;
+    (nearBuysIt ? back : there).push(k);
+  }
+  return { near: pair.nearer, far, there, back };
+}
+
+// A pair's carry for scripts: "776:ore+equ|16858:org", each port with what it
+// sells that the other buys ("776:" when nothing).
+export function carryHook({ near, far, there, back }) {
+  const products = (list) => list.map((k) => PRODUCT_KEYS[k]).join("+");
+  return `${near}:${products(there)}|${far}:${products(back)}`;
+}
+
+// A pair's carry in words: "ore, equ 776\u219216858; org 16858\u2192776", each
+// \u2192 a right arrow.
+export function carryWords({ near, far, there, back }) {
+  const way = (list, a, b) => (list.length > 0 ? [`${list.map((k) => PRODUCT_KEYS[k]).join(", ")} ${a}\u2192${b}`] : []);
+  const ways = [...way(there, near, far), ...way(back, far, near)];
+  return ways.length > 0 ? ways.join("; ") : "nothing to carry: the two trade the same way";
 }
 
 // Hops from the start, unreached last.
@@ -261,10 +324,10 @@ function startHops(pair) {
   return pair.fromStart < 0 ? Infinity : pair.fromStart;
 }
 
-// The default order: estimate per round-trip hop, highest first, then hops
-// from the start, nearest first, then by sectors.
+// The default order: units a hop, highest first, then hops from the start,
+// nearest first, then by the nearer port and the other.
 function byTradeValue(x, y) {
-  return y.perHop - x.perHop || startHops(x) - startHops(y) || x.p - y.p || x.q - y.q;
+  return y.score - x.score || startHops(x) - startHops(y) || x.nearer - y.nearer || fartherPort(x) - fartherPort(y);
 }
 
 // The columns pairs sort by, each a number of the pair.
@@ -277,12 +340,13 @@ const TRADE_COLUMNS = {
   fromStart: startHops,
   bubble: (pair) => Number(pair.bubble) + Number(pair.compromised),
   estimate: (pair) => pair.estimate,
-  perHop: (pair) => pair.perHop,
+  trips: (pair) => pair.trips,
+  score: (pair) => pair.score,
 };
 
 // The pairs sorted by one column ("p", "q", "section", "there", "back",
 // "fromStart" (unreached last), "bubble" (none, bubble, compromised),
-// "estimate", "perHop"), largest first when `descending`; ties, and any other
+// "estimate", "trips", "score"), largest first when `descending`; ties, and any other
 // column, in the default order. A new list.
 export function sortTradePairs(pairs, column, descending = false) {
   const value = TRADE_COLUMNS[column];
