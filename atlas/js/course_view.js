@@ -31,6 +31,34 @@ function alongTheCourse(atlas, course, stopAt) {
     el("tbody", {}, ...rows)));
 }
 
+// Where each sector of a course is drawn. A course by stops may pass a
+// sector twice: it is drawn once, where the course first reaches it, and a
+// sector the course flies to and straight back from (a stop in a dead end)
+// stands beside the line, between its rows (drawn further apart for it) off
+// the sector it hangs from, so that the line going on does not run through it.
+function courseLayout(course) {
+  const line = [];
+  const spurs = [];
+  const seen = new Set();
+  course.forEach((s, i) => {
+    if (seen.has(s)) return;
+    seen.add(s);
+    if (i > 0 && course[i - 1] === course[i + 1]) spurs.push({ s, from: course[i - 1] });
+    else line.push(s);
+  });
+  const { positions } = layoutCourse(line);
+  if (spurs.length === 0) return positions;
+  for (const p of positions.values()) p.y *= 1.5;
+  const hanging = new Map();
+  for (const { s, from } of spurs) {
+    const k = hanging.get(from) || 0;
+    hanging.set(from, k + 1);
+    const at = positions.get(from);
+    positions.set(s, { x: at.x + 45 * Math.floor(k / 2), y: at.y + (k % 2 === 0 ? 90 : -90) });
+  }
+  return positions;
+}
+
 // The stop fields of the course form, stop1 .. stopK, between From and To.
 function stopFields() {
   return [...document.querySelectorAll("#course-form .stop input")];
@@ -102,9 +130,7 @@ export const courseView = {
       avoid.length > 0 ? el("p", { class: "quiet" }, `avoiding ${avoid.join(", ")}`) : "",
       el("p", {}, back),
       alongTheCourse(atlas, course, stopAt));
-    // A course by stops may pass a sector twice: it is drawn once, where the
-    // course first reaches it.
-    const { positions } = layoutCourse(course);
+    const positions = courseLayout(course);
     const nodes = [...positions.keys()].map((s, i) => ({ sector: s, ring: i }));
     drawPicture(atlas, nodes, warpsAmong(u, new Set(course)), positions, { centre: to, course, about: new Set(stops) });
     const legHops = stops.length > 0 ? ` (legs of ${legs.map((leg) => leg.hops).join(", ")})` : "";
