@@ -64,7 +64,7 @@ function markers() {
   const defs = svg("defs");
   for (const [id, colour] of [["arrow", "var(--one-way)"], ["arrow-course", "var(--course)"]]) {
     // The arrowhead begins where its line ends and reaches ARROW further.
-    defs.append(svg("marker", { id, viewBox: "0 0 10 10", refX: 0, refY: 5, markerWidth: ARROW, markerHeight: ARROW, markerUnits: "userSpaceOnUse", orient: "auto" },
+    defs.append(svg("marker", { id, viewBox: "0 0 10 10", refX: 0, refY: 5, markerWidth: ARROW, markerHeight: ARROW, markerUnits: "userSpaceOnUse", orient: "auto-start-reverse" },
       svg("path", { d: "M0,0 L10,5 L0,10 z", fill: colour })));
   }
   return defs;
@@ -182,6 +182,9 @@ function drawLabels(atlas, s, p, kept) {
   return group;
 }
 
+// A warp on a course flown both ways.
+const BOTH_WAYS = 2;
+
 // A warp from circle edge to circle edge; a one-way warp ends in an arrowhead
 // whose tip touches the target's outermost circle. A warp between two sectors
 // of the major space lane has the lane's glow beneath it and keeps the look of
@@ -194,7 +197,8 @@ function drawEdge(atlas, edge, from, to, onCourse, into, marks) {
   const ux = dx / length;
   const uy = dy / length;
   const arrow = onCourse || !edge.twoWay;
-  const start = reach(atlas, edge.from, marks);
+  // A course flown both ways (there and back by stops) has a head at each end.
+  const start = reach(atlas, edge.from, marks) + (onCourse === BOTH_WAYS ? ARROW : 0);
   const end = reach(atlas, edge.to, marks) + (arrow ? ARROW : 0);
   if (start + end >= length) return;
   const ends = {
@@ -204,6 +208,7 @@ function drawEdge(atlas, edge, from, to, onCourse, into, marks) {
   if (onLane(u, edge.from) && onLane(u, edge.to)) into.append(svg("line", { class: "lane-glow", ...ends }));
   const classes = ["edge", edge.twoWay ? "" : "one-way", onCourse ? "course" : ""].filter(Boolean).join(" ");
   const line = svg("line", { class: classes, ...ends, "data-from": edge.from, "data-to": edge.to });
+  if (onCourse === BOTH_WAYS) line.setAttribute("marker-start", "url(#arrow-course)");
   if (onCourse) line.setAttribute("marker-end", "url(#arrow-course)");
   else if (!edge.twoWay) line.setAttribute("marker-end", "url(#arrow)");
   into.append(line);
@@ -234,7 +239,8 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
     const forward = onCourse.has(`${edge.from}-${edge.to}`);
     const backward = edge.twoWay && onCourse.has(`${edge.to}-${edge.from}`);
     const shown = backward ? { from: edge.to, to: edge.from, twoWay: true } : edge;
-    drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), forward || backward, lines, { centre, about });
+    const flown = forward && backward ? BOTH_WAYS : forward || backward;
+    drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), flown, lines, { centre, about });
   }
   drawing.append(lines);
   const sectors = svg("g", { class: "sectors" });
