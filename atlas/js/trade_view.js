@@ -131,13 +131,15 @@ function showPairs(atlas) {
   const { holds } = tradeShown.view;
   result.replaceChildren(
     el("p", { id: "trade-count" }, `${counted(kept.length, "pair")} listed`, left > 0 ? `; the filters left out ${left}` : ""),
-    tradeShown.pairs.length === 0 ? el("p", { class: "problem", id: "trade-why" }, whyNoPairs(atlas, tradeShown.view)) : "",
+    tradeShown.pairs.length === 0 ? el("p", { class: "problem", id: "trade-why" }, whyNoPairs(atlas, tradeShown.view)) : "");
+  if (kept.length === 0) return;
+  result.append(
     el("p", { class: "quiet" }, `the most units for each hop flown first, with holds of ${holds}; draw a row (or click it) to see it`),
     el("p", { class: "quiet hint", id: "trade-legend" },
       "(**9): a port's stock of ore, org, equ: * full, 0 to 9 the tens of its percentage; (???) unexplored, (...) not "
       + "reporting. Amounts: ore / org / equ, the first port's-the second's. Units/hop: the estimate over the hops from "
       + "the start and the round trips its holds take."),
-    kept.length === 0 ? "" : resultTable({
+    resultTable({
       id: "trade-table", columns: TRADE_HEADS, items: sorted, page: TRADE_PAGE, makeRow: (pair) => pairRow(atlas, pair),
       sort: tradeSort.column ? tradeSort : null,
       onSort: (column) => {
