@@ -148,14 +148,15 @@ function waysOut(u) {
 //   { p, q, rows (indices of PAIR_ROWS), sections (indices of TRADE_SECTIONS),
 //     there (hops P to Q), back (hops Q to P), estimate, nearer (the port a
 //     player flying from `from` reaches first: the one fewer hops away, P when
-//     as near or when neither can be reached), fromStart (hops from `from` to
-//     it, -1 when neither can be reached), bubble (either lies in a bubble),
+//     as near or when neither can be reached), far (the other), fromStart
+//     (hops from `from` to the nearer, -1 when neither can be reached),
+//     bubble (either lies in a bubble),
 //     compromised (either lies in a compromised bubble), trips and score (see
 //     rankTradePairs) }.
 // Only pairs whose nearer port lies within `within` hops of `from` (Infinity:
-// every pair, reached or not). Ranked for holds of `holds` units, as
-// rankTradePairs ranks them.
-export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, holds = DEFAULT_HOLDS } = {}) {
+// every pair, reached or not). Scored for holds of `holds` units and, unless
+// `ranked` is false, in the order rankTradePairs gives them.
+export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, holds = DEFAULT_HOLDS, ranked = true } = {}) {
   const n = u.n;
   const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), 3);
   const classOf = new Uint8Array(n + 1);
@@ -252,18 +253,16 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
       const estimate = caseEstimate(u.ports[u.portOf[p]].buying, u.ports[u.portOf[q]].buying,
         tradeable[3 * p], tradeable[3 * p + 1], tradeable[3 * p + 2], tradeable[3 * q], tradeable[3 * q + 1], tradeable[3 * q + 2]);
       const marks = bubbleMark[p] | bubbleMark[q];
+      // The score starts as a fraction (NaN), so that the engine keeps it as
+      // one in every pair: a whole number first would make it change the
+      // pairs' shape when the fractions come.
       pairs.push({
-        p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer, fromStart: hopsThere,
-        bubble: marks !== 0, compromised: marks === 3, trips: 1, score: 0,
+        p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer, far: nearer === p ? q : p,
+        fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3, trips: 1, score: NaN,
       });
     }
   }
-  return rankTradePairs(pairs, holds);
-}
-
-// The other port of a pair: the one a player flies to from the nearer.
-export function fartherPort(pair) {
-  return pair.nearer === pair.p ? pair.q : pair.p;
+  return ranked ? rankTradePairs(pairs, holds) : scoreTradePairs(pairs, holds);
 }
 
 // What a trade run earns for the hops flown, for holds of `holds` units: a
@@ -271,14 +270,71 @@ export function fartherPort(pair) {
 // of there + back hops, after the hops from the start to the nearer port, so
 // its score is E / (fromStart + trips * (there + back)) units a hop (0 for a
 // pair no known course from the start reaches). Sets each pair's trips and
-// score and sorts the list (itself, returned) by score, highest first, then
-// by hops from the start, then by the nearer port and the other.
-export function rankTradePairs(pairs, holds = DEFAULT_HOLDS) {
+// score; the list itself is returned.
+export function scoreTradePairs(pairs, holds = DEFAULT_HOLDS) {
   for (const pair of pairs) {
     pair.trips = Math.max(1, Math.ceil(pair.estimate / holds));
     pair.score = pair.fromStart < 0 ? 0 : pair.estimate / (pair.fromStart + pair.trips * (pair.there + pair.back));
   }
-  return pairs.sort(byTradeValue);
+  return pairs;
+}
+
+// Scores the pairs (scoreTradePairs) and sorts the list (itself, returned) by
+// score, highest first, then by hops from the start, then by the nearer port
+// and the other.
+export function rankTradePairs(pairs, holds = DEFAULT_HOLDS) {
+  return scoreTradePairs(pairs, holds).sort(byTradeValue);
+}
+
+// Puts the first `count` of pairs[start ..] in rankTradePairs's order (of
+// scored pairs) at pairs[start .. start + count), in that order, without
+// sorting the rest: a selection around the last of them, then a sort of
+// those few. The order is strict (no two pairs have the same two ports), so
+// the selection needs no care for equals.
+export function rankFirst(pairs, start, count) {
+  const end = Math.min(start + count, pairs.length);
+  if (end <= start) return pairs;
+  const k = end - 1;
+  let lo = start;
+  let hi = pairs.length - 1;
+  while (lo < hi) {
+    const pivot = pairs[(lo + hi) >> 1];
+    let i = lo;
+    let j = hi;
+    while (i <= j) {
+      while (byTradeValue(pairs[i], pivot) < 0) i++;
+      while (byTradeValue(pairs[j], pivot) > 0) j--;
+      if (i <= j) {
+        const swap = pairs[i];
+        pairs[i++] = pairs[j];
+        pairs[j--] = swap;
+      }
+    }
+    if (k <= j) hi = j;
+    else if (k >= i) lo = i;
+    else break;
+  }
+  const first = pairs.slice(start, end).sort(byTradeValue);
+  for (let i = start; i < end; i++) pairs[i] = first[i - start];
+  return pairs;
+}
+
+// Scored pairs in rankTradePairs's order, ranked only as far as they are
+// read ({ length, slice(start, end) }, as a list of results reads them): a
+// table shows fifty of thousands, and orders the next ones when asked.
+export function rankedAsRead(pairs) {
+  const list = pairs.slice();
+  let ranked = 0;
+  return {
+    length: list.length,
+    slice(start, end = list.length) {
+      if (end > ranked) {
+        rankFirst(list, ranked, end - ranked);
+        ranked = Math.min(end, list.length);
+      }
+      return list.slice(start, end);
+    },
+  };
 }
 
 // The pairs of a list whose nearer port lies within `within` hops of the
@@ -291,7 +347,7 @@ export function pairsWithin(pairs, within) {
 // { near, far, there (the products, 0 ore .. 2 equ, the nearer port sells and
 // the other buys), back (those the other sells and the nearer buys) }.
 export function pairCarry(u, pair) {
-  const far = fartherPort(pair);
+  const { far } = pair;
   const nearBuys = u.ports[u.portOf[pair.nearer]].buying;
   const farBuys = u.ports[u.portOf[far]].buying;
   const there = [];
@@ -327,7 +383,7 @@ function startHops(pair) {
 // The default order: units a hop, highest first, then hops from the start,
 // nearest first, then by the nearer port and the other.
 function byTradeValue(x, y) {
-  return y.score - x.score || startHops(x) - startHops(y) || x.nearer - y.nearer || fartherPort(x) - fartherPort(y);
+  return y.score - x.score || startHops(x) - startHops(y) || x.nearer - y.nearer || x.far - y.far;
 }
 
 // The columns pairs sort by, each a number of the pair.

@@ -2,7 +2,7 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import {
   PAIR_ROWS, TRADE_SECTIONS, filterTradePairs, findTradePairs, pairLine, pairTradeVolume, sortTradePairs, rankTradePairs,
-  pairsWithin, pairCarry, carryHook, carryWords,
+  pairsWithin, pairCarry, carryHook, carryWords, rankedAsRead,
 } from "./trade.js";
 import { CLASS_MASKS } from "./ports.js";
 import { makeUniverse, twoWays } from "./test_universe.js";
@@ -96,6 +96,22 @@ test("a trade run ranks by units a hop: the estimate over the hops there and the
   const [ssbNearer] = pairs.filter(({ p }) => p === 20);
   assert.equal(carryHook(pairCarry(world, ssbNearer)), "21:ore+org|20:equ");
   assert.equal(carryWords(pairCarry(world, ssbNearer)), "ore, org 21\u219220; equ 20\u219221");
+});
+
+test("a list ranked as it is read is, page by page, the ranked list", () => {
+  // Pairs with few scores and few hops from the start, so that many tie.
+  let seed = 7;
+  const next = (k) => (seed = (seed * 1103515245 + 12345) % 2147483648) % k;
+  const pairs = Array.from({ length: 500 }, (_, i) => ({
+    p: i + 1, q: 1000 + i, nearer: 1 + next(40), far: 600 + i, fromStart: next(5) - 1, estimate: 50 * next(4), there: 1, back: 1 + next(2),
+  }));
+  const ranked = rankTradePairs(pairs.slice(), 60);
+  for (const page of [1, 7, 50, 499]) {
+    const read = rankedAsRead(pairs);
+    const seen = [];
+    for (let start = 0; start < read.length; start += page) seen.push(...read.slice(start, start + page));
+    assert.deepEqual(seen.map(({ p }) => p), ranked.map(({ p }) => p), `pages of ${page}`);
+  }
 });
 
 test("what to carry which way, for every class pair of the report's table", () => {

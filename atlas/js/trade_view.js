@@ -9,7 +9,7 @@ import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse, portOf } from "./universe.js";
 import { readSector, readWhole } from "./fields.js";
-import { TRADE_SECTIONS, DEFAULT_HOLDS, MAX_HOLDS, findTradePairs, rankTradePairs, pairsWithin, sortTradePairs, filterTradePairs, stockMarks, pairAmounts, pairCarry, carryHook, carryWords, fartherPort } from "./trade.js";
+import { TRADE_SECTIONS, DEFAULT_HOLDS, MAX_HOLDS, findTradePairs, scoreTradePairs, rankFirst, rankedAsRead, pairsWithin, sortTradePairs, filterTradePairs, stockMarks, pairAmounts, pairCarry, carryHook, carryWords } from "./trade.js";
 import { plotCourse } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
 import { formatWithin, choiceWithin, WITHIN_CHOICES } from "./address.js";
@@ -18,8 +18,8 @@ import { resultTable } from "./result_table.js";
 const TRADE_PAGE = 50;
 const tradeSort = { column: null, descending: false };
 // The pairs found from a start so many hops apart (every pair, reached or
-// not, ranked for `holds`), the view shown, its pairs (those within its
-// reach) and the pair drawn.
+// not, scored for `holds`), the view shown, its pairs (those within its
+// reach, the best first) and the pair drawn.
 let tradeShown = { key: "", all: [], holds: 0, view: null, pairs: [], drawn: null };
 
 const TRADE_HEADS = [
@@ -96,7 +96,7 @@ function drawPair(atlas, pair) {
   const { u } = atlas;
   const { from } = tradeShown.view;
   tradeShown.drawn = pair;
-  const far = fartherPort(pair);
+  const { far } = pair;
   const courses = [plotCourse(u, from, pair.nearer) || [from], plotCourse(u, pair.nearer, far) || [], plotCourse(u, far, pair.nearer) || []];
   const members = new Set(courses.flat());
   members.add(pair.p).add(pair.q);
@@ -126,7 +126,7 @@ function showPairs(atlas) {
     return;
   }
   const kept = filterTradePairs(tradeShown.pairs, filters);
-  const sorted = tradeSort.column ? sortTradePairs(kept, tradeSort.column, tradeSort.descending) : kept;
+  const sorted = tradeSort.column ? sortTradePairs(kept, tradeSort.column, tradeSort.descending) : rankedAsRead(kept);
   const left = tradeShown.pairs.length - kept.length;
   const { holds } = tradeShown.view;
   result.replaceChildren(
@@ -171,16 +171,17 @@ export const tradeView = {
       return;
     }
     // Every pair is found once for a start and hops apart; the reach and the
-    // holds only choose and order them.
+    // holds only choose and order them, and they are ordered only as far as
+    // the list is read.
     const key = `${from} ${apart}`;
     if (tradeShown.key !== key) {
-      tradeShown = { key, all: findTradePairs(u, { from, apart, holds }), holds, view, pairs: [], drawn: null };
+      tradeShown = { key, all: findTradePairs(u, { from, apart, holds, ranked: false }), holds, view, pairs: [], drawn: null };
     } else if (tradeShown.holds !== holds) {
-      rankTradePairs(tradeShown.all, holds);
+      scoreTradePairs(tradeShown.all, holds);
       tradeShown.holds = holds;
     }
     tradeShown.view = view;
-    const pairs = pairsWithin(tradeShown.all, within);
+    const pairs = rankFirst(pairsWithin(tradeShown.all, within), 0, 1);
     tradeShown.pairs = pairs;
     if (!pairs.includes(tradeShown.drawn)) tradeShown.drawn = null;
     const reach = within === Infinity ? "" : ` whose nearer port is within ${counted(within, "hop")} of ${from}`;
