@@ -287,35 +287,30 @@ export function rankTradePairs(pairs, holds = DEFAULT_HOLDS) {
 }
 
 // Puts the first `count` of pairs[start ..] in rankTradePairs's order (of
-// scored pairs) at pairs[start .. start + count), in that order, without
-// sorting the rest: a selection around the last of them, then a sort of
-// those few. The order is strict (no two pairs have the same two ports), so
-// the selection needs no care for equals.
+// scored pairs) at pairs[start .. start + count), in that order, the others
+// after them in the order they had: one pass keeps the best so far in a
+// short ranked list, and most pairs are passed over on their score alone.
 export function rankFirst(pairs, start, count) {
   const end = Math.min(start + count, pairs.length);
   if (end <= start) return pairs;
-  const k = end - 1;
-  let lo = start;
-  let hi = pairs.length - 1;
-  while (lo < hi) {
-    const pivot = pairs[(lo + hi) >> 1];
-    let i = lo;
-    let j = hi;
-    while (i <= j) {
-      while (byTradeValue(pairs[i], pivot) < 0) i++;
-      while (byTradeValue(pairs[j], pivot) > 0) j--;
-      if (i <= j) {
-        const swap = pairs[i];
-        pairs[i++] = pairs[j];
-        pairs[j--] = swap;
-      }
+  const size = end - start;
+  const best = [];
+  for (let i = start; i < pairs.length; i++) {
+    const pair = pairs[i];
+    if (best.length === size) {
+      const last = best[size - 1];
+      if (pair.score < last.score || byTradeValue(pair, last) > 0) continue;
+      best.pop();
     }
-    if (k <= j) hi = j;
-    else if (k >= i) lo = i;
-    else break;
+    let at = best.length;
+    while (at > 0 && byTradeValue(pair, best[at - 1]) < 0) at--;
+    best.splice(at, 0, pair);
   }
-  const first = pairs.slice(start, end).sort(byTradeValue);
-  for (let i = start; i < end; i++) pairs[i] = first[i - start];
+  const chosen = new Set(best);
+  const rest = [];
+  for (let i = start; i < pairs.length; i++) if (!chosen.has(pairs[i])) rest.push(pairs[i]);
+  for (let i = 0; i < size; i++) pairs[start + i] = best[i];
+  for (let i = 0; i < rest.length; i++) pairs[end + i] = rest[i];
   return pairs;
 }
 
@@ -381,9 +376,10 @@ function startHops(pair) {
 }
 
 // The default order: units a hop, highest first, then hops from the start,
-// nearest first, then by the nearer port and the other.
+// nearest first (unreached last), then by the nearer port and the other.
 function byTradeValue(x, y) {
-  return y.score - x.score || startHops(x) - startHops(y) || x.nearer - y.nearer || x.far - y.far;
+  return y.score - x.score || (x.fromStart < 0 ? Infinity : x.fromStart) - (y.fromStart < 0 ? Infinity : y.fromStart)
+    || x.nearer - y.nearer || x.far - y.far;
 }
 
 // The columns pairs sort by, each a number of the pair.
