@@ -69,7 +69,7 @@ function pairRow(atlas, pair) {
   el("td", {}, draw),
   el("td", { class: "text" }, portCell(atlas, pair.p), " \u2013 ", portCell(atlas, pair.q),
     el("span", { class: "carry" }, ...unbroken(carryWords(carry), "; ")),
-    amounts ? el("span", { class: "amounts" }, el("span", { class: "quiet" }, "amounts "), ...unbroken(amounts, " / ")) : ""),
+    amounts ? el("span", { class: "amounts" }, el("span", {}, "amounts "), ...unbroken(amounts, " / ")) : ""),
   el("td", {}, pair.score.toFixed(2)),
   el("td", {}, String(pair.trips)),
   el("td", {}, pair.fromStart < 0 ? "no route" : String(pair.fromStart)),
