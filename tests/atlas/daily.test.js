@@ -138,8 +138,17 @@ test("changes: the change log's lines by kind, changed sectors marked, and why a
     .map(({ sector }) => ({ change: name, sector: String(sector), hops: String(hops[sector]), class: portOf(u, sector)?.letters })));
   assert.ok(expectedNear.some((row) => row.change === "new-port"), "a port found near 1");
   assert.deepEqual(found, expectedNear.map((row) => ({ ...row, class: row.change === "new-port" ? row.class : undefined })));
-  const drawnKinds = new Set(found.map((row) => row.change));
-  assert.equal(await near.locator("#drawing path.change-mark").count(), new Set(found.map((row) => `${row.sector} ${row.change}`)).size);
+  // Each changed sector drawn has a mark for each kind changed there, and the
+  // legend names the kinds drawn.
+  const kindsAt = new Map();
+  for (const { sector, change } of found) kindsAt.set(sector, [...new Set([...(kindsAt.get(sector) || []), change])]);
+  const marked = await near.locator("#drawing g.sector:has(path.change-mark)").evaluateAll((gs) => gs.map((g) =>
+    [g.dataset.sector, [...g.querySelectorAll("path.change-mark")].map((mark) => mark.getAttribute("class").replace("change-mark kind-", ""))]));
+  assert.ok(marked.length >= 10, `${marked.length} changed sectors drawn`);
+  for (const [sector, kinds] of marked) {
+    assert.deepEqual(kinds, CHANGE_KINDS.map(({ name }) => name).filter((name) => kindsAt.get(sector).includes(name)), sector);
+  }
+  const drawnKinds = new Set(marked.flatMap(([, kinds]) => kinds));
   assert.deepEqual(await near.locator("#legend .change-kind").allTextContents(),
     CHANGE_KINDS.flatMap(({ name }, kind) => (drawnKinds.has(name) ? [CHANGE_HEADINGS[kind]] : [])));
   await near.close();
