@@ -165,7 +165,7 @@ export const changesView = {
         el("p", { id: "changes-count" }, `${counted(total, "change")} in ${counted(atlas.changesAt.size, "sector")} against the map of the last run (${counted(u.changes.records, "sector")} compared)`),
         changeIndex(groups),
         ...groups.map((items, kind) => changeGroup(atlas, kind, items, false)));
-      drawNothing(atlas, `${counted(total, "change")} since the last map in ${counted(atlas.changesAt.size, "sector")}: choose one to see it, or give a sector to see those near it; changed sectors carry a white mark in every drawing`);
+      drawNothing(atlas, `${counted(total, "change")} since the last map in ${counted(atlas.changesAt.size, "sector")}: choose one to see it, or give a sector to see those near it, marked by kind; in the other drawings a white mark stands for any change`);
       return;
     }
     const { from, within } = view;
