@@ -17,7 +17,7 @@ import { resultTable } from "./result_table.js";
 const CHANGES_PAGE = 50;
 // The most sectors the drawing of the changes near a sector holds: the
 // changed sectors, nearest first, and the courses that lead to them.
-const CHANGES_DRAWN = 100;
+const CHANGES_DRAWN = 60;
 // The within a near search starts with when the form is first shown.
 const CHANGES_WITHIN = "5";
 // Per kind, the column its group is sorted by ("sector", or "hops" near a
