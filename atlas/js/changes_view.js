@@ -56,6 +56,8 @@ function changeGroup(atlas, kind, items, near) {
     return group;
   }
   const sort = changesSort[kind];
+  // A list of every change has no hops to sort by.
+  if (!near && sort.column === "hops") Object.assign(sort, { column: null, descending: false });
   const shownSort = sort.column ? sort : { column: near ? "hops" : "sector", descending: false };
   group.append(resultTable({
     id: `changes-${name}-table`,
