@@ -255,14 +255,17 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
       const marks = bubbleMark[p] | bubbleMark[q];
       // The score starts as a fraction (NaN), so that the engine keeps it as
       // one in every pair: a whole number first would make it change the
-      // pairs' shape when the fractions come.
-      pairs.push({
+      // pairs' shape when the fractions come. Scored here, in the loop the
+      // engine has compiled, rather than in a loop of its own.
+      const pair = {
         p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer, far: nearer === p ? q : p,
         fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3, trips: 1, score: NaN,
-      });
+      };
+      scorePair(pair, holds);
+      pairs.push(pair);
     }
   }
-  return ranked ? rankTradePairs(pairs, holds) : scoreTradePairs(pairs, holds);
+  return ranked ? pairs.sort(byTradeValue) : pairs;
 }
 
 // What a trade run earns for the hops flown, for holds of `holds` units: a
@@ -272,11 +275,13 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
 // pair no known course from the start reaches). Sets each pair's trips and
 // score; the list itself is returned.
 export function scoreTradePairs(pairs, holds = DEFAULT_HOLDS) {
-  for (const pair of pairs) {
-    pair.trips = Math.max(1, Math.ceil(pair.estimate / holds));
-    pair.score = pair.fromStart < 0 ? 0 : pair.estimate / (pair.fromStart + pair.trips * (pair.there + pair.back));
-  }
+  for (const pair of pairs) scorePair(pair, holds);
   return pairs;
+}
+
+function scorePair(pair, holds) {
+  pair.trips = Math.max(1, Math.ceil(pair.estimate / holds));
+  pair.score = pair.fromStart < 0 ? 0 : pair.estimate / (pair.fromStart + pair.trips * (pair.there + pair.back));
 }
 
 // Scores the pairs (scoreTradePairs) and sorts the list (itself, returned) by
@@ -286,56 +291,63 @@ export function rankTradePairs(pairs, holds = DEFAULT_HOLDS) {
   return scoreTradePairs(pairs, holds).sort(byTradeValue);
 }
 
-// Puts the first `count` of pairs[start ..] in rankTradePairs's order (of
-// scored pairs) at pairs[start .. start + count), in that order, the others
-// after them in the order they had: one pass keeps the best so far in a
-// short ranked list, and most pairs are passed over on their score alone.
-export function rankFirst(pairs, start, count) {
-  const end = Math.min(start + count, pairs.length);
-  if (end <= start) return pairs;
-  const size = end - start;
+// Appends to `into` the first `count` of the pairs not yet `taken` (a flag
+// per pair) in rankTradePairs's order (of scored pairs), and marks them
+// taken. One pass keeps the best so far in a short ranked list, most pairs
+// passed over on their score alone; when many are asked for, the rest is
+// sorted instead.
+function takeFirst(pairs, taken, count, into) {
+  const rest = pairs.length - into.length;
+  if (count <= 0 || rest <= 0) return;
+  if (count * 8 >= rest) {
+    const left = [];
+    for (let i = 0; i < pairs.length; i++) if (!taken[i]) left.push(i);
+    left.sort((i, j) => byTradeValue(pairs[i], pairs[j]));
+    for (const i of left.slice(0, count)) {
+      taken[i] = 1;
+      into.push(pairs[i]);
+    }
+    return;
+  }
   const best = [];
-  for (let i = start; i < pairs.length; i++) {
+  const at = [];
+  for (let i = 0; i < pairs.length; i++) {
+    if (taken[i]) continue;
     const pair = pairs[i];
-    if (best.length === size) {
-      const last = best[size - 1];
+    if (best.length === count) {
+      const last = best[count - 1];
       if (pair.score < last.score || byTradeValue(pair, last) > 0) continue;
       best.pop();
+      at.pop();
     }
-    let at = best.length;
-    while (at > 0 && byTradeValue(pair, best[at - 1]) < 0) at--;
-    best.splice(at, 0, pair);
+    let k = best.length;
+    while (k > 0 && byTradeValue(pair, best[k - 1]) < 0) k--;
+    best.splice(k, 0, pair);
+    at.splice(k, 0, i);
   }
-  const chosen = new Set(best);
-  const rest = [];
-  for (let i = start; i < pairs.length; i++) if (!chosen.has(pairs[i])) rest.push(pairs[i]);
-  for (let i = 0; i < size; i++) pairs[start + i] = best[i];
-  for (let i = 0; i < rest.length; i++) pairs[end + i] = rest[i];
-  return pairs;
+  for (const i of at) taken[i] = 1;
+  for (const pair of best) into.push(pair);
 }
 
 // Scored pairs in rankTradePairs's order, ranked only as far as they are
 // read ({ length, slice(start, end) }, as a list of results reads them): a
 // table shows fifty of thousands, and orders the next ones when asked.
 export function rankedAsRead(pairs) {
-  const list = pairs.slice();
-  let ranked = 0;
+  const ranked = [];
+  const taken = new Uint8Array(pairs.length);
   return {
-    length: list.length,
-    slice(start, end = list.length) {
-      if (end > ranked) {
-        rankFirst(list, ranked, end - ranked);
-        ranked = Math.min(end, list.length);
-      }
-      return list.slice(start, end);
+    length: pairs.length,
+    slice(start, end = pairs.length) {
+      takeFirst(pairs, taken, Math.min(end, pairs.length) - ranked.length, ranked);
+      return ranked.slice(start, end);
     },
   };
 }
 
 // The pairs of a list whose nearer port lies within `within` hops of the
-// start (Infinity: all, reached or not). A new list, in the given order.
+// start, in the given order (Infinity: all, reached or not; the list itself).
 export function pairsWithin(pairs, within) {
-  return within === Infinity ? pairs.slice() : pairs.filter((pair) => pair.fromStart >= 0 && pair.fromStart <= within);
+  return within === Infinity ? pairs : pairs.filter((pair) => pair.fromStart >= 0 && pair.fromStart <= within);
 }
 
 // What to carry which way between the two ports of a pair, by their classes:
@@ -409,8 +421,10 @@ export function sortTradePairs(pairs, column, descending = false) {
 
 // The pairs of one section (a key of TRADE_SECTIONS, null for all; no pair is
 // of another key), with an estimate of at least `least`, without those in
-// compromised bubbles when `leaveOutCompromised`. A new list, in the given order.
+// compromised bubbles when `leaveOutCompromised`, in the given order: the
+// list itself when nothing is left out by these, else a new list.
 export function filterTradePairs(pairs, { section = null, least = 0, leaveOutCompromised = false } = {}) {
+  if (section === null && least <= 0 && !leaveOutCompromised) return pairs;
   const wanted = section === null ? -1 : TRADE_SECTIONS.findIndex((s) => s.key === section);
   if (section !== null && wanted < 0) return [];
   return pairs.filter((pair) => (wanted < 0 || pair.sections.includes(wanted)) && pair.estimate >= least

@@ -9,7 +9,7 @@ import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse, portOf } from "./universe.js";
 import { readSector, readWhole } from "./fields.js";
-import { TRADE_SECTIONS, DEFAULT_HOLDS, MAX_HOLDS, findTradePairs, scoreTradePairs, rankFirst, rankedAsRead, pairsWithin, sortTradePairs, filterTradePairs, stockMarks, pairAmounts, pairCarry, carryHook, carryWords } from "./trade.js";
+import { TRADE_SECTIONS, DEFAULT_HOLDS, MAX_HOLDS, findTradePairs, scoreTradePairs, rankedAsRead, pairsWithin, sortTradePairs, filterTradePairs, stockMarks, pairAmounts, pairCarry, carryHook, carryWords } from "./trade.js";
 import { plotCourse } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
 import { formatWithin, choiceWithin, WITHIN_CHOICES } from "./address.js";
@@ -19,8 +19,8 @@ const TRADE_PAGE = 50;
 const tradeSort = { column: null, descending: false };
 // The pairs found from a start so many hops apart (every pair, reached or
 // not, scored for `holds`), the view shown, its pairs (those within its
-// reach, the best first) and the pair drawn.
-let tradeShown = { key: "", all: [], holds: 0, view: null, pairs: [], drawn: null };
+// reach), the same ranked as far as read, and the pair drawn.
+let tradeShown = { key: "", all: [], holds: 0, view: null, pairs: [], ranked: null, drawn: null };
 
 const TRADE_HEADS = [
   { key: "draw", label: "draw" },
@@ -126,7 +126,8 @@ function showPairs(atlas) {
     return;
   }
   const kept = filterTradePairs(tradeShown.pairs, filters);
-  const sorted = tradeSort.column ? sortTradePairs(kept, tradeSort.column, tradeSort.descending) : rankedAsRead(kept);
+  const ranked = kept === tradeShown.pairs ? tradeShown.ranked : rankedAsRead(kept);
+  const sorted = tradeSort.column ? sortTradePairs(kept, tradeSort.column, tradeSort.descending) : ranked;
   const left = tradeShown.pairs.length - kept.length;
   const { holds } = tradeShown.view;
   result.replaceChildren(
@@ -181,8 +182,11 @@ export const tradeView = {
       tradeShown.holds = holds;
     }
     tradeShown.view = view;
-    const pairs = rankFirst(pairsWithin(tradeShown.all, within), 0, 1);
+    const pairs = pairsWithin(tradeShown.all, within);
     tradeShown.pairs = pairs;
+    // The best first, and as many more as the list shows at once.
+    tradeShown.ranked = rankedAsRead(pairs);
+    const [best] = tradeShown.ranked.slice(0, TRADE_PAGE);
     if (!pairs.includes(tradeShown.drawn)) tradeShown.drawn = null;
     const reach = within === Infinity ? "" : ` whose nearer port is within ${counted(within, "hop")} of ${from}`;
     const unexplored = u.explored[from] || pairs.length === 0 ? "" : `; ${from} is unexplored: no known course leads out of it`;
@@ -192,7 +196,7 @@ export const tradeView = {
       drawNothing(atlas, `${tradeShown.status}: none found, as ${whyNoPairs(atlas, view)}`);
       return;
     }
-    drawPair(atlas, tradeShown.drawn || pairs[0]);
+    drawPair(atlas, tradeShown.drawn || best);
     document.querySelector(`#trade-table tr[data-pair="${tradeShown.drawn.p}-${tradeShown.drawn.q}"]`)?.setAttribute("aria-current", "true");
   },
 
