@@ -2,8 +2,9 @@
 // from opening to its first view drawn, and then views a player asks for on a
 // large game, each from its address to the next frame painted: a course across
 // the whole universe (between the two sectors farthest apart that the course
-// search finds; its search alone too), the largest bubble, the trade pairs up
-// to three hops apart and the unexplored sectors from terra.
+// search finds; its search alone too) and one by eight stops across it, the
+// largest bubble, the trade pairs up to three hops apart, the same ranked for
+// other holds, the unexplored sectors from terra and the changes near it.
 //
 //   node bench/atlas_page.mjs ATLAS_FILE [RUNS]     (default 7; medians)
 //
@@ -35,6 +36,15 @@ const farthest = (from) => {
 const a = farthest(1).sector;
 const { sector: b, hops: across } = farthest(a);
 
+// Eight stops spread over the universe, each one a course from terra reaches
+// and that has a course back to it, so that every leg between them has one.
+const stops = [];
+for (let k = 1; k <= 8; k++) {
+  let s = Math.floor((k * u.n) / 9);
+  while (s < u.n && !(u.hopsFrom[1][s] < 255 && u.hopsTo[1][s] < 255)) s++;
+  stops.push(s);
+}
+
 // The largest bubble the run found.
 const biggest = listBubbles(u).reduce((a, b) => (b.size > a.size ? b : a), { size: 0, gate: 0 });
 
@@ -43,8 +53,11 @@ const biggest = listBubbles(u).reduce((a, b) => (b.size > a.size ? b : a), { siz
 const VIEWS = [
   [`course ${a} > ... > ${b} (${across} hops)`, `#course=${a}-${b}`],
   [`largest bubble (gate ${biggest.gate}, ${biggest.size} sectors)`, `#bubble=${biggest.gate}`],
+  [`course ${a} > ${b} by 8 stops`, `#course=${[a, ...stops, b].join("-")}`],
   ["trade pairs from 1, up to 3 hops apart", "#trade=1&apart=3&within=all"],
+  ["the same, ranked for holds of 200 within 10 hops", "#trade=1&apart=3&within=10&holds=200"],
   ["unexplored sectors from 1", "#explore=1&within=all"],
+  ["changes near 1, within 10 hops", "#changes=1&within=10"],
 ];
 
 const browser = await chromium.launch({
@@ -72,7 +85,7 @@ for (let i = 0; i <= runs; i++) {
       await new Promise((resolve) => requestAnimationFrame(() => resolve()));
       return performance.now() - started;
     }, hash));
-    if (hash.startsWith("#course")) search.push(Number(await tab.getAttribute("#course-result", "data-search-ms")));
+    if (hash === VIEWS[0][1]) search.push(Number(await tab.getAttribute("#course-result", "data-search-ms")));
   }
   if (i > 0) {
     ready.push(readyMs);

@@ -92,6 +92,25 @@ export function plotCourse(u, from, to, avoid = []) {
   return course.reverse();
 }
 
+// The course from the first of `sectors` to the last by the others in order:
+// each leg the fewest hops from one to the next, every leg avoiding `avoid`.
+// { course (the legs joined, a stop once where one leg ends and the next
+// begins), legs: [{ from, to, hops }] }; when a leg has no known route,
+// { course: null, legs (those before it), failed: { from, to } }.
+export function plotCourseBy(u, sectors, avoid = []) {
+  const course = [sectors[0]];
+  const legs = [];
+  for (let i = 1; i < sectors.length; i++) {
+    const from = sectors[i - 1];
+    const to = sectors[i];
+    const leg = plotCourse(u, from, to, avoid);
+    if (!leg) return { course: null, legs, failed: { from, to } };
+    legs.push({ from, to, hops: leg.length - 1 });
+    for (let k = 1; k < leg.length; k++) course.push(leg[k]);
+  }
+  return { course, legs };
+}
+
 // A course as the major space lane report writes one: "12 > 345 > 6789".
 export function formatCourse(course) {
   return course.join(" > ");

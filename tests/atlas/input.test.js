@@ -230,7 +230,7 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
   const page = await open("#sector=1&hops=5");
   const findings = {};
   for (const hash of ["#sector=1&hops=5", "#course=1-1374&avoid=2", "#ports=1&want=buys-equ", "#bubble=296", "#course=abc",
-    "#trade=1&apart=3&within=all", "#explore=1&within=5", "#changes", "#find=safe"]) {
+    "#trade=1&apart=3&within=all", "#explore=1&within=5", "#changes", "#changes=1&within=5", "#course=1-2000-1374", "#find=safe"]) {
     await goTo(page, hash);
     findings[hash] = await audit(page);
   }
