@@ -4,7 +4,9 @@
 // SQLite.
 //
 // Its tables:
-//   meta(key, value)        ('format', '1') and ('program', 'korvan2a <version>')
+//   meta(key, value)        ('format', '1') and ('program', 'korvan2a <version>'),
+//                           and what makes the next run fast: 'reference_copy'
+//                           (below)
 //   runs(run, at, sectors, known, ports, capture)
 //                           one row per recorded run, run = 1, 2, 3, ...
 //   ports(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)
@@ -66,7 +68,8 @@ bool RecordCapture(const Universe& universe, std::uint16_t n, const std::string&
 // Finding the sectors and warps no run has recorded yet reads every recorded
 // warp back, unless the previous copy in `copies` is the one the last recorded
 // run wrote (its hash is kept in meta as 'reference_copy'): then the warps that
-// copy lists are taken as recorded, and only the others are looked up.
+// copy lists are taken as recorded, and only the lines of the written copy
+// that differ from it are looked into.
 // The sector reference copies of the run: the one the run read (`previous`,
 // its backup by the time the history is recorded) and the one it wrote.
 struct SectorCopies {
