@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <new>
 #include <optional>
@@ -38,6 +39,7 @@ constexpr const char* kSchema =
     " PRIMARY KEY(sector, target)) WITHOUT ROWID;";
 
 class RowTable;
+using RowVisitor = std::function<void(sqlite3_value** values)>;
 
 // An open database connection, closed by its owner's scope. The statements
 // made on it are declared after it, so they are finalized first.
@@ -47,8 +49,13 @@ class Database {
     // The program has one thread: SQLite need not lock its own structures.
     // (Once SQLite is in use the setting can no longer change; it then stays.)
     static const int singleThread [[maybe_unused]] = sqlite3_config(SQLITE_CONFIG_SINGLETHREAD);
-    const int code = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
-    if (code != SQLITE_OK) Fail(code);
+    int code = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
+    if (code == SQLITE_OK) code = Extend();
+    if (code != SQLITE_OK) {
+      const IoError error(name_, db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+      sqlite3_close(db_);
+      throw error;
+    }
     sqlite3_busy_timeout(db_, kHistoryBusyMilliseconds);
   }
   ~Database() { sqlite3_close(db_); }
@@ -57,10 +64,14 @@ class Database {
 
   sqlite3* handle() const { return db_; }
 
-  // Makes korvan_rows readable on this connection (see RowTable); it holds
-  // `rows` (none: nullptr) for the statements run until the next call.
-  void ServeRows();
+  // What the virtual table korvan_rows holds (see RowTable) for the
+  // statements run until the next call; none: nullptr.
   void SetRows(const RowTable* rows) { rows_ = rows; }
+  // Runs `query`, "SELECT korvan_each(a, b, ...) FROM ... WHERE ... ?1 ...",
+  // with `bound` as ?1, calling `visit` with the values a, b, ... of each row
+  // it selects, in the order SQLite reads them: the aggregate korvan_each hands
+  // them over without a step of the statement and a call for each value.
+  void Each(const char* query, std::int64_t bound, const RowVisitor& visit);
 
   // SQLite's failure as the project's: the file and what went wrong.
   [[noreturn]] void Fail(int code) const {
@@ -74,9 +85,13 @@ class Database {
   }
 
  private:
+  // Adds korvan_rows and korvan_each to this connection's SQL; SQLite's code.
+  int Extend();
+
   std::string name_;
   sqlite3* db_ = nullptr;
   const RowTable* rows_ = nullptr;  // what korvan_rows holds while a statement runs
+  const RowVisitor* visit_ = nullptr;  // what korvan_each calls while a query runs
 };
 
 // A prepared statement, finalized by its owner's scope. Binding indexes and
@@ -331,11 +346,6 @@ const sqlite3_module& Module() {
 
 }  // namespace rows_table
 
-void Database::ServeRows() {
-  const int code = sqlite3_create_module(db_, "korvan_rows", &rows_table::Module(), &rows_);
-  if (code != SQLITE_OK) Fail(code);
-}
-
 // Runs `insert`, which reads korvan_rows and takes the run as ?1, over `rows`.
 void InsertRows(Database& db, const std::string& insert, const RowTable& rows, std::int64_t run) {
   if (rows.Empty()) return;
@@ -406,6 +416,13 @@ std::string HexDigits(std::uint64_t value) {
 // wrote: when the run's previous copy still has it, the history holds every
 // warp that copy lists, and only the warps it lacks need be looked for.
 constexpr const char* kCopyKey = "reference_copy";
+
+// The meta key of the last recorded run that lacked a port the run before it
+// had ("0": none has). From that run on, every port a run recorded is in each
+// later run, so a port's observations older than the last runs matter only
+// when it was seen before that run; the digest reads no run between the two.
+// A history without the key (kept by an older korvan2a) is read whole.
+constexpr const char* kDroppedKey = "ports_dropped";
 
 // The meta value of `key`, if the history holds one.
 std::optional<std::string> MetaValue(Database& db, const char* key) {
@@ -581,7 +598,9 @@ std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t 
     ++knownCount;
     if (!unchanged && before.empty()) sectors.Add({s});
   }
-  InsertRows(db, "INSERT OR IGNORE INTO warps(sector, target, run) SELECT c0, c1, ?1 FROM korvan_rows",
+  InsertRows(db,
+             "INSERT OR IGNORE INTO warps(sector, target, run)"
+             " SELECT c0, c1, ?1 FROM korvan_rows",
              warps, run);
   InsertRows(db, "INSERT OR IGNORE INTO known(sector, run) SELECT c0, ?1 FROM korvan_rows", sectors,
              run);
@@ -604,6 +623,48 @@ std::uint32_t RecordPorts(Database& db, const Universe& universe, std::uint16_t 
              " SELECT ?1, c0, c1, c2, c3, c4, c5, c6, c7 FROM korvan_rows",
              ports, run);
   return static_cast<std::uint32_t>(ports.Rows());
+}
+
+void VisitRow(sqlite3_context* context, int, sqlite3_value** values) {
+  const RowVisitor* visit = *static_cast<const RowVisitor* const*>(sqlite3_user_data(context));
+  if (visit != nullptr) (*visit)(values);
+}
+
+void VisitEnd(sqlite3_context*) {}
+
+int Database::Extend() {
+  const int code = sqlite3_create_module(db_, "korvan_rows", &rows_table::Module(), &rows_);
+  if (code != SQLITE_OK) return code;
+  return sqlite3_create_function_v2(db_, "korvan_each", -1, SQLITE_UTF8, &visit_, nullptr,
+                                    VisitRow, VisitEnd, nullptr);
+}
+
+void Database::Each(const char* query, std::int64_t bound, const RowVisitor& visit) {
+  Statement statement(*this, query);
+  statement.Bind(1, bound);
+  struct Visiting {
+    const RowVisitor*& slot;
+    ~Visiting() { slot = nullptr; }
+  } visiting{visit_};
+  visit_ = &visit;
+  statement.Run();
+}
+
+// True when a port the recorded run `previous` has is not among this run's
+// ports (those read from the current port capture).
+bool DroppedPort(Database& db, const Universe& universe, std::uint16_t n, std::int64_t previous) {
+  bool dropped = false;
+  db.Each("SELECT korvan_each(sector) FROM ports WHERE run = ?1", previous,
+          [&](sqlite3_value** values) {
+            const std::int64_t s = sqlite3_value_int64(values[0]);
+            if (s < 1 || s > n) {
+              dropped = true;
+            } else if (const Sector& sector = universe.Lookup(static_cast<std::uint32_t>(s));
+                       !sector.port || sector.port->reporting == 0) {
+              dropped = true;
+            }
+          });
+  return dropped;
 }
 
 }  // namespace
@@ -651,8 +712,12 @@ bool RecordHistory(const Universe& universe, std::uint16_t n, const std::string&
     }
   }
 
-  db.ServeRows();
   const std::uint32_t portCount = RecordPorts(db, universe, n, run);
+  if (contents == Contents::empty) {
+    SetMeta(db, kDroppedKey, "0");
+  } else if (!MetaValue(db, kDroppedKey) || DroppedPort(db, universe, n, run - 1)) {
+    SetMeta(db, kDroppedKey, std::to_string(run));
+  }
 
   // The warps recorded before: those of the previous reference copy when the
   // last recorded run wrote it, else all of them, read back.
@@ -714,38 +779,64 @@ HistoryDigest ReadHistoryDigest(const std::string& fileName, std::size_t perPort
     digest.runs.push_back(std::move(run));
   }
 
-  // The latest runs first, so that each port's first `perPort` rows are its last.
-  std::vector<std::size_t> taken(std::size_t{0xffff} + 1, 0);
-  Statement ports(db,
-                  "SELECT sector, run, class, ore, ore_pct, org, org_pct, equ, equ_pct"
-                  " FROM ports ORDER BY run DESC, sector");
-  while (ports.Step()) {
-    const std::int64_t sector = ports.Int(0);
-    if (sector < 1 || sector > 0xffff) continue;
-    if (taken[static_cast<std::size_t>(sector)] >= perPort) continue;
-    PortObservation seen;
-    seen.sector = static_cast<std::uint16_t>(sector);
-    seen.run = static_cast<std::uint32_t>(ports.Int(1));
-    const std::string letters = ports.Text(2);
-    bool fits = true;
-    for (int product = 0; product < kProductCount; ++product) {
-      const auto letter = static_cast<std::size_t>(product);
-      if (letter < letters.size() && letters[letter] == 'B') {
-        seen.buying |= static_cast<std::uint8_t>(1u << product);
-      }
-      const std::int64_t amount = ports.Int(3 + 2 * product);
-      const std::int64_t percent = ports.Int(4 + 2 * product);
-      fits = fits && amount >= 0 && amount <= 0xffff && percent >= 0 && percent <= 0xff;
-      seen.amount[product] = static_cast<std::uint16_t>(amount);
-      seen.percent[product] = static_cast<std::uint8_t>(percent);
-    }
-    if (!fits) continue;
-    ++taken[static_cast<std::size_t>(sector)];
-    digest.observations.push_back(seen);
+  if (digest.runs.empty() || perPort == 0) return digest;
+
+  // Each port's last `perPort` observations: the rows of the last `perPort`
+  // runs, all of them, then those of the runs before the last one that dropped
+  // a port (see kDroppedKey), a run at a time, newest first, each port's while
+  // it has fewer. Every query reads a range of the key (run, sector).
+  const std::int64_t last = digest.runs.back().run;
+  const std::int64_t window =
+      perPort < static_cast<std::size_t>(std::max<std::int64_t>(last, 1))
+          ? last - static_cast<std::int64_t>(perPort) + 1
+          : 1;
+  std::int64_t dropped = last + 1;  // unknown: every run is read
+  if (const std::optional<std::string> value = MetaValue(db, kDroppedKey)) {
+    if (const auto run = TextToInt(*value, 0, last)) dropped = std::max<std::int64_t>(*run, 1);
   }
-  std::sort(digest.observations.begin(), digest.observations.end(),
-            [](const PortObservation& a, const PortObservation& b) {
-              return a.sector != b.sector ? a.sector < b.sector : a.run < b.run;
-            });
+  std::vector<std::uint32_t> taken(std::size_t{0xffff} + 1, 0);  // by sector
+  std::vector<PortObservation> seen;
+  const RowVisitor observe = [&](sqlite3_value** row) {
+    const std::int64_t sector = sqlite3_value_int64(row[1]);
+    if (sector < 1 || sector > 0xffff || taken[static_cast<std::size_t>(sector)] >= perPort) return;
+    PortObservation port;
+    port.sector = static_cast<std::uint16_t>(sector);
+    port.run = static_cast<std::uint32_t>(sqlite3_value_int64(row[0]));
+    const auto* letters = reinterpret_cast<const char*>(sqlite3_value_text(row[2]));
+    const int length = sqlite3_value_bytes(row[2]);
+    for (int product = 0; product < kProductCount; ++product) {
+      if (product < length && letters[product] == 'B') {
+        port.buying |= static_cast<std::uint8_t>(1u << product);
+      }
+      const std::int64_t amount = sqlite3_value_int64(row[3 + 2 * product]);
+      const std::int64_t percent = sqlite3_value_int64(row[4 + 2 * product]);
+      if (amount < 0 || amount > 0xffff || percent < 0 || percent > 0xff) return;  // no fit
+      port.amount[product] = static_cast<std::uint16_t>(amount);
+      port.percent[product] = static_cast<std::uint8_t>(percent);
+    }
+    ++taken[port.sector];
+    seen.push_back(port);
+  };
+  db.Each("SELECT korvan_each(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
+          " FROM ports WHERE run >= ?1",
+          window, observe);
+  const std::size_t recentCount = seen.size();
+  for (auto run = digest.runs.rbegin(); run != digest.runs.rend(); ++run) {
+    if (run->run >= std::min(dropped, window)) continue;
+    db.Each("SELECT korvan_each(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
+            " FROM ports WHERE run = ?1",
+            run->run, observe);
+  }
+
+  // By sector, each in run order: the older rows (newest first) turned round,
+  // then the recent ones (in key order), placed stably by sector.
+  std::vector<std::size_t> start(taken.size() + 1, 0);
+  for (std::size_t s = 0; s < taken.size(); ++s) start[s + 1] = start[s] + taken[s];
+  digest.observations.resize(seen.size());
+  const auto place = [&](const PortObservation& observation) {
+    digest.observations[start[observation.sector]++] = observation;
+  };
+  for (std::size_t i = seen.size(); i-- > recentCount;) place(seen[i]);
+  for (std::size_t i = 0; i < recentCount; ++i) place(seen[i]);
   return digest;
 }
