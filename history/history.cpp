@@ -3,9 +3,15 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <initializer_list>
-#include <string_view>
+#include <array>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <new>
+#include <optional>
+#include <span>
+#include <string_view>
 #include <utility>
 
 #include "platform/clock.h"
@@ -32,6 +38,9 @@ constexpr const char* kSchema =
     "CREATE TABLE warps(sector INTEGER NOT NULL, target INTEGER NOT NULL, run INTEGER NOT NULL,"
     " PRIMARY KEY(sector, target)) WITHOUT ROWID;";
 
+class RowTable;
+using RowVisitor = std::function<void(sqlite3_value** values)>;
+
 // An open database connection, closed by its owner's scope. The statements
 // made on it are declared after it, so they are finalized first.
 class Database {
@@ -40,8 +49,13 @@ class Database {
     // The program has one thread: SQLite need not lock its own structures.
     // (Once SQLite is in use the setting can no longer change; it then stays.)
     static const int singleThread [[maybe_unused]] = sqlite3_config(SQLITE_CONFIG_SINGLETHREAD);
-    const int code = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
-    if (code != SQLITE_OK) Fail(code);
+    int code = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
+    if (code == SQLITE_OK) code = Extend();
+    if (code != SQLITE_OK) {
+      const IoError error(name_, db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+      sqlite3_close(db_);
+      throw error;
+    }
     sqlite3_busy_timeout(db_, kHistoryBusyMilliseconds);
   }
   ~Database() { sqlite3_close(db_); }
@@ -49,6 +63,15 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   sqlite3* handle() const { return db_; }
+
+  // What the virtual table korvan_rows holds (see RowTable) for the
+  // statements run until the next call; none: nullptr.
+  void SetRows(const RowTable* rows) { rows_ = rows; }
+  // Runs `query`, "SELECT korvan_each(a, b, ...) FROM ... WHERE ... ?1 ...",
+  // with `bound` as ?1, calling `visit` with the values a, b, ... of each row
+  // it selects, in the order SQLite reads them: the aggregate korvan_each hands
+  // them over without a step of the statement and a call for each value.
+  void Each(const char* query, std::int64_t bound, const RowVisitor& visit);
 
   // SQLite's failure as the project's: the file and what went wrong.
   [[noreturn]] void Fail(int code) const {
@@ -62,8 +85,13 @@ class Database {
   }
 
  private:
+  // Adds korvan_rows and korvan_each to this connection's SQL; SQLite's code.
+  int Extend();
+
   std::string name_;
   sqlite3* db_ = nullptr;
+  const RowTable* rows_ = nullptr;  // what korvan_rows holds while a statement runs
+  const RowVisitor* visit_ = nullptr;  // what korvan_each calls while a query runs
 };
 
 // A prepared statement, finalized by its owner's scope. Binding indexes and
@@ -176,23 +204,205 @@ Contents ContentsOf(Database& db) {
   return format ? Contents::history : Contents::foreign;
 }
 
-constexpr std::uint32_t WarpKey(std::uint32_t sector, std::uint32_t target) {
-  return sector << 16 | target;
-}
+// Rows of whole numbers the program hands to SQLite in one statement, read
+// through the eponymous virtual table korvan_rows (columns c0, c1, ...): one
+// "INSERT INTO t SELECT c0, c1, ... FROM korvan_rows" writes them all, with no
+// statement run and no parameter bound for each row, which would cost more
+// than SQLite's own work on the row. A value in `classColumn` is a port's
+// buying mask, which SQLite reads as its class letters ("SBB").
+class RowTable {
+ public:
+  RowTable(int columns, std::size_t rows, int classColumn = -1)
+      : columns_(columns), classColumn_(classColumn) {
+    values_.reserve(rows * static_cast<std::size_t>(columns));
+  }
 
-// The 64-bit FNV-1a hash of the bytes of the files, one after the other (a
-// file that does not exist adds nothing).
-std::uint64_t HashFiles(std::initializer_list<const std::string*> names) {
-  std::uint64_t hash = 14695981039346656037ull;
-  std::string bytes;
-  for (const std::string* name : names) {
-    if (!FileExists(*name) || !ReadFileBytes(*name, bytes)) continue;
-    for (const char c : bytes) {
-      hash ^= static_cast<unsigned char>(c);
-      hash *= 1099511628211ull;
+  void Add(std::initializer_list<std::int64_t> row) {
+    values_.insert(values_.end(), row.begin(), row.end());
+  }
+  std::size_t Rows() const { return values_.size() / static_cast<std::size_t>(columns_); }
+  bool Empty() const { return values_.empty(); }
+
+  // Sets `context` to the value of `column` of `row`; NULL beyond the columns.
+  void Serve(std::size_t row, int column, sqlite3_context* context) const {
+    if (column >= columns_) {
+      sqlite3_result_null(context);
+    } else if (column != classColumn_) {
+      sqlite3_result_int64(context, values_[row * static_cast<std::size_t>(columns_) +
+                                            static_cast<std::size_t>(column)]);
+    } else {
+      static const std::array<std::string, 8> kClasses = [] {
+        std::array<std::string, 8> names;
+        for (std::uint8_t mask = 0; mask < 8; ++mask) names[mask] = PortClassName(mask);
+        return names;
+      }();
+      const std::string& name =
+          kClasses[values_[row * static_cast<std::size_t>(columns_) +
+                           static_cast<std::size_t>(column)] & 7];
+      sqlite3_result_text(context, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
     }
   }
+
+ private:
+  int columns_;
+  int classColumn_;
+  std::vector<std::int64_t> values_;  // row after row
+};
+
+// korvan_rows, SQLite's view of the RowTable a statement runs over. It is
+// eponymous (no CREATE VIRTUAL TABLE, nothing in the schema) and lives only in
+// the connection that serves it.
+namespace rows_table {
+
+struct Table {
+  sqlite3_vtab base;  // first: SQLite hands out pointers to it
+  const RowTable* const* rows;
+};
+
+struct Cursor {
+  sqlite3_vtab_cursor base;  // first, as above
+  const RowTable* rows;
+  std::size_t row;
+};
+
+int Connect(sqlite3* db, void* aux, int, const char* const*, sqlite3_vtab** out, char**) {
+  const int code =
+      sqlite3_declare_vtab(db, "CREATE TABLE x(c0, c1, c2, c3, c4, c5, c6, c7, c8)");
+  if (code != SQLITE_OK) return code;
+  auto* table = new (std::nothrow) Table{};
+  if (table == nullptr) return SQLITE_NOMEM;
+  table->rows = static_cast<const RowTable* const*>(aux);
+  *out = &table->base;
+  return SQLITE_OK;
+}
+
+int Disconnect(sqlite3_vtab* table) {
+  delete reinterpret_cast<Table*>(table);
+  return SQLITE_OK;
+}
+
+// Every statement reads all rows, in order: no constraint is used.
+int BestIndex(sqlite3_vtab*, sqlite3_index_info* info) {
+  info->estimatedCost = 1e6;
+  return SQLITE_OK;
+}
+
+int Open(sqlite3_vtab* table, sqlite3_vtab_cursor** out) {
+  auto* cursor = new (std::nothrow) Cursor{};
+  if (cursor == nullptr) return SQLITE_NOMEM;
+  cursor->rows = *reinterpret_cast<Table*>(table)->rows;
+  *out = &cursor->base;
+  return SQLITE_OK;
+}
+
+int Close(sqlite3_vtab_cursor* cursor) {
+  delete reinterpret_cast<Cursor*>(cursor);
+  return SQLITE_OK;
+}
+
+int Filter(sqlite3_vtab_cursor* cursor, int, const char*, int, sqlite3_value**) {
+  reinterpret_cast<Cursor*>(cursor)->row = 0;
+  return SQLITE_OK;
+}
+
+int Next(sqlite3_vtab_cursor* cursor) {
+  ++reinterpret_cast<Cursor*>(cursor)->row;
+  return SQLITE_OK;
+}
+
+int Eof(sqlite3_vtab_cursor* base) {
+  const auto* cursor = reinterpret_cast<const Cursor*>(base);
+  return cursor->rows == nullptr || cursor->row >= cursor->rows->Rows();
+}
+
+int Column(sqlite3_vtab_cursor* base, sqlite3_context* context, int column) {
+  const auto* cursor = reinterpret_cast<const Cursor*>(base);
+  cursor->rows->Serve(cursor->row, column, context);
+  return SQLITE_OK;
+}
+
+int Rowid(sqlite3_vtab_cursor* cursor, sqlite3_int64* rowid) {
+  *rowid = static_cast<sqlite3_int64>(reinterpret_cast<Cursor*>(cursor)->row);
+  return SQLITE_OK;
+}
+
+const sqlite3_module& Module() {
+  static const sqlite3_module module = [] {
+    sqlite3_module m{};
+    m.xConnect = Connect;  // no xCreate: eponymous only
+    m.xBestIndex = BestIndex;
+    m.xDisconnect = Disconnect;
+    m.xOpen = Open;
+    m.xClose = Close;
+    m.xFilter = Filter;
+    m.xNext = Next;
+    m.xEof = Eof;
+    m.xColumn = Column;
+    m.xRowid = Rowid;
+    return m;
+  }();
+  return module;
+}
+
+}  // namespace rows_table
+
+// Runs `insert`, which reads korvan_rows and takes the run as ?1, over `rows`.
+void InsertRows(Database& db, const std::string& insert, const RowTable& rows, std::int64_t run) {
+  if (rows.Empty()) return;
+  Statement statement(db, insert.c_str());
+  statement.Bind(1, run);
+  struct Serving {
+    Database& db;
+    ~Serving() { db.SetRows(nullptr); }
+  } serving{db};
+  db.SetRows(&rows);
+  statement.Run();
+}
+
+constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
+
+// The 64-bit FNV-1a hash of `bytes`, continuing from `hash`; eight bytes a
+// loop, as the captures hashed every run are hundreds of kilobytes.
+std::uint64_t Fnv1a(std::string_view bytes, std::uint64_t hash = kFnvOffset) {
+  constexpr std::uint64_t kPrime = 1099511628211ull;
+  const auto* byte = reinterpret_cast<const unsigned char*>(bytes.data());
+  const unsigned char* const end = byte + bytes.size();
+  for (; end - byte >= 8; byte += 8) {
+    for (int i = 0; i < 8; ++i) hash = (hash ^ byte[i]) * kPrime;
+  }
+  for (; byte < end; ++byte) hash = (hash ^ *byte) * kPrime;
   return hash;
+}
+
+// A 64-bit hash of `bytes` that tells one sector reference copy from another:
+// eight bytes a step, each step's product folded onto itself so that every
+// byte reaches every bit (FNV-1a, one byte a step, costs eight times as much).
+std::uint64_t CopyHash(std::string_view bytes) {
+  constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ull;
+  std::uint64_t hash = kFnvOffset ^ bytes.size();
+  const auto step = [&hash](std::uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 32;
+  };
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + at, 8);
+    step(word);
+  }
+  std::uint64_t last = 0;
+  for (std::size_t i = at; i < bytes.size(); ++i) {
+    last |= std::uint64_t{static_cast<unsigned char>(bytes[i])} << (8 * (i - at));
+  }
+  step(last);
+  return hash;
+}
+
+// The bytes of `name`; empty when it does not exist.
+std::string FileBytes(const std::string& name) {
+  std::string bytes;
+  if (!name.empty() && FileExists(name) && !ReadFileBytes(name, bytes)) bytes.clear();
+  return bytes;
 }
 
 std::string HexDigits(std::uint64_t value) {
@@ -207,167 +417,260 @@ std::string HexDigits(std::uint64_t value) {
 // warp that copy lists, and only the warps it lacks need be looked for.
 constexpr const char* kCopyKey = "reference_copy";
 
-// The warps a sector reference copy lists, as WarpKey, ascending: the copy
-// lists the sectors in order, so only each line's own warps need sorting.
-std::vector<std::uint32_t> ListedWarps(const std::string& fileName) {
-  std::vector<std::uint32_t> keys;
-  LineReader reader;
-  if (!reader.Open(fileName)) return keys;
-  std::string_view line;
-  while (reader.Next(line)) {
-    std::size_t pos = 0;
-    const auto sector = TextToWord(NextWord(line, pos, ' '));
-    if (!sector || (!keys.empty() && WarpKey(*sector, 0) <= keys.back())) continue;
-    const std::size_t first = keys.size();
-    for (std::string_view word = NextWord(line, pos, ' '); !word.empty();
-         word = NextWord(line, pos, ' ')) {
-      if (const auto target = TextToWord(TrimLine(word))) keys.push_back(WarpKey(*sector, *target));
-    }
-    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(first), keys.end());
-  }
-  return keys;
+// The meta key of the last recorded run that lacked a port the run before it
+// had ("0": none has). From that run on, every port a run recorded is in each
+// later run, so a port's observations older than the last runs matter only
+// when it was seen before that run; the digest reads no run between the two.
+// A history without the key (kept by an older korvan2a) is read whole.
+constexpr const char* kDroppedKey = "ports_dropped";
+
+// The meta value of `key`, if the history holds one.
+std::optional<std::string> MetaValue(Database& db, const char* key) {
+  Statement value(db, "SELECT value FROM meta WHERE key = ?1");
+  value.Bind(1, std::string(key));
+  if (!value.Step()) return std::nullopt;
+  return value.Text(0);
 }
 
-// The warps the history holds, as WarpKey, ascending (the table's own order).
-std::vector<std::uint32_t> RecordedWarps(Database& db) {
-  std::vector<std::uint32_t> keys;
-  Statement warps(db, "SELECT sector, target FROM warps ORDER BY sector, target");
-  while (warps.Step()) {
-    const std::int64_t sector = warps.Int(0);
-    const std::int64_t target = warps.Int(1);
-    if (sector < 0 || sector > 0xffff || target < 0 || target > 0xffff) continue;
-    keys.push_back(WarpKey(static_cast<std::uint32_t>(sector), static_cast<std::uint32_t>(target)));
-  }
-  return keys;
+void SetMeta(Database& db, const char* key, const std::string& value) {
+  Statement set(db, "INSERT OR REPLACE INTO meta(key, value) VALUES(?1, ?2)");
+  set.Bind(1, std::string(key));
+  set.Bind(2, value);
+  set.Run();
 }
 
-// One value of a row: a whole number, or text when `text` is not empty.
-struct Cell {
-  std::int64_t number = 0;
-  std::string text;
-  // Not explicit: a row is written as the list of its values.
-  Cell(std::int64_t value) : number(value) {}
-  Cell(std::string value) : text(std::move(value)) {}
-};
-
-// Inserts rows into a table, many rows a statement: a first recorded run
-// writes tens of thousands, every run thousands of ports, and SQLite's cost of
-// each run of a statement is a large part of a row's.
-class RowInserter {
+// The lines of a sector reference copy, one by one, without their line ends.
+class CopyLines {
  public:
-  // `insert` is "INSERT ... INTO table(columns) VALUES", `columns` their number.
-  RowInserter(Database& db, const std::string& insert, int columns)
-      : columns_(columns),
-        many_(db, (insert + Groups(kRows, columns)).c_str()),
-        one_(db, (insert + Groups(1, columns)).c_str()) {}
+  explicit CopyLines(std::string_view bytes) : next_(bytes.data()), end_(next_ + bytes.size()) {}
 
-  void Add(std::initializer_list<Cell> row) {
-    for (const Cell& cell : row) Bind(many_, ++bound_, cell);
-    if (bound_ < kRows * columns_) {
-      pending_.insert(pending_.end(), row.begin(), row.end());
-      return;
-    }
-    many_.Run();
-    bound_ = 0;
-    pending_.clear();
+  bool Next(std::string_view& line) {
+    if (next_ >= end_) return false;
+    const auto* lineEnd =
+        static_cast<const char*>(std::memchr(next_, '\n', static_cast<std::size_t>(end_ - next_)));
+    const char* const stop = lineEnd != nullptr ? lineEnd : end_;
+    line = std::string_view(next_, static_cast<std::size_t>(stop - next_));
+    next_ = stop + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return true;
   }
-  // Inserts the rows of a last, partial statement.
-  void Finish() {
-    for (std::size_t i = 0; i < pending_.size(); ++i) {
-      Bind(one_, static_cast<int>(i % static_cast<std::size_t>(columns_)) + 1, pending_[i]);
-      if ((i + 1) % static_cast<std::size_t>(columns_) == 0) one_.Run();
+
+  // The sector `line` starts with (after blanks), or 0 when it names none in 1..n.
+  static std::uint32_t SectorOf(std::string_view line, std::uint16_t n) {
+    std::size_t pos = 0;
+    while (pos < line.size() && line[pos] == ' ') ++pos;
+    const std::size_t digits = pos;
+    std::uint32_t sector = 0;
+    while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9' && sector <= n) {
+      sector = sector * 10 + static_cast<std::uint32_t>(line[pos++] - '0');
     }
-    pending_.clear();
-    bound_ = 0;
+    if (pos == digits || (pos < line.size() && line[pos] != ' ') || sector > n) return 0;
+    return sector;
   }
 
  private:
-  static constexpr int kRows = 64;
-  static std::string Groups(int rows, int columns) {
-    std::string groups;
-    for (int row = 0; row < rows; ++row) {
-      groups += row == 0 ? "(" : ",(";
-      for (int column = 0; column < columns; ++column) groups += column == 0 ? "?" : ",?";
-      groups += ")";
+  const char* next_;
+  const char* end_;
+};
+
+constexpr std::uint32_t WarpKey(std::uint32_t sector, std::uint32_t target) {
+  return sector << 16 | target;
+}
+
+// The warps the history held before this run, sector by sector: none (a new
+// history); or those the previous sector reference copy lists, when the last
+// recorded run wrote that copy (the history may hold more); or else every
+// recorded warp, read back.
+class RecordedWarps {
+ public:
+  // Those of the previous copy: the bytes of that copy and of the one this run
+  // wrote, which must outlive this object. The copies list the sectors in
+  // order, so they are walked side by side: a line both hold alike lists no
+  // new warp and is not looked into; the previous copy's other lines are kept.
+  void FromCopies(std::string_view previous, std::string_view written, std::uint16_t n) {
+    fromCopies_ = true;
+    unchanged_.assign(std::size_t{n} + 1, 0);
+    CopyLines before(previous);
+    CopyLines now(written);
+    std::string_view old;
+    std::string_view line;
+    bool haveOld = before.Next(old);
+    bool haveLine = now.Next(line);
+    while (haveOld) {
+      if (haveLine && old == line) {
+        if (const std::uint32_t s = CopyLines::SectorOf(old, n)) unchanged_[s] = 1;
+        haveOld = before.Next(old);
+        haveLine = now.Next(line);
+        continue;
+      }
+      const std::uint32_t s = CopyLines::SectorOf(old, n);
+      const std::uint32_t t = haveLine ? CopyLines::SectorOf(line, n) : 0;
+      if (haveLine && s != 0 && (t == 0 || t < s)) {
+        haveLine = now.Next(line);  // a sector the previous copy does not list
+        continue;
+      }
+      if (s != 0) previousLines_.emplace_back(s, old);
+      if (haveLine && t == s) haveLine = now.Next(line);
+      haveOld = before.Next(old);
     }
-    return groups;
+    std::stable_sort(previousLines_.begin(), previousLines_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
   }
 
-  static void Bind(Statement& statement, int index, const Cell& cell) {
-    if (cell.text.empty()) {
-      statement.Bind(index, cell.number);
+  // Every warp the history holds.
+  void FromHistory(Database& db) {
+    Statement warps(db, "SELECT sector, target FROM warps ORDER BY sector, target");
+    while (warps.Step()) {
+      const std::int64_t sector = warps.Int(0);
+      const std::int64_t target = warps.Int(1);
+      if (sector < 0 || sector > 0xffff || target < 0 || target > 0xffff) continue;
+      keys_.push_back(
+          WarpKey(static_cast<std::uint32_t>(sector), static_cast<std::uint32_t>(target)));
+    }
+  }
+
+  // True when `sector` lists now just what the history holds of it: its line in
+  // the previous copy is the line this run wrote.
+  bool Unchanged(std::uint16_t sector) const {
+    return sector < unchanged_.size() && unchanged_[sector] != 0;
+  }
+
+  // The targets of `sector`'s recorded warps, ascending, valid until the next call.
+  std::span<const std::uint16_t> Targets(std::uint16_t sector) {
+    targets_.clear();
+    if (fromCopies_) {
+      const auto line = std::lower_bound(
+          previousLines_.begin(), previousLines_.end(), sector,
+          [](const auto& entry, std::uint32_t s) { return entry.first < s; });
+      if (line == previousLines_.end() || line->first != sector) return targets_;
+      std::size_t pos = 0;
+      NextWord(line->second, pos, ' ');  // the sector
+      for (std::string_view word = NextWord(line->second, pos, ' '); !word.empty();
+           word = NextWord(line->second, pos, ' ')) {
+        if (const auto target = TextToWord(TrimLine(word))) targets_.push_back(*target);
+      }
+      std::sort(targets_.begin(), targets_.end());
     } else {
-      statement.Bind(index, cell.text);
+      auto key = std::lower_bound(keys_.begin(), keys_.end(), WarpKey(sector, 0));
+      for (; key != keys_.end() && *key >> 16 == sector; ++key) {
+        targets_.push_back(static_cast<std::uint16_t>(*key & 0xffff));
+      }
     }
+    return targets_;
   }
 
-  int columns_;
-  int bound_ = 0;
-  std::vector<Cell> pending_;  // the rows bound to the statement not yet run
-  Statement many_;
-  Statement one_;
+ private:
+  bool fromCopies_ = false;
+  std::vector<std::uint8_t> unchanged_;  // by sector, when from the copies
+  // The previous copy's other lines, by sector.
+  std::vector<std::pair<std::uint32_t, std::string_view>> previousLines_;
+  std::vector<std::uint32_t> keys_;  // WarpKey, ascending, when read back
+  std::vector<std::uint16_t> targets_;
 };
 
 // Each sector the reference copy lists with a warp, and each of those warps,
-// recorded with `run` unless an earlier run has them. `recorded` are warps the
-// history holds (WarpKey, ascending): a sector with one of them is known.
+// recorded with `run` unless `recorded` has them (a sector with a recorded
+// warp is known); a row the history holds already is passed over. Rows go in
+// in key order. Into an empty history (`fresh`) every listed warp goes.
 // Returns the number of sectors the copy lists with a warp.
 std::uint32_t RecordKnown(Database& db, const Universe& universe, std::uint16_t n,
-                          std::int64_t run, const std::vector<std::uint32_t>& recorded) {
-  RowInserter addSector(db, "INSERT OR IGNORE INTO known(sector, run) VALUES", 2);
-  RowInserter addWarp(db, "INSERT OR IGNORE INTO warps(sector, target, run) VALUES", 3);
+                          std::int64_t run, RecordedWarps& recorded, bool fresh) {
+  RowTable sectors(1, fresh ? n : 0);
+  RowTable warps(2, fresh ? std::size_t{4} * n : 0);
   std::uint32_t knownCount = 0;
-  auto earlier = recorded.begin();
   for (std::uint32_t s = 1; s <= n; ++s) {
     const Sector& sector = universe.Lookup(s);
     if (!sector.warps) continue;
-    // This sector's recorded warps: a run of the ascending keys.
-    const auto first = std::lower_bound(earlier, recorded.end(), WarpKey(s, 0));
-    earlier = std::lower_bound(first, recorded.end(), WarpKey(s + 1, 0));
+    const auto id = static_cast<std::uint16_t>(s);
+    const bool unchanged = recorded.Unchanged(id);
+    const std::span<const std::uint16_t> before =
+        fresh || unchanged ? std::span<const std::uint16_t>() : recorded.Targets(id);
     bool listed = false;
-    const WarpList& warps = *sector.warps;
-    for (std::size_t i = 0; i < warps.targets.size(); ++i) {
+    const WarpList& list = *sector.warps;
+    for (std::size_t i = 0; i < list.targets.size(); ++i) {
       // The entries the reference copy writes: reconciliation's oneWayIn are not.
-      if (warps.kinds[i] != oneWayOut && warps.kinds[i] != twoWay) continue;
+      if (list.kinds[i] != oneWayOut && list.kinds[i] != twoWay) continue;
       listed = true;
-      const std::uint16_t target = warps.targets[i];
-      if (std::binary_search(first, earlier, WarpKey(s, target))) continue;
-      addWarp.Add({s, target, run});
+      if (unchanged || std::binary_search(before.begin(), before.end(), list.targets[i])) continue;
+      warps.Add({s, list.targets[i]});
     }
     if (!listed) continue;
     ++knownCount;
-    if (first == earlier) addSector.Add({s, run});
+    if (!unchanged && before.empty()) sectors.Add({s});
   }
-  addWarp.Finish();
-  addSector.Finish();
+  InsertRows(db,
+             "INSERT OR IGNORE INTO warps(sector, target, run)"
+             " SELECT c0, c1, ?1 FROM korvan_rows",
+             warps, run);
+  InsertRows(db, "INSERT OR IGNORE INTO known(sector, run) SELECT c0, ?1 FROM korvan_rows", sectors,
+             run);
   return knownCount;
 }
 
 // The ports read from the current port capture, as read. Returns their number.
 std::uint32_t RecordPorts(Database& db, const Universe& universe, std::uint16_t n,
                           std::int64_t run) {
-  RowInserter add(db,
-                  "INSERT INTO ports(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
-                  " VALUES",
-                  9);
-  std::uint32_t count = 0;
+  RowTable ports(8, n / 4, 1);
   for (std::uint32_t s = 1; s <= n; ++s) {
     const Sector& sector = universe.Lookup(s);
     if (!sector.port || sector.port->reporting == 0) continue;
     const PortRecord& port = *sector.port;
-    ++count;
-    add.Add({run, s, PortClassName(port.buying), port.amount[kOre], port.percent[kOre],
-             port.amount[kOrganics], port.percent[kOrganics], port.amount[kEquipment],
-             port.percent[kEquipment]});
+    ports.Add({s, port.buying, port.amount[kOre], port.percent[kOre], port.amount[kOrganics],
+               port.percent[kOrganics], port.amount[kEquipment], port.percent[kEquipment]});
   }
-  add.Finish();
-  return count;
+  InsertRows(db,
+             "INSERT INTO ports(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
+             " SELECT ?1, c0, c1, c2, c3, c4, c5, c6, c7 FROM korvan_rows",
+             ports, run);
+  return static_cast<std::uint32_t>(ports.Rows());
+}
+
+void VisitRow(sqlite3_context* context, int, sqlite3_value** values) {
+  const RowVisitor* visit = *static_cast<const RowVisitor* const*>(sqlite3_user_data(context));
+  if (visit != nullptr) (*visit)(values);
+}
+
+void VisitEnd(sqlite3_context*) {}
+
+int Database::Extend() {
+  const int code = sqlite3_create_module(db_, "korvan_rows", &rows_table::Module(), &rows_);
+  if (code != SQLITE_OK) return code;
+  return sqlite3_create_function_v2(db_, "korvan_each", -1, SQLITE_UTF8, &visit_, nullptr,
+                                    VisitRow, VisitEnd, nullptr);
+}
+
+void Database::Each(const char* query, std::int64_t bound, const RowVisitor& visit) {
+  Statement statement(*this, query);
+  statement.Bind(1, bound);
+  struct Visiting {
+    const RowVisitor*& slot;
+    ~Visiting() { slot = nullptr; }
+  } visiting{visit_};
+  visit_ = &visit;
+  statement.Run();
+}
+
+// True when a port the recorded run `previous` has is not among this run's
+// ports (those read from the current port capture).
+bool DroppedPort(Database& db, const Universe& universe, std::uint16_t n, std::int64_t previous) {
+  bool dropped = false;
+  db.Each("SELECT korvan_each(sector) FROM ports WHERE run = ?1", previous,
+          [&](sqlite3_value** values) {
+            const std::int64_t s = sqlite3_value_int64(values[0]);
+            if (s < 1 || s > n) {
+              dropped = true;
+            } else if (const Sector& sector = universe.Lookup(static_cast<std::uint32_t>(s));
+                       !sector.port || sector.port->reporting == 0) {
+              dropped = true;
+            }
+          });
+  return dropped;
 }
 
 }  // namespace
 
 std::string CaptureHash(const std::string& sectorCapture, const std::string& portCapture) {
-  return HexDigits(HashFiles({&sectorCapture, &portCapture}));
+  return HexDigits(Fnv1a(FileBytes(portCapture), Fnv1a(FileBytes(sectorCapture))));
 }
 
 std::string HistoryFileName(const std::string& cap) { return cap + "_history.db"; }
@@ -410,25 +713,35 @@ bool RecordHistory(const Universe& universe, std::uint16_t n, const std::string&
   }
 
   const std::uint32_t portCount = RecordPorts(db, universe, n, run);
-  // The warps recorded before: those of the previous reference copy when the
-  // last recorded run wrote it (the history may hold more, which the inserts
-  // pass over), else all of them, read back.
-  std::vector<std::uint32_t> recorded;
-  bool fromCopy = false;
-  if (contents == Contents::history && !copies.previous.empty()) {
-    Statement copy(db, "SELECT value FROM meta WHERE key = ?1");
-    copy.Bind(1, std::string(kCopyKey));
-    fromCopy = copy.Step() && copy.Text(0) == HexDigits(HashFiles({&copies.previous}));
+  if (contents == Contents::empty) {
+    SetMeta(db, kDroppedKey, "0");
+  } else if (!MetaValue(db, kDroppedKey) || DroppedPort(db, universe, n, run - 1)) {
+    SetMeta(db, kDroppedKey, std::to_string(run));
   }
-  recorded = fromCopy ? ListedWarps(copies.previous) : RecordedWarps(db);
-  const std::uint32_t knownCount = RecordKnown(db, universe, n, run, recorded);
-  {
-    Statement copy(db, copies.written.empty()
-                           ? "DELETE FROM meta WHERE key = ?1"
-                           : "INSERT OR REPLACE INTO meta(key, value) VALUES(?1, ?2)");
-    copy.Bind(1, std::string(kCopyKey));
-    if (!copies.written.empty()) copy.Bind(2, HexDigits(HashFiles({&copies.written})));
-    copy.Run();
+
+  // The warps recorded before: those of the previous reference copy when the
+  // last recorded run wrote it, else all of them, read back.
+  const std::string written = FileBytes(copies.written);
+  std::string previous;
+  RecordedWarps recorded;
+  if (contents == Contents::history) {
+    const std::optional<std::string> copy =
+        copies.previous.empty() ? std::nullopt : MetaValue(db, kCopyKey);
+    if (copy) previous = FileBytes(copies.previous);
+    if (copy && *copy == HexDigits(CopyHash(previous))) {
+      recorded.FromCopies(previous, written, n);
+    } else {
+      recorded.FromHistory(db);
+    }
+  }
+  const std::uint32_t knownCount =
+      RecordKnown(db, universe, n, run, recorded, contents == Contents::empty);
+  if (copies.written.empty()) {
+    Statement forget(db, "DELETE FROM meta WHERE key = ?1");
+    forget.Bind(1, std::string(kCopyKey));
+    forget.Run();
+  } else {
+    SetMeta(db, kCopyKey, HexDigits(CopyHash(written)));
   }
   {
     Statement add(db,
@@ -466,38 +779,64 @@ HistoryDigest ReadHistoryDigest(const std::string& fileName, std::size_t perPort
     digest.runs.push_back(std::move(run));
   }
 
-  // The latest runs first, so that each port's first `perPort` rows are its last.
-  std::vector<std::size_t> taken(std::size_t{0xffff} + 1, 0);
-  Statement ports(db,
-                  "SELECT sector, run, class, ore, ore_pct, org, org_pct, equ, equ_pct"
-                  " FROM ports ORDER BY run DESC, sector");
-  while (ports.Step()) {
-    const std::int64_t sector = ports.Int(0);
-    if (sector < 1 || sector > 0xffff) continue;
-    if (taken[static_cast<std::size_t>(sector)] >= perPort) continue;
-    PortObservation seen;
-    seen.sector = static_cast<std::uint16_t>(sector);
-    seen.run = static_cast<std::uint32_t>(ports.Int(1));
-    const std::string letters = ports.Text(2);
-    bool fits = true;
-    for (int product = 0; product < kProductCount; ++product) {
-      const auto letter = static_cast<std::size_t>(product);
-      if (letter < letters.size() && letters[letter] == 'B') {
-        seen.buying |= static_cast<std::uint8_t>(1u << product);
-      }
-      const std::int64_t amount = ports.Int(3 + 2 * product);
-      const std::int64_t percent = ports.Int(4 + 2 * product);
-      fits = fits && amount >= 0 && amount <= 0xffff && percent >= 0 && percent <= 0xff;
-      seen.amount[product] = static_cast<std::uint16_t>(amount);
-      seen.percent[product] = static_cast<std::uint8_t>(percent);
-    }
-    if (!fits) continue;
-    ++taken[static_cast<std::size_t>(sector)];
-    digest.observations.push_back(seen);
+  if (digest.runs.empty() || perPort == 0) return digest;
+
+  // Each port's last `perPort` observations: the rows of the last `perPort`
+  // runs, all of them, then those of the runs before the last one that dropped
+  // a port (see kDroppedKey), a run at a time, newest first, each port's while
+  // it has fewer. Every query reads a range of the key (run, sector).
+  const std::int64_t last = digest.runs.back().run;
+  const std::int64_t window =
+      perPort < static_cast<std::size_t>(std::max<std::int64_t>(last, 1))
+          ? last - static_cast<std::int64_t>(perPort) + 1
+          : 1;
+  std::int64_t dropped = last + 1;  // unknown: every run is read
+  if (const std::optional<std::string> value = MetaValue(db, kDroppedKey)) {
+    if (const auto run = TextToInt(*value, 0, last)) dropped = std::max<std::int64_t>(*run, 1);
   }
-  std::sort(digest.observations.begin(), digest.observations.end(),
-            [](const PortObservation& a, const PortObservation& b) {
-              return a.sector != b.sector ? a.sector < b.sector : a.run < b.run;
-            });
+  std::vector<std::uint32_t> taken(std::size_t{0xffff} + 1, 0);  // by sector
+  std::vector<PortObservation> seen;
+  const RowVisitor observe = [&](sqlite3_value** row) {
+    const std::int64_t sector = sqlite3_value_int64(row[1]);
+    if (sector < 1 || sector > 0xffff || taken[static_cast<std::size_t>(sector)] >= perPort) return;
+    PortObservation port;
+    port.sector = static_cast<std::uint16_t>(sector);
+    port.run = static_cast<std::uint32_t>(sqlite3_value_int64(row[0]));
+    const auto* letters = reinterpret_cast<const char*>(sqlite3_value_text(row[2]));
+    const int length = sqlite3_value_bytes(row[2]);
+    for (int product = 0; product < kProductCount; ++product) {
+      if (product < length && letters[product] == 'B') {
+        port.buying |= static_cast<std::uint8_t>(1u << product);
+      }
+      const std::int64_t amount = sqlite3_value_int64(row[3 + 2 * product]);
+      const std::int64_t percent = sqlite3_value_int64(row[4 + 2 * product]);
+      if (amount < 0 || amount > 0xffff || percent < 0 || percent > 0xff) return;  // no fit
+      port.amount[product] = static_cast<std::uint16_t>(amount);
+      port.percent[product] = static_cast<std::uint8_t>(percent);
+    }
+    ++taken[port.sector];
+    seen.push_back(port);
+  };
+  db.Each("SELECT korvan_each(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
+          " FROM ports WHERE run >= ?1",
+          window, observe);
+  const std::size_t recentCount = seen.size();
+  for (auto run = digest.runs.rbegin(); run != digest.runs.rend(); ++run) {
+    if (run->run >= std::min(dropped, window)) continue;
+    db.Each("SELECT korvan_each(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)"
+            " FROM ports WHERE run = ?1",
+            run->run, observe);
+  }
+
+  // By sector, each in run order: the older rows (newest first) turned round,
+  // then the recent ones (in key order), placed stably by sector.
+  std::vector<std::size_t> start(taken.size() + 1, 0);
+  for (std::size_t s = 0; s < taken.size(); ++s) start[s + 1] = start[s] + taken[s];
+  digest.observations.resize(seen.size());
+  const auto place = [&](const PortObservation& observation) {
+    digest.observations[start[observation.sector]++] = observation;
+  };
+  for (std::size_t i = seen.size(); i-- > recentCount;) place(seen[i]);
+  for (std::size_t i = 0; i < recentCount; ++i) place(seen[i]);
   return digest;
 }

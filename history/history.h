@@ -4,7 +4,9 @@
 // SQLite.
 //
 // Its tables:
-//   meta(key, value)        ('format', '1') and ('program', 'korvan2a <version>')
+//   meta(key, value)        ('format', '1') and ('program', 'korvan2a <version>'),
+//                           and what makes the next run and the digest fast:
+//                           'reference_copy' and 'ports_dropped' (below)
 //   runs(run, at, sectors, known, ports, capture)
 //                           one row per recorded run, run = 1, 2, 3, ...
 //   ports(run, sector, class, ore, ore_pct, org, org_pct, equ, equ_pct)
@@ -66,7 +68,10 @@ bool RecordCapture(const Universe& universe, std::uint16_t n, const std::string&
 // Finding the sectors and warps no run has recorded yet reads every recorded
 // warp back, unless the previous copy in `copies` is the one the last recorded
 // run wrote (its hash is kept in meta as 'reference_copy'): then the warps that
-// copy lists are taken as recorded, and only the others are looked up.
+// copy lists are taken as recorded, and only the lines of the written copy
+// that differ from it are looked into. Meta's 'ports_dropped' keeps the last
+// recorded run that lacked a port the run before it had ("0": none), for
+// ReadHistoryDigest.
 // The sector reference copies of the run: the one the run read (`previous`,
 // its backup by the time the history is recorded) and the one it wrote.
 struct SectorCopies {
@@ -107,5 +112,9 @@ struct HistoryDigest {
 };
 
 // Reads the digest of the history `fileName`; empty when the file does not
-// exist. Throws IoError when it cannot be read or is no history.
+// exist. Throws IoError when it cannot be read or is no history. Reads the
+// rows of the last `perPort` runs, and those of older runs only back to the
+// last run that dropped a port: since then every port a run recorded is in
+// each later run, so a port the last runs lack no observation of was seen
+// before it. A history without 'ports_dropped' is read whole.
 HistoryDigest ReadHistoryDigest(const std::string& fileName, std::size_t perPort);

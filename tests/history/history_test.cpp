@@ -17,6 +17,7 @@
 
 #include "history/history.h"
 #include "platform/file.h"
+#include "report/sector_line.h"
 #include "tests/history/sql_rows.h"
 #include "tests/test_util.h"
 #include "tools/game_generator.h"
@@ -329,6 +330,62 @@ TEST(History, DigestHoldsEachPortsLastObservations) {
             std::to_string(port.percent[2]) + " ";
   }
   EXPECT_EQ(seen, "2@2:5,2000,7 2@3:5,3000,7 4@3:0,1,100 ");
+}
+
+// Ports that come and go, over twelve runs: each of six ports reports in a
+// run or not (seeded), one only in the first three, and from the eighth run
+// the others all do, so that the digest need not read the runs between the
+// last that dropped a port and the last ones. For any number of observations
+// the digest holds each port's last ones in run order, as the ports table has
+// them, and so it does when the history is read whole.
+TEST(History, DigestHoldsTheLastObservationsOfPortsThatComeAndGo) {
+  ScratchDir dir;
+  const std::string file = dir / kHistory;
+  Universe universe = CreateUniverse(8, 8);
+  std::uint64_t random = 2028;
+  for (int run = 1; run <= 12; ++run) {
+    for (std::uint16_t s = 2; s <= 7; ++s) {
+      const bool reports = s == 7 ? run <= 3 : run >= 8 || SplitMix64(random) % 3 != 0;
+      const auto amount = static_cast<std::uint16_t>(100 * run + s);
+      universe[s].port = PortRecord{reports ? std::uint8_t{1} : std::uint8_t{0},
+                                    static_cast<std::uint8_t>(s % 8),
+                                    {static_cast<std::uint8_t>(run), 50, 100},
+                                    {amount, 7, 60000}};
+    }
+    ASSERT_TRUE(RecordHistory(universe, 8, file, "capture" + std::to_string(run),
+                              "2024-01-01 10:00:00"));
+  }
+  std::map<int, std::vector<std::string>> bySector;  // each port's rows in run order
+  for (const std::string& row :
+       SqlRows(file, "SELECT sector, run, class, ore, ore_pct, equ, equ_pct FROM ports"
+                     " ORDER BY sector, run")) {
+    bySector[std::stoi(row)].push_back(row);
+  }
+  const auto digestText = [&file](std::size_t perPort) {
+    std::string text;
+    for (const PortObservation& port : ReadHistoryDigest(file, perPort).observations) {
+      text += std::to_string(port.sector) + "|" + std::to_string(port.run) + "|" +
+              PortClassName(port.buying) + "|" + std::to_string(port.amount[0]) + "|" +
+              std::to_string(port.percent[0]) + "|" + std::to_string(port.amount[2]) + "|" +
+              std::to_string(port.percent[2]) + "\n";
+    }
+    return text;
+  };
+  const int dropped =
+      std::stoi(SqlValue(file, "SELECT value FROM meta WHERE key = 'ports_dropped'"));
+  EXPECT_GE(dropped, 4);
+  EXPECT_LT(dropped, 8);
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) SqlExecute(file, "DELETE FROM meta WHERE key = 'ports_dropped'");
+    for (const std::size_t perPort : {1u, 2u, 5u, 11u, 12u, 13u}) {
+      std::string expected;
+      for (const auto& [sector, list] : bySector) {
+        const std::size_t first = list.size() > perPort ? list.size() - perPort : 0;
+        for (std::size_t i = first; i < list.size(); ++i) expected += list[i] + "\n";
+      }
+      EXPECT_EQ(digestText(perPort), expected) << "pass " << pass << ", " << perPort << " a port";
+    }
+  }
 }
 
 // A run another program holds the history for waits for it up to five
