@@ -281,6 +281,11 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
   assert.equal(await swipe(200, drawing.y + drawing.height / 2), 0);
   assert.notEqual(await viewBox(), before);
   assert.ok((await swipe(200, 200)) > 100);
+  // A trade list's rows in two lines, and the changes near a sector.
+  for (const hash of ["#trade=1&apart=1&within=10&holds=20", "#changes=1&within=5"]) {
+    await goTo(phone, hash);
+    findings[`phone ${hash}`] = await audit(phone);
+  }
   await phone.close();
   assert.deepEqual(findings, Object.fromEntries(Object.keys(findings).map((k) => [k, []])));
   assert.deepEqual(errors, []);
