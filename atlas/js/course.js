@@ -81,15 +81,21 @@ export function sweepTo(u, to) {
   return { hops };
 }
 
-// The course from `from` to `to` as a list of sectors (both ends included), or
-// null when no known route leads there. The ends are never avoided.
-export function plotCourse(u, from, to, avoid = []) {
-  if (!inUniverse(u, from) || !inUniverse(u, to)) return null;
-  const { hops, previous } = sweepFrom(u, from, avoid.filter((s) => s !== to), to);
+// The course from `from` to `to` (a sector of the universe) that a sweep from
+// `from` (sweepFrom) found, as a list of sectors, both ends included, or null
+// when it reached no `to`: one sweep gives the courses to many sectors.
+export function courseIn({ hops, previous }, from, to) {
   if (hops[to] < 0) return null;
   const course = [to];
   for (let s = to; s !== from; s = previous[s]) course.push(previous[s]);
   return course.reverse();
+}
+
+// The course from `from` to `to` as a list of sectors (both ends included), or
+// null when no known route leads there. The ends are never avoided.
+export function plotCourse(u, from, to, avoid = []) {
+  if (!inUniverse(u, from) || !inUniverse(u, to)) return null;
+  return courseIn(sweepFrom(u, from, avoid.filter((s) => s !== to), to), from, to);
 }
 
 // The course from the first of `sectors` to the last by the others in order:

@@ -1,6 +1,6 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { plotCourse, plotCourseBy, formatCourse, sweepFrom, sweepTo } from "./course.js";
+import { plotCourse, plotCourseBy, courseIn, formatCourse, sweepFrom, sweepTo } from "./course.js";
 import { makeUniverse, twoWays } from "./test_universe.js";
 
 // 1 = 2 = 3 = 4 in a line; a one-way warp 1 -> 4; sector 5 is unexplored
@@ -30,6 +30,15 @@ test("an entry added for a warp in is no way out, and an unexplored sector has n
 });
 
 const square = makeUniverse({ n: 4, warps: twoWays([[1, 3], [1, 2], [2, 4], [3, 4]]) });
+
+test("one sweep gives the course to every sector, each the one plotted alone", () => {
+  for (const world of [u, square]) {
+    for (let from = 1; from <= world.n; from++) {
+      const sweep = sweepFrom(world, from);
+      for (let to = 1; to <= world.n; to++) assert.deepEqual(courseIn(sweep, from, to), plotCourse(world, from, to), `${from} to ${to}`);
+    }
+  }
+});
 
 test("avoided sectors are flown around, the ends never avoided", () => {
   assert.equal(formatCourse(plotCourse(square, 1, 4, [3])), "1 > 2 > 4");

@@ -39,8 +39,11 @@ const LABEL_PIXELS = 9;
 const LABEL_UNITS = 12;
 
 // The labels of the picture drawn, [{ id, x, y, box (once measured), rank,
-// kept, group }] (see chooseLabels), and the scale they were last chosen for.
+// kept, group }] (see chooseLabels), the boxes of the marks of what changed,
+// which no other sector's label may cover ([{ id, left, top, right, bottom
+// }]), and the scale the labels were last chosen for.
 let drawnLabels = [];
+let drawnMarks = [];
 let labelScale = 0;
 
 // A canvas to measure label texts on, so that choosing labels never waits
@@ -85,7 +88,7 @@ function showLabels(keptScale) {
   labelScale = keptScale;
   const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
   for (const label of candidates) label.box ||= labelBox(label.group);
-  const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale });
+  const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale, marks: drawnMarks });
   for (const label of drawnLabels) label.group.classList.toggle("hidden", !shown.has(label.id));
 }
 
@@ -167,7 +170,8 @@ function drawSector(atlas, s, p, classes) {
 // The mark of each kind of change, in CHANGE_KINDS order, where a drawing
 // says what changed at a sector: a shape of its own (coloured by atlas.css),
 // some turned. A sector's marks go round the left of its circle at
-// CHANGE_MARK_ANGLES (degrees), in the order of its kinds.
+// CHANGE_MARK_ANGLES (degrees), in the order of its kinds: above and below
+// its number first, which stay clear of it as its label grows.
 const CHANGE_MARKS = [
   { d: "M0,-5.5 L1.6,-1.7 L5.5,-1.7 L2.4,0.8 L3.4,4.8 L0,2.4 L-3.4,4.8 L-2.4,0.8 L-5.5,-1.7 L-1.6,-1.7 z" },  // a star
   { d: "M-1.8,-5 h3.6 v3.2 h3.2 v3.6 h-3.2 v3.2 h-3.6 v-3.2 h-3.2 v-3.6 h3.2 z" },  // a plus
@@ -178,8 +182,12 @@ const CHANGE_MARKS = [
   { d: "M0,-5.5 L5.5,0 L0,5.5 L-5.5,0 z" },  // a diamond
   { d: "M-5,-1.8 h10 v3.6 h-10 z" },  // a bar
 ];
-const CHANGE_MARK_ANGLES = [-135, -165, 165, 135, -105, 105, -75, 75];
+const CHANGE_MARK_ANGLES = [-135, 135, -105, -165, 165, 105, -75, 75];
 const CHANGE_MARK_REACH = RADIUS + 11;
+// How large a mark is drawn, and how far its shape reaches from its middle
+// before that.
+const CHANGE_MARK_SCALE = 1.5;
+const CHANGE_MARK_HALF = 5.5;
 
 function changeMark(kind, x = 0, y = 0, scale = 1) {
   const { d, turn } = CHANGE_MARKS[kind];
@@ -188,12 +196,17 @@ function changeMark(kind, x = 0, y = 0, scale = 1) {
 }
 
 // Marks a drawn sector with what changed there, a mark for each of `kinds`
-// (indices of CHANGE_KINDS), in place of the white mark of any change.
+// (indices of CHANGE_KINDS), in place of the white mark of any change; the
+// marks' boxes about the sector's middle, for the labels to keep off.
 function markChanges(group, kinds) {
   group.querySelector("path.changed")?.remove();
-  kinds.forEach((kind, i) => {
+  return kinds.map((kind, i) => {
     const a = (CHANGE_MARK_ANGLES[i % CHANGE_MARK_ANGLES.length] * Math.PI) / 180;
-    group.append(changeMark(kind, CHANGE_MARK_REACH * Math.cos(a), CHANGE_MARK_REACH * Math.sin(a), 1.5));
+    const x = CHANGE_MARK_REACH * Math.cos(a);
+    const y = CHANGE_MARK_REACH * Math.sin(a);
+    group.append(changeMark(kind, x, y, CHANGE_MARK_SCALE));
+    const half = CHANGE_MARK_HALF * CHANGE_MARK_SCALE;
+    return { left: x - half, right: x + half, top: y - half, bottom: y + half };
   });
 }
 
@@ -301,18 +314,25 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
   const sectors = svg("g", { class: "sectors" });
   const labels = svg("g", { class: "labels", "aria-hidden": "true" });
   const onTheCourse = new Set(paths.flat());
+  const start = course ? course[0] : 0;
   drawnLabels = [];
+  drawnMarks = [];
   for (const node of nodes) {
     const s = node.sector;
     const classes = [s === centre ? "centre" : "", about.has(s) ? "about" : ""].filter(Boolean);
     const p = positions.get(s);
     const group = drawSector(atlas, s, p, classes);
-    if (changes && changes.has(s)) markChanges(group, changes.get(s));
+    if (changes && changes.has(s)) {
+      for (const box of markChanges(group, changes.get(s))) {
+        drawnMarks.push({ id: s, left: p.x + box.left, right: p.x + box.right, top: p.y + box.top, bottom: p.y + box.bottom });
+      }
+    }
     sectors.append(group);
     // Where labels would overlap, the centre's is kept first, then those of
-    // what the view is about, the special sectors, the sectors along the
-    // courses, then the rest, nearest first.
-    const rank = s === centre ? 0 : about.has(s) ? 1 : specialNames(atlas, s).length > 0 ? 2 : onTheCourse.has(s) ? 3 : 4;
+    // what the view is about (and the course's start), the special sectors,
+    // the sectors along the courses, then the rest, nearest first. No label
+    // but the centre's lies on another sector's marks of what changed.
+    const rank = s === centre ? 0 : about.has(s) || s === start ? 1 : specialNames(atlas, s).length > 0 ? 2 : onTheCourse.has(s) ? 3 : 4;
     const label = drawLabels(atlas, s, p, rank < 4);
     labels.append(label);
     drawnLabels.push({ id: s, x: p.x, y: p.y, rank, kept: rank < 4, group: label });

@@ -9,7 +9,7 @@ import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse } from "./universe.js";
 import { readSector } from "./fields.js";
 import { parseFind, findText, findBoxText, nearestFirst } from "./find.js";
-import { sweepFrom, plotCourse } from "./course.js";
+import { sweepFrom, courseIn } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
 import { DEFAULT_HOPS } from "./address.js";
 import { resultTable } from "./result_table.js";
@@ -46,7 +46,8 @@ export const findView = {
       drawNothing(atlas, notInUniverse(atlas, from));
       return;
     }
-    const found = nearestFirst(findText(u, text), sweepFrom(u, from).hops);
+    const sweep = sweepFrom(u, from);
+    const found = nearestFirst(findText(u, text), sweep.hops);
     if (found.length === 0) {
       const why = nothingFound(atlas, text);
       result.replaceChildren(el("p", { id: "find-count", class: "problem" }, why));
@@ -77,7 +78,7 @@ export const findView = {
       drawRings(atlas, groupAround(u, from, [from]), from, `${words}; ${why}`, { about: new Set(sectors.has(from) ? [from] : []) });
       return;
     }
-    const courses = near.map((s) => plotCourse(u, from, s) || []);
+    const courses = near.map((s) => courseIn(sweep, from, s));
     const group = groupAround(u, from, new Set([from, ...courses.flat()]));
     const about = new Set(group.nodes.map((node) => node.sector).filter((s) => sectors.has(s)));
     drawRings(atlas, group, from, `${words}; the nearest ${near.length} from ${from} drawn (marked) with their courses`, { about, courses });

@@ -42,3 +42,13 @@ test("on a crowded drawing the choice is the greedy one a pairwise check makes, 
     assert.ok(shown.size > 50 && shown.size < 350, `${shown.size} shown at scale ${scale}`);
   }
 });
+
+test("no label lies on the marks of another sector, but the centre's; a sector's own label may", () => {
+  const marks = [{ id: 9, left: -5, top: -5, right: 5, bottom: 5 }];
+  const at = (id, x, rank) => ({ id, x, y: 0, box, rank });
+  assert.deepEqual([...chooseLabels([at(1, 0, 1), at(9, 0, 4)], d3, { marks })], [9]);
+  assert.deepEqual([...chooseLabels([at(1, 0, 0), at(9, 0, 4)], d3, { marks })], [1]);
+  // The marks are as drawn: a label enlarged reaches them, they do not grow.
+  assert.deepEqual([...chooseLabels([at(5, 40, 1)], d3, { marks })], [5]);
+  assert.deepEqual([...chooseLabels([at(5, 40, 1)], d3, { marks, scale: 2 })], []);
+});

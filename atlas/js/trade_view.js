@@ -4,7 +4,7 @@
 // holds; each row says what to carry which way and draws both ports, the
 // course to the nearer one and the loop between them.
 
-import { el, setField, counted, markField, readForm } from "./dom.js";
+import { el, setField, counted, markField, readForm, slashBreaks } from "./dom.js";
 import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse, portOf } from "./universe.js";
@@ -68,13 +68,14 @@ function pairRow(atlas, pair) {
   },
   el("td", {}, draw),
   el("td", { class: "text" }, portCell(atlas, pair.p), " \u2013 ", portCell(atlas, pair.q),
-    el("span", { class: "carry" }, ...unbroken(carryWords(carry), "; ")),
+    // A pair with nothing to carry says so in a sentence, which wraps as any.
+    el("span", { class: "carry" }, ...(carry.there.length + carry.back.length > 0 ? unbroken(carryWords(carry), "; ") : [carryWords(carry)])),
     amounts ? el("span", { class: "amounts" }, el("span", {}, "amounts "), ...unbroken(amounts, " / ")) : ""),
   el("td", {}, pair.score.toFixed(2)),
   el("td", {}, String(pair.trips)),
   el("td", {}, pair.fromStart < 0 ? "no route" : String(pair.fromStart)),
   el("td", {}, `${pair.there}/${pair.back}`),
-  el("td", { class: "kind" }, pair.sections.map((k) => SECTION_WORDS[k]).join(", ")),
+  el("td", { class: "kind" }, ...slashBreaks(pair.sections.map((k) => SECTION_WORDS[k]).join(", "))),
   el("td", {}, pair.compromised ? "c" : pair.bubble ? "b" : ""),
   el("td", {}, String(pair.estimate)));
   if (pair.fromStart >= 0) row.dataset.from = pair.fromStart;

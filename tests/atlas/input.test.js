@@ -82,13 +82,19 @@ test("a field says beside itself what is wrong, runs nothing, and a corrected fi
 });
 
 test("a new address resets the fields it does not name; a view asked for by its own form, or its tab, keeps them", async () => {
-  const page = await open("#trade=1&apart=1&within=all");
+  const page = await open("#trade=1&apart=1&within=all&holds=20");
   const least = page.locator("#trade-filters [name=least]");
+  const holds = page.locator("#trade-form [name=holds]");
   await least.fill("abc");
   await least.press("Enter");
   assert.match(await page.locator("#trade-result").textContent(), /^a filter holds a mistake/);
+  await holds.fill("x");
+  await page.click("#trade-form > button");
+  assert.equal(await holds.getAttribute("aria-invalid"), "true");
+  // Holds not named: the default, whatever was typed.
   await goTo(page, "#trade=2&apart=1&within=all");
   assert.deepEqual([await least.inputValue(), await least.getAttribute("aria-invalid")], ["", null]);
+  assert.deepEqual([await holds.inputValue(), await holds.getAttribute("aria-invalid")], ["50", null]);
   assert.match(await page.locator("#trade-count").textContent(), /^\d+ pairs listed$/);
   await least.fill("100");
   await least.press("Enter");
@@ -97,8 +103,22 @@ test("a new address resets the fields it does not name; a view asked for by its 
   await page.click("#tab-sector");
   await page.waitForFunction(() => location.hash.startsWith("#sector="));
   await page.click("#tab-trade");
-  await page.waitForFunction(() => location.hash === "#trade=2&apart=1&within=all");
+  await page.waitForFunction(() => location.hash === "#trade=2&apart=1&within=all&holds=50");
   assert.deepEqual([await least.inputValue(), await page.locator("#trade-count").textContent()], ["100", filtered]);
+  // The changes' Near and Within, and a course's stops, are the address's.
+  await goTo(page, "#changes=1&within=7");
+  await page.fill("#changes-form [name=from]", "abc");
+  await page.click("#changes-form > button");
+  await goTo(page, "#changes");
+  assert.deepEqual([await page.inputValue("#changes-form [name=from]"), await page.locator("#changes-form [name=from]").getAttribute("aria-invalid"),
+    await page.inputValue("#changes-form [name=within]")], ["", null, "5"]);
+  await goTo(page, "#course=1-2000-1374");
+  await page.click("#add-stop");
+  await page.keyboard.type("77");
+  await goTo(page, "#course=1-1374");
+  assert.equal(await page.locator("#course-form .stop input").count(), 0);
+  await page.click("#add-stop");
+  assert.deepEqual(await page.locator("#course-form .stop input").evaluateAll((inputs) => inputs.map((i) => [i.name, i.value])), [["stop1", ""]]);
   // The port finder's filters go with its own form to a new start.
   await goTo(page, "#ports=1&want=buys-equ");
   await page.fill("#ports-form [name=maxHops]", "6");
@@ -261,6 +281,11 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
   assert.equal(await swipe(200, drawing.y + drawing.height / 2), 0);
   assert.notEqual(await viewBox(), before);
   assert.ok((await swipe(200, 200)) > 100);
+  // A trade list's rows in two lines, and the changes near a sector.
+  for (const hash of ["#trade=1&apart=1&within=10&holds=20", "#changes=1&within=5"]) {
+    await goTo(phone, hash);
+    findings[`phone ${hash}`] = await audit(phone);
+  }
   await phone.close();
   assert.deepEqual(findings, Object.fromEntries(Object.keys(findings).map((k) => [k, []])));
   assert.deepEqual(errors, []);

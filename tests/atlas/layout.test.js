@@ -1,8 +1,8 @@
 // The page in every view of the 20000-sector game after a second capture, as
 // a player moves between them: it keeps to a 1400 x 900 and a 400 x 800
 // window whatever the order the views are visited in (by address, by tab,
-// by the hop count), and no label of a drawing lies on another, zoomed in or
-// out. ATLAS_SEED gives the order's seed; the test says the one it used.
+// by the hop count), and no label of a drawing lies on another or on the
+// marks of what changed, zoomed in or out. ATLAS_SEED gives the order's seed; the test says the one it used.
 
 import { test } from "node:test";
 import assert from "node:assert/strict";
@@ -14,9 +14,10 @@ const game = bigGame({ second: true });
 const { errors } = game;
 
 // Addresses of every view, each with a long list or a large drawing: the
-// deepest bubble, the course to the farthest special sector, trade pairs and
-// find's texts from a sector no known course leads out of, and a number
-// found in the logs.
+// deepest bubble, the course to the farthest special sector and one by eight
+// stops spread over the universe, trade pairs and find's texts from a sector
+// no known course leads out of, trade runs for holds of one (the most trips),
+// the changes near terra, and a number found in the logs.
 function addresses(u) {
   const deepest = listBubbles(u).reduce((a, b) => (b.depth > a.depth ? b : a));
   const { hops } = sweepFrom(u, 1);
@@ -24,9 +25,15 @@ function addresses(u) {
   let stuck = 1;
   while (!(!u.explored[stuck] && u.warpStart[stuck] === u.warpStart[stuck + 1])) stuck++;
   const number = /[0-9]{3,}/.exec([...u.logs.values()].find((text) => /[0-9]{3,}/.test(text)))[0];
-  return [`#sector=${u.specials[4]}&hops=5`, "#sector=1&hops=3", `#course=1-${far}&avoid=2`, "#ports=1&want=class-1",
-    `#bubble=${deepest.gate}`, "#trade=1&apart=1&within=5", `#trade=${stuck}&apart=3&within=all`, "#explore=1&within=5",
-    `#explore=${u.n}&within=all`, "#changes", `#find=safe&from=${u.specials[4]}`, `#find=${number}&from=${stuck}`];
+  const stops = Array.from({ length: 8 }, (_, k) => {
+    let s = Math.floor(((k + 1) * u.n) / 9);
+    while (!(hops[s] > 0 && sweepFrom(u, s).hops[1] > 0)) s++;
+    return s;
+  });
+  return [`#sector=${u.specials[4]}&hops=5`, "#sector=1&hops=3", `#course=1-${far}&avoid=2`, `#course=1-${stops.join("-")}-${far}`,
+    "#ports=1&want=class-1", `#bubble=${deepest.gate}`, "#trade=1&apart=1&within=5", `#trade=${stuck}&apart=3&within=all`,
+    "#trade=1&apart=2&within=10&holds=1", "#explore=1&within=5", `#explore=${u.n}&within=all`, "#changes", "#changes=1&within=10",
+    `#find=safe&from=${u.specials[4]}`, `#find=${number}&from=${stuck}`];
 }
 const TABS = ["sector", "course", "ports", "bubbles", "trade", "explore", "changes"];
 
@@ -99,7 +106,9 @@ test("the page keeps to the window at both sizes, whatever the order of the view
   assert.deepEqual(errors, []);
 });
 
-// Every pair of the labels drawn that overlap on screen: "a/b".
+// Every pair of the labels drawn that overlap on screen: "a/b", and each
+// label but the centre's on a mark of what changed at another sector: "a on
+// b's mark".
 function overlappingLabels() {
   const boxes = [...document.querySelectorAll("#drawing .label")].filter((g) => getComputedStyle(g).display !== "none").map((g) => {
     const rects = [...g.querySelectorAll("text")].map((text) => text.getBoundingClientRect());
@@ -114,10 +123,17 @@ function overlappingLabels() {
     }
   }
   const centre = document.querySelector("#drawing g.sector.centre");
+  for (const mark of document.querySelectorAll("#drawing path.change-mark")) {
+    const m = mark.getBoundingClientRect();
+    const s = mark.closest("g.sector").dataset.sector;
+    for (const b of boxes) {
+      if (b.s !== s && b.s !== centre?.dataset.sector && b.left < m.right && m.left < b.right && b.top < m.bottom && m.top < b.bottom) found.push(`${b.s} on ${s}'s mark`);
+    }
+  }
   return { found, shown: boxes.map((b) => Number(b.s)), centre: centre ? Number(centre.dataset.sector) : 0 };
 }
 
-test("no label of a drawing lies on another, in any view, zoomed in or out; the centre and a course's sectors are labelled", async () => {
+test("no label of a drawing lies on another or on a mark of what changed, in any view, zoomed in or out; the centre and a course's sectors are labelled", async () => {
   const all = addresses(game.u);
   const page = await game.open(all[0], { viewport: { width: 1400, height: 900 } });
   const faults = [];
