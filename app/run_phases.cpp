@@ -14,6 +14,7 @@
 #include "capture/reference_copy.h"
 #include "capture/route_file.h"
 #include "capture/sector_file.h"
+#include "history/history.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/path.h"
@@ -127,10 +128,9 @@ void EndRecord(OutputFile& changeLog) {
   changeLog.Commit();
 }
 
-}  // namespace
-
-std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
-                                   const std::string& extraFile) {
+// CheckInputs for the files the run reads.
+std::optional<Refusal> CheckReadInputs(const std::string& cap, std::uint16_t n,
+                                       std::uint8_t loadMask, const std::string& extraFile) {
   const bool captures = (loadMask & kLoadCaptures) != 0;
   const bool copies = (loadMask & kLoadReferenceCopies) != 0;
   const std::string option = "/mm:" + std::to_string(loadMask);
@@ -180,6 +180,20 @@ std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std:
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
+                                   const std::string& extraFile, bool history) {
+  if (std::optional<Refusal> refusal = CheckReadInputs(cap, n, loadMask, extraFile)) return refusal;
+  // A file of the history's name that is no history is the player's: never written into.
+  const std::string historyFile = HistoryFileName(cap);
+  if (history && !IsHistoryDatabase(historyFile)) {
+    return Refusal{historyFile +
+                   " is not a korvan2a history database; move it away or run without /history+."};
+  }
+  return std::nullopt;
+}
+
 void TidyFileSet(const std::string& cap) {
   if (!FileExists(cap + "_ref.sct") && !FileExists(cap + "_ref.prt")) {
     RemoveIfExists(cap + ".map");
@@ -198,7 +212,7 @@ std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer
 
   // A run that would read nothing, or lose what the player has, does not start.
   std::optional<Refusal> refusal = phase("check-inputs", [&] {
-    return CheckInputs(cap, settings.sectorCount, loadMask, settings.extraFile);
+    return CheckInputs(cap, settings.sectorCount, loadMask, settings.extraFile, settings.history);
   });
   if (refusal) return refusal;
 
@@ -253,6 +267,10 @@ std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer
         [&] { WriteSectorFile(universe, cap + "_ref.sct", changeLog, cap + "_bak.sct"); });
   phase("write-ref-prt",
         [&] { WritePortFile(universe, cap + "_ref.prt", changeLog, cap + "_bak.prt"); });
+  // A run that read the captures adds them to the game's history.
+  if (settings.history && (loadMask & kLoadCaptures)) {
+    phase("history", [&] { RecordCapture(universe, cap); });
+  }
 
   if (settings.reports) {
     phase("distances", [&] { CalculateDistances(universe, specials); });

@@ -29,7 +29,9 @@ class RunObserver {
 
 // Performs one run with the settings of the command line, telling `observer`
 // (when given) of every phase; with `settings.atlas` (and reports on) the
-// atlas page is written after the dump report. Returns the refusal when
+// atlas page is written after the dump report; with `settings.history` a run
+// that reads the captures is recorded in the game's history after the
+// reference copies. Returns the refusal when
 // CheckInputs refuses the run: then nothing was written, moved or deleted.
 // Throws IoError when a file the run uses cannot be opened, read, created or
 // written.
@@ -49,10 +51,12 @@ std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer
 //   that copy would be written empty;
 // - when the extra file is named and does not exist;
 // - when a reference copy holds a sector beyond n (HighestSectorBeyond): the
-//   run would drop it from the copy it writes.
-// Throws IoError when a reference copy cannot be read.
+//   run would drop it from the copy it writes;
+// - with `history`, when the game's history file is not one
+//   (IsHistoryDatabase).
+// Throws IoError when a reference copy or the history cannot be read.
 std::optional<Refusal> CheckInputs(const std::string& cap, std::uint16_t n, std::uint8_t loadMask,
-                                   const std::string& extraFile);
+                                   const std::string& extraFile, bool history = false);
 
 // Moves the file set of earlier versions into place: without reference copies
 // the stale map, ".fig" and ".vod" files are deleted, and ".srf"/".prf" become

@@ -41,7 +41,8 @@ bool AsksForUsage(const std::string& text) {
 }
 
 bool IsFlag(const std::string& key) {
-  return key == "/s" || key == "/b" || key == "/r" || key == "/pause" || key == "/atlas";
+  return key == "/s" || key == "/b" || key == "/r" || key == "/pause" || key == "/atlas" ||
+         key == "/history";
 }
 
 bool IsValueOption(const std::string& key) {
@@ -74,6 +75,7 @@ bool ApplyParameter(const Parameter& p, Settings& settings, std::string& lastAlp
     if (p.key == "/r" && minus) settings.reports = false;
     if (p.key == "/pause" && !minus) settings.pause = true;
     if (p.key == "/atlas" && !minus) settings.atlas = true;
+    if (p.key == "/history" && !minus) settings.history = true;
     return true;
   }
   if (!IsValueOption(p.key) || p.separator != ':') return false;
@@ -185,6 +187,7 @@ std::string UsageScreen(const CommandLine& commandLine) {
       "              /m:file       - also read this .sct, .prt or .ztm file\n"
       "              /r-           - write the reference copies only, no reports\n"
       "              /atlas+       - also write the atlas page <game>_atlas.html\n"
+      "              /history+     - also keep the game's history <game>_history.db\n"
       "              /pause+       - wait for a key before ending\n"
       "                          * - required parameter\n"
       "defaults: /n:20000 /mm:3 /b+\n";

@@ -20,6 +20,7 @@ struct Settings {
   bool reports = true;
   bool pause = false;
   bool atlas = false;  // also write the atlas page (/atlas+)
+  bool history = false;  // also keep the game's history database (/history+)
   std::string extraFile;
 };
 

@@ -8,11 +8,12 @@
 #   share/doc/korvan2a/copyright, Debian's place for it, next to a change log
 #   (KORVAN_DEBIAN_DOCS).
 # - Windows (the MinGW-w64 cross build): one folder, korvan2a\, holding
-#   korvan2a.exe, the players' guide README.txt, LICENSE.txt and the sample game
-#   in sample\, whose sample.cmd runs the first capture when double-clicked
-#   there; as a zip, korvan2a-<version>-win64.zip, which unpacks into that
-#   folder (the one the README and the guide name). The text files get CR LF
-#   line ends, as Windows programs expect them; the sample's files have them.
+#   korvan2a.exe, the players' guide README.txt, LICENSE.txt, SQLITE.txt (the
+#   licence note of SQLite, compiled into the program) and the sample game in
+#   sample\, whose sample.cmd runs the first capture when double-clicked there;
+#   as a zip, korvan2a-<version>-win64.zip, which unpacks into that folder (the
+#   one the README and the guide name). The text files get CR LF line ends, as
+#   Windows programs expect them; the sample's files have them.
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -27,9 +28,10 @@ if(WIN32)
   set(KORVAN_WINDOWS_FOLDER korvan2a)
   configure_file(packaging/players-guide.txt README.txt @ONLY NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${KORVAN_SQLITE_SOURCE}/licence.txt SQLITE.txt @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS korvan2a RUNTIME DESTINATION ${KORVAN_WINDOWS_FOLDER})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
-          DESTINATION ${KORVAN_WINDOWS_FOLDER})
+          ${CMAKE_CURRENT_BINARY_DIR}/SQLITE.txt DESTINATION ${KORVAN_WINDOWS_FOLDER})
   install(DIRECTORY examples/sample/ DESTINATION ${KORVAN_WINDOWS_FOLDER}/sample)
 else()
   option(KORVAN_DEBIAN_DOCS
@@ -63,11 +65,6 @@ License: MIT
                     COMMAND_ERROR_IS_FATAL ANY)
     install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
-    # Linked statically on purpose (KORVAN_STATIC in CMakeLists.txt).
-    file(CONFIGURE OUTPUT lintian-overrides CONTENT
-         "korvan2a: statically-linked-binary [usr/bin/korvan2a]\n")
-    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/lintian-overrides
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME korvan2a)
   else()
     install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
   endif()
@@ -84,9 +81,9 @@ which two-way, keeps reference copies for the next run, logs what changed since
 the last run, and writes plain-text reports: the major space lane between the
 special sectors, bubbles, one-way warps, port pairs, special ports, distances
 and a dump of every sector; with /atlas+ also the atlas, <game>_atlas.html, a
-self-contained page to explore the map in any browser. The sample game is in
-${CMAKE_INSTALL_FULL_DATADIR}/korvan2a/sample.
-The program is one statically linked executable: it needs no other package.")
+self-contained page to explore the map in any browser; with /history+ it also
+keeps the game's history, <game>_history.db, an SQLite database of every
+capture. The sample game is in ${CMAKE_INSTALL_FULL_DATADIR}/korvan2a/sample.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${CMAKE_CURRENT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
@@ -101,9 +98,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KORVAN_PACKAGE_MAINTAINER}")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-  # Linked statically (KORVAN_STATIC): no Depends. scripts/package.sh checks
-  # that the program it packs needs no shared library.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  # Depends: the C library and SQLite's, as dpkg-shlibdeps finds them; the C++
+  # runtime is linked in (KORVAN_STATIC). scripts/package.sh checks that the
+  # program it packs needs no other shared library.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 include(CPack)

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <ctime>
 
-std::string LocalTimeStamp() {
+std::string LocalDateTime() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   ::localtime_r(&now, &local);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d-%02d-%02d %02d:%02d:%02d", local.tm_year % 100,
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
   return text;
 }
+
+std::string LocalTimeStamp() { return LocalDateTime().substr(2); }

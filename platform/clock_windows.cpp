@@ -4,11 +4,13 @@
 
 #include <cstdio>
 
-std::string LocalTimeStamp() {
+std::string LocalDateTime() {
   SYSTEMTIME local;
   ::GetLocalTime(&local);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d-%02d-%02d %02d:%02d:%02d", local.wYear % 100,
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.wYear,
                 local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond);
   return text;
 }
+
+std::string LocalTimeStamp() { return LocalDateTime().substr(2); }

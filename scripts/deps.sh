@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes sure the build tools are there: cmake, a C++20 compiler and GoogleTest;
+# Makes sure the build tools are there: cmake, a C++20 compiler, GoogleTest and
+# SQLite's library (the program keeps the game's history in it);
 # with "atlas", also what the atlas tests need: node, npm, Debian's chromium and
 # the browser test's node packages (tests/atlas/package-lock.json, from the npm
 # registry). Installs what is missing when it may (root); otherwise says what to
@@ -12,6 +13,7 @@ missing=()
 command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 command -v g++ >/dev/null 2>&1 || missing+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+[ -f /usr/include/sqlite3.h ] || missing+=(libsqlite3-dev)
 if [ "${1:-}" = atlas ]; then
   command -v node >/dev/null 2>&1 || missing+=(nodejs)
   command -v npm >/dev/null 2>&1 || missing+=(npm)

@@ -22,10 +22,10 @@ progress    1       platform text
 universe    2       platform text progress
 capture     3       platform text progress universe
 analysis    3       platform text progress universe
-history     3       platform text progress universe
 report      4       platform text progress universe capture analysis
-atlas       5       platform text progress universe report history
-app         6       *
+history     5       platform text progress universe report
+atlas       6       platform text progress universe report history
+app         7       *
 bench       -       *
 fuzz        -       *
 tests       -       *
@@ -68,7 +68,7 @@ done
 if [ "${1:-}" = --dot ]; then
   echo 'digraph house {'
   echo '  rankdir=BT; node [shape=box];'
-  for level in 0 1 2 3 4 5 6 -; do
+  for level in 0 1 2 3 4 5 6 7 -; do
     rooms=$(for room in "${!floor[@]}"; do
       if [ "${floor[$room]}" = "$level" ]; then echo "\"$room\""; fi
     done | sort | tr '\n' ' ')

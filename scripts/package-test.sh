@@ -81,7 +81,10 @@ deb_started=$SECONDS
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = korvan2a ] || Fail "deb: package name $(field Package)"
 [ "$(field Version)" = "$version" ] || Fail "deb: version $(field Version)"
-[ -z "$(field Depends)" ] || Fail "deb: depends on $(field Depends)"
+# The shared libraries the program links: the C library and SQLite, as
+# dpkg-shlibdeps names them.
+[[ "$(field Depends)" =~ ^libc6\ \(\>=\ [0-9.]+\),\ libsqlite3-0\ \(\>=\ [0-9.]+\)$ ]] ||
+  Fail "deb: depends on $(field Depends)"
 for name in Maintainer Section Priority Description; do
   [ -n "$(field "$name")" ] || Fail "deb: no $name field"
 done
@@ -111,7 +114,8 @@ else
   installed=yes
   dpkg -i "$deb" >/dev/null
   [ "$(command -v korvan2a)" = /usr/bin/korvan2a ] || Fail "deb: korvan2a is not /usr/bin/korvan2a"
-  ldd /usr/bin/korvan2a >/dev/null 2>&1 && Fail "deb: /usr/bin/korvan2a needs shared libraries"
+  ldd /usr/bin/korvan2a | grep -vE '^\s*(linux-vdso|/lib64/ld-linux|lib(c|m|sqlite3)\.so)' >&2 &&
+    Fail "deb: /usr/bin/korvan2a needs shared libraries beyond the C library and SQLite"
   Golden "installed korvan2a" KORVAN_EXE=/usr/bin/korvan2a KORVAN_SAMPLE_DIR=/usr/share/korvan2a/sample
   installed=
   dpkg -r korvan2a >/dev/null
@@ -126,18 +130,20 @@ zip_started=$SECONDS
 mkdir -p "$work/zip"
 (cd "$work/zip" && cmake -E tar xf "$top/$zip")  # cmake reads zips: no unzip needed
 folder=$work/zip/korvan2a
-SameFiles zip "$work/zip" "$(printf '%s\n' "${folder##*/}"; printf '%s\n' korvan2a.exe README.txt LICENSE.txt \
+SameFiles zip "$work/zip" "$(printf '%s\n' "${folder##*/}"; printf '%s\n' korvan2a.exe README.txt LICENSE.txt SQLITE.txt \
   $sampleFiles | sed "s|^|${folder##*/}/|")"
 grep -q 'C:\\korvan2a\\korvan2a\.exe' "$folder/README.txt" || Fail "zip: the guide does not use C:\\korvan2a"
 grep -q 'C:\\korvan2a\\korvan2a\.exe' README.md || Fail "README.md does not use C:\\korvan2a"
 # Every line of the text files ends in CR LF, the last one included.
-for text in README.txt LICENSE.txt sample/sample.cmd; do
+for text in README.txt LICENSE.txt SQLITE.txt sample/sample.cmd; do
   if [ ! -s "$folder/$text" ] || grep -q $'[^\r]$\|^$' "$folder/$text" ||
     [ "$(tail -c 2 "$folder/$text" | od -An -c | tr -d ' ')" != '\r\n' ]; then
     Fail "zip: $text has lines that do not end in CR LF"
   fi
 done
 cmp -s <(tr -d '\r' <"$folder/LICENSE.txt") LICENSE || Fail "zip: LICENSE.txt is not LICENSE"
+grep -q "^korvan2a.exe holds SQLite .* public domain" <(tr -d '\r' <"$folder/SQLITE.txt" | tr '\n' ' ') ||
+  Fail "zip: SQLITE.txt is not SQLite's licence note"
 grep -q "^korvan2a $version for Windows" "$folder/README.txt" || Fail "zip: the guide names no version $version"
 WinePrefix
 Golden "korvan2a.exe from the zip under wine" KORVAN_WINE="$WINE" KORVAN_WINDOWS_EXE="$folder/korvan2a.exe" \

@@ -6,7 +6,8 @@
 #                                       licence, sample game
 #   out/korvan2a-<version>-win64.zip    the MinGW-w64 cross build
 #                                       (build-package-windows/): korvan2a.exe,
-#                                       the players' guide, licence, sample game
+#                                       the players' guide, licence, SQLite's
+#                                       licence note, sample game
 #
 # The version is the one in CMakeLists.txt. Installs the Debian packages it
 # needs when they are missing and it may (root); otherwise says what to
@@ -17,6 +18,7 @@ top=$PWD
 bash scripts/deps.sh
 source scripts/windows-tools.sh
 WindowsTools
+SqliteSource
 GEN=()
 command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
 mkdir -p out
@@ -25,17 +27,18 @@ mkdir -p out
 cmake -S . -B build-package "${GEN[@]}" -DCMAKE_BUILD_TYPE=Release -DKORVAN_TESTS=OFF \
   -DKORVAN_WERROR=ON -DKORVAN_STATIC=ON -DKORVAN_DEBIAN_DOCS=ON -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build build-package --target korvan2a -j "$(nproc)"
-# The package declares no dependencies: the program must need no shared library.
-if ldd build-package/korvan2a >/dev/null 2>&1; then
-  echo "package.sh: build-package/korvan2a is linked dynamically:" >&2
-  ldd build-package/korvan2a >&2
+# The package depends on the C library and SQLite (dpkg-shlibdeps): the program
+# must need no other shared library, the C++ runtime being linked in.
+if ldd build-package/korvan2a | grep -vE '^\s*(linux-vdso|/lib64/ld-linux|lib(c|m|sqlite3)\.so)' >&2; then
+  echo "package.sh: build-package/korvan2a needs the shared libraries above" >&2
   exit 1
 fi
 rm -rf build-package/packages
 (cd build-package && cpack -G DEB >/dev/null)
 
 cmake -S . -B build-package-windows "${GEN[@]}" --no-warn-unused-cli \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DKORVAN_WERROR=ON >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DKORVAN_WERROR=ON \
+  -DKORVAN_SQLITE_SOURCE="$SQLITE_SOURCE" >/dev/null
 cmake --build build-package-windows --target korvan2a -j "$(nproc)"
 rm -rf build-package-windows/packages
 (cd build-package-windows && cpack -G ZIP >/dev/null)

@@ -2,8 +2,10 @@
 # Regenerates the expected files of the end-to-end goldens (tests/golden/<case>/):
 # replays each case's steps with korvan2a in a scratch directory and stores the
 # console output, the list of files, and every file a run created or changed, with
-# the change log's time stamps masked and of an atlas page only the data block it
-# carries (<page>.data). Review the result with `git diff`.
+# the change log's time stamps masked, of an atlas page only the data block it
+# carries (<page>.data), and a history database as its rows, listed by the
+# sqlite3 shell (Debian package sqlite3), the runs' times masked. Review the
+# result with `git diff`.
 #
 #   bash scripts/update-goldens.sh [CASE...]     (default: every case)
 set -euo pipefail
@@ -36,6 +38,15 @@ atlas_data() {
     return 1
   fi
   head -c $((size - tail)) "$1" | tail -c +$((head + 1))
+}
+
+# The history's rows, as tests/history/sql_rows.cpp (HistoryRows) lists them.
+rows() {
+  sqlite3 -batch -list "$1" "SELECT 'meta'; SELECT key, value FROM meta ORDER BY key;
+    SELECT 'runs'; SELECT run, 'yyyy-mm-dd hh:mm:ss', sectors, known, ports, capture FROM runs ORDER BY run;
+    SELECT 'ports'; SELECT * FROM ports ORDER BY run, sector;
+    SELECT 'known'; SELECT * FROM known ORDER BY sector;
+    SELECT 'warps'; SELECT * FROM warps ORDER BY sector, target;"
 }
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/korvan-goldens.XXXXXX")
@@ -83,6 +94,7 @@ for name in "${cases[@]}"; do
           case "$file" in
             *_changelog.txt) mask "$scratch/work/$file" >"$golden/run$run/$file" ;;
             *_atlas.html) atlas_data "$scratch/work/$file" >"$golden/run$run/$file.data" ;;
+            *_history.db) rows "$scratch/work/$file" >"$golden/run$run/$file" ;;
             *) cp "$scratch/work/$file" "$golden/run$run/$file" ;;
           esac
         done <"$golden/run$run.files"

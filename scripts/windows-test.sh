@@ -25,6 +25,7 @@ started=$SECONDS
 bash scripts/deps.sh
 source scripts/windows-tools.sh
 WindowsTools wine
+SqliteSource
 echo "tools ready after $((SECONDS - started))s"
 
 # --- builds -------------------------------------------------------------------
@@ -35,7 +36,7 @@ command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
 cmake -S . -B build "${GEN[@]}" -DKORVAN_TESTS=ON -DKORVAN_WERROR=ON -DKORVAN_SANITIZE=OFF >/dev/null
 cmake --build build --target korvan2a korvan2a_tests -j "$(nproc)"
 cmake -S . -B build-windows "${GEN[@]}" --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DKORVAN_WERROR=ON >/dev/null
+  -DKORVAN_WERROR=ON -DKORVAN_SQLITE_SOURCE="$SQLITE_SOURCE" >/dev/null
 cmake --build build-windows --target korvan2a -j "$(nproc)"
 LINUX_EXE=$root/build/korvan2a
 WINDOWS_EXE=$root/build-windows/korvan2a.exe

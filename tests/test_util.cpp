@@ -97,6 +97,32 @@ RunResult RunKorvanUnprivileged(const std::vector<std::string>& args, const std:
   return Run({KORVAN_BINARY}, args, dir, true);
 }
 
+std::uint64_t SplitMix64(std::uint64_t& state) {
+  std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+int StartKorvan(const std::vector<std::string>& args, const std::string& dir) {
+  std::vector<std::string> copies(args);
+  std::string binary = KORVAN_BINARY;
+  std::vector<char*> argv{binary.data()};
+  for (std::string& arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(dir.c_str()) != 0) ::_exit(127);
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, STDIN_FILENO);
+    ::dup2(null, STDOUT_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    ::execv(binary.c_str(), argv.data());
+    ::_exit(127);
+  }
+  return child;
+}
+
 RunResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& args,
                      const std::string& dir) {
   return Run(command, args, dir, false);
@@ -139,6 +165,7 @@ const std::string kUsageLines =
     "              /m:file       - also read this .sct, .prt or .ztm file\n"
     "              /r-           - write the reference copies only, no reports\n"
     "              /atlas+       - also write the atlas page <game>_atlas.html\n"
+    "              /history+     - also keep the game's history <game>_history.db\n"
     "              /pause+       - wait for a key before ending\n"
     "                          * - required parameter\n"
     "defaults: /n:20000 /mm:3 /b+\n";

@@ -2,6 +2,7 @@
 // running the korvan2a executable.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,14 @@ RunResult RunKorvan(const std::vector<std::string>& args, const std::string& dir
 // RunKorvan without the privileges that bypass file permissions: as the user
 // nobody when the tests run as root (`dir` must then be open to that user).
 RunResult RunKorvanUnprivileged(const std::vector<std::string>& args, const std::string& dir);
+
+// The next number of the splitmix64 sequence whose state is `state`: moments
+// and choices that are the same on every run of a test.
+std::uint64_t SplitMix64(std::uint64_t& state);
+
+// Starts the korvan2a executable in `dir` with `args`, its output dropped, and
+// returns its process id at once: the caller waits for it (waitpid).
+int StartKorvan(const std::vector<std::string>& args, const std::string& dir);
 
 // Runs `command` (a program, searched in PATH when it has no "/", and its first
 // words) followed by `args` in `dir`, standard input empty.

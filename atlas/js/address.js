@@ -1,20 +1,25 @@
 // The page's address: every view can be bookmarked and shared.
 //   #sector=S&hops=R        sector S and its neighbourhood out to R hops (1..5)
-//   #course=A-B&avoid=x,y   the course from A to B, avoiding sectors x and y
+//   #course=A-B&avoid=x,y   the course from A to B, avoiding sectors x and y;
+//                           #course=A-C-D-B by C and D (up to 8 stops)
 //   #ports=S&want=W         the ports nearest S that answer W: "buys-ore",
 //                           "sells-equ" ... or "class-1" .. "class-8"
 //   #bubble=G               the bubble behind gate G
-//   #trade=S&apart=K&within=R  trading pairs of ports up to K hops apart each
-//                           way (1..3), the nearer port within R hops of S
-//                           (1..20 or "all")
+//   #trade=S&apart=K&within=R&holds=H  trading pairs of ports up to K hops
+//                           apart each way (1..3), the nearer port within R
+//                           hops of S (1..20 or "all"), ranked for H holds
+//                           (1..500)
 //   #explore=S&within=R     unexplored sectors and dead ends from S, counting
 //                           those within R hops (1..20 or "all")
 //   #changes                what this run found against the last run's map
-//   #find=text              the sectors whose note or log holds the text
+//   #changes=S&within=R     the same, of the sectors within R hops of S
+//   #find=text&from=S       the sectors whose note or log holds the text, with
+//                           the hops to each from S (default 1)
 // An empty address shows the default view, sector 1 and its neighbourhood.
 
 import { CLASS_MASKS, PRODUCT_KEYS, portClassNumber } from "./ports.js";
 import { readSector, readAvoidList, readWhole } from "./fields.js";
+import { DEFAULT_HOLDS, MAX_HOLDS } from "./trade.js";
 
 export const DEFAULT_HOPS = 2;
 export const MAX_HOPS = 5;
@@ -24,8 +29,10 @@ const DEFAULT_VIEW = { view: "sector", sector: 1, hops: DEFAULT_HOPS };
 // The parts each view takes besides its own: "sector=12&hops=3".
 const VIEW_PARTS = {
   sector: ["hops"], course: ["avoid"], ports: ["want"], bubble: [],
-  trade: ["apart", "within"], explore: ["within"], changes: [], find: [],
+  trade: ["apart", "within", "holds"], explore: ["within"], changes: ["within"], find: ["from"],
 };
+// The most stops a course takes between its ends.
+export const MAX_STOPS = 8;
 // The largest "within" a view takes besides "all".
 export const MAX_WITHIN = 20;
 // The choices of a "within" field, as the address and the forms write them.
@@ -75,6 +82,26 @@ function addressParts(hash) {
   return parts;
 }
 
+// The whole number of an address part, from min to max (empty: `fallback`).
+// A number out of range is taken as the nearest it may be, anything else as
+// `fallback`, and `notes` say so and what is shown instead: `shown(value)`.
+function readInRange(part, min, max, fallback, notes, shown) {
+  const read = readWhole(part.value, min, max, fallback);
+  if (!read.problem) return read.value;
+  let value = fallback;
+  if (/^-?[0-9]+$/.test(part.value)) value = Number(part.value) > max ? max : min;
+  notes.push(`${part.text}: ${read.problem}; ${shown(value)} shown`);
+  return value;
+}
+
+// A "within" part: hops 1..MAX_WITHIN, or "all" (Infinity, also when there is
+// no such part); { value } or { problem }.
+function readWithin(part) {
+  if (!part || part.value === "all") return { value: Infinity };
+  const read = readWhole(part.value, 1, MAX_WITHIN);
+  return read.problem ? { problem: `${read.problem}, or all` } : read;
+}
+
 // The view a view part and its companions ask for, or { problem } naming the
 // part that cannot be read; a hop count out of range is drawn at the nearest
 // count it may have, and `notes` say so.
@@ -82,31 +109,41 @@ function readView(key, value, byKey, n, notes) {
   const part = (k) => byKey.get(k);
   const wrong = (k, problem) => ({ problem: `${part(k).text}: ${problem}` });
   if (key === "course") {
-    const ends = /^([^-]*)-([^-]*)$/.exec(value);
-    if (!ends) return wrong(key, "a course is two sectors, from-to (such as course=1-155)");
-    const from = readSector(ends[1], n);
-    if (from.problem) return wrong(key, from.problem);
-    const to = readSector(ends[2], n);
-    if (to.problem) return wrong(key, to.problem);
-    const avoid = part("avoid") ? readAvoidList(part("avoid").value, n, from.value, to.value) : { value: [] };
+    const ends = value.split("-");
+    if (ends.length < 2) return wrong(key, "a course is two sectors, from-to (such as course=1-155)");
+    if (ends.length > MAX_STOPS + 2) return wrong(key, `a course takes at most ${MAX_STOPS} stops between its ends`);
+    const sectors = [];
+    for (const end of ends) {
+      const s = readSector(end, n);
+      if (s.problem) return wrong(key, s.problem);
+      sectors.push(s.value);
+    }
+    const from = sectors[0];
+    const to = sectors[sectors.length - 1];
+    const stops = sectors.slice(1, -1);
+    const avoid = part("avoid") ? readAvoidList(part("avoid").value, n, from, to, stops) : { value: [] };
     if (avoid.problem) return wrong("avoid", avoid.problem);
-    return { view: "course", from: from.value, to: to.value, avoid: avoid.value };
+    return { view: "course", from, to, stops, avoid: avoid.value };
   }
-  if (key === "changes") return !value ? { view: "changes" } : wrong(key, "takes no value (the address is #changes)");
-  if (key === "find") return value === "" ? wrong(key, "nothing to find") : { view: "find", text: value };
+  if (key === "changes" && !value) {
+    if (part("within")) notes.push(`${part("within").text}: only changes near a sector take it (such as changes=12&within=5)`);
+    return { view: "changes" };
+  }
+  if (key === "find") {
+    if (value === "") return wrong(key, "nothing to find");
+    const from = part("from") ? readSector(part("from").value, n) : { value: DEFAULT_VIEW.sector };
+    return from.problem ? wrong("from", from.problem) : { view: "find", text: value, from: from.value };
+  }
   const sector = readSector(value, n);
   if (sector.problem) return wrong(key, sector.problem);
-  if (key === "trade" || key === "explore") {
-    let within = Infinity;
-    if (part("within") && part("within").value !== "all") {
-      const read = readWhole(part("within").value, 1, MAX_WITHIN);
-      if (read.problem) return wrong("within", `${read.problem}, or all`);
-      within = read.value;
-    }
-    if (key === "explore") return { view: "explore", from: sector.value, within };
-    const apart = part("apart") ? readWhole(part("apart").value, 1, 3) : { value: 1 };
-    if (apart.problem) return wrong("apart", apart.problem);
-    return { view: "trade", from: sector.value, apart: apart.value, within };
+  if (key === "trade" || key === "explore" || key === "changes") {
+    const within = readWithin(part("within"));
+    if (within.problem) return wrong("within", within.problem);
+    if (key === "explore") return { view: "explore", from: sector.value, within: within.value };
+    if (key === "changes") return { view: "changes", from: sector.value, within: within.value };
+    const apart = part("apart") ? readInRange(part("apart"), 1, 3, 1, notes, (k) => `${k} ${k === 1 ? "hop" : "hops"} apart`) : 1;
+    const holds = part("holds") ? readInRange(part("holds"), 1, MAX_HOLDS, DEFAULT_HOLDS, notes, (h) => `holds of ${h}`) : DEFAULT_HOLDS;
+    return { view: "trade", from: sector.value, apart, within: within.value, holds };
   }
   if (key === "ports") {
     if (!part("want")) return wrong(key, "nothing to look for (add want=buys-ore, want=class-3 or the like)");
@@ -115,23 +152,16 @@ function readView(key, value, byKey, n, notes) {
     return { view: "ports", from: sector.value, want };
   }
   if (key === "bubble") return { view: "bubble", gate: sector.value };
-  let hops = DEFAULT_HOPS;
-  if (part("hops")) {
-    const read = readWhole(part("hops").value, 1, MAX_HOPS, DEFAULT_HOPS);
-    if (read.problem) {
-      if (/^-?[0-9]+$/.test(part("hops").value)) hops = Number(part("hops").value) > MAX_HOPS ? MAX_HOPS : 1;
-      notes.push(`${part("hops").text}: ${read.problem}; ${hops} ${hops === 1 ? "hop" : "hops"} shown`);
-    } else {
-      hops = read.value;
-    }
-  }
+  const hops = part("hops") ? readInRange(part("hops"), 1, MAX_HOPS, DEFAULT_HOPS, notes, (h) => `${h} ${h === 1 ? "hop" : "hops"}`) : DEFAULT_HOPS;
   return { view: "sector", sector: sector.value, hops };
 }
 
 // The view an address asks for, in a universe of n sectors, and what in it
 // could not be read: { view, problems }. The view is { view: "sector", sector,
-// hops }, { view: "course", from, to, avoid }, { view: "ports", from, want } or
-// { view: "bubble", gate }. Each problem names the part of the address it is
+// hops }, { view: "course", from, to, stops, avoid }, { view: "ports", from,
+// want }, { view: "bubble", gate }, { view: "trade", from, apart, within,
+// holds }, { view: "explore", from, within }, { view: "changes" } (every
+// change) or { view: "changes", from, within }, or { view: "find", text, from }. Each problem names the part of the address it is
 // about ("course=abc: ..."). An address whose view cannot be read gives the
 // default view; parts that do not belong are named but leave the view shown.
 export function parseAddress(hash, n) {
@@ -168,19 +198,20 @@ export function formatAddress(view) {
     case "sector":
       return `#sector=${view.sector}&hops=${view.hops}`;
     case "course":
-      return `#course=${view.from}-${view.to}` + (view.avoid.length > 0 ? `&avoid=${view.avoid.join(",")}` : "");
+      return `#course=${[view.from, ...(view.stops || []), view.to].join("-")}`
+        + (view.avoid.length > 0 ? `&avoid=${view.avoid.join(",")}` : "");
     case "ports":
       return `#ports=${view.from}&want=${formatWant(view.want)}`;
     case "bubble":
       return `#bubble=${view.gate}`;
     case "trade":
-      return `#trade=${view.from}&apart=${view.apart}&within=${formatWithin(view.within)}`;
+      return `#trade=${view.from}&apart=${view.apart}&within=${formatWithin(view.within)}&holds=${view.holds ?? DEFAULT_HOLDS}`;
     case "explore":
       return `#explore=${view.from}&within=${formatWithin(view.within)}`;
     case "changes":
-      return "#changes";
+      return view.from ? `#changes=${view.from}&within=${formatWithin(view.within)}` : "#changes";
     case "find":
-      return `#find=${encodeURIComponent(view.text)}`;
+      return `#find=${encodeURIComponent(view.text)}&from=${view.from}`;
     default:
       return "";
   }

@@ -8,8 +8,8 @@ const DEFAULT = { view: "sector", sector: 1, hops: 2 };
 test("every view's address reads back as the same view", () => {
   const views = [
     { view: "sector", sector: 12, hops: 3 },
-    { view: "course", from: 1, to: 6789, avoid: [] },
-    { view: "course", from: 1, to: 6789, avoid: [12, 345] },
+    { view: "course", from: 1, to: 6789, stops: [], avoid: [] },
+    { view: "course", from: 1, to: 6789, stops: [], avoid: [12, 345] },
     { view: "ports", from: 7, want: { product: 2, buys: true } },
     { view: "ports", from: 7, want: { mask: 3 } },
     { view: "bubble", gate: 40 },
@@ -58,16 +58,34 @@ test("a sound view is shown with its hop count brought into range, and stray par
 
 test("the daily questions' addresses read back, and say what is wrong with them", () => {
   const views = [
-    { view: "trade", from: 1, apart: 3, within: Infinity },
-    { view: "trade", from: 7, apart: 1, within: 12 },
+    { view: "trade", from: 1, apart: 3, within: Infinity, holds: 50 },
+    { view: "trade", from: 7, apart: 1, within: 12, holds: 500 },
     { view: "explore", from: 1, within: 5 },
     { view: "changes" },
-    { view: "find", text: "safe spot & more" },
+    { view: "changes", from: 12, within: 5 },
+    { view: "changes", from: 12, within: Infinity },
+    { view: "course", from: 1, to: 6789, stops: [77, 1, 300], avoid: [5] },
+    { view: "find", text: "safe spot & more", from: 12 },
   ];
   for (const view of views) assert.deepEqual(parseAddress(formatAddress(view), 20000), { view, problems: [] });
-  assert.equal(formatAddress(views[0]), "#trade=1&apart=3&within=all");
-  assert.deepEqual(parseAddress("#trade=5", 100).view, { view: "trade", from: 5, apart: 1, within: Infinity });
-  assert.deepEqual(parseAddress("#trade=5&apart=4", 100).problems, ["apart=4: 4 is out of range (1 to 3)"]);
+  assert.equal(formatAddress(views[0]), "#trade=1&apart=3&within=all&holds=50");
+  assert.equal(formatAddress(views[4]), "#changes=12&within=5");
+  assert.equal(formatAddress(views[6]), "#course=1-77-1-300-6789&avoid=5");
+  assert.deepEqual(parseAddress("#trade=5", 100).view, { view: "trade", from: 5, apart: 1, within: Infinity, holds: 50 });
+  assert.deepEqual(parseAddress("#changes=5", 100).view, { view: "changes", from: 5, within: Infinity });
+  // Out of range: drawn at the nearest value, and said so.
+  assert.deepEqual(parseAddress("#trade=5&apart=4&holds=0", 100), {
+    view: { view: "trade", from: 5, apart: 3, within: Infinity, holds: 1 },
+    problems: ["apart=4: 4 is out of range (1 to 3); 3 hops apart shown", "holds=0: 0 is out of range (1 to 500); holds of 1 shown"],
+  });
+  assert.deepEqual(parseAddress("#trade=5&apart=x&holds=9999", 100).problems,
+    ['apart=x: "x" is not a number; 1 hop apart shown', "holds=9999: 9999 is out of range (1 to 500); holds of 500 shown"]);
   assert.deepEqual(parseAddress("#explore=5&within=x", 100).problems, ['within=x: "x" is not a number, or all']);
-  assert.deepEqual(parseAddress("#changes=3", 100).problems, ["changes=3: takes no value (the address is #changes)"]);
+  assert.deepEqual(parseAddress("#changes&within=3", 100), { view: { view: "changes" },
+    problems: ["within=3: only changes near a sector take it (such as changes=12&within=5)"] });
+  const tenStops = `#course=${Array.from({ length: 11 }, (_, i) => i + 1).join("-")}`;
+  assert.deepEqual(parseAddress(tenStops, 100).problems, [`${tenStops.slice(1)}: a course takes at most 8 stops between its ends`]);
+  assert.equal(parseAddress(tenStops.replace("-11", ""), 100).view.stops.length, 8);
+  assert.deepEqual(parseAddress("#course=1-2-3&avoid=2", 100).problems, ["avoid=2: 2 is a stop of the course: a course cannot avoid it"]);
+  assert.deepEqual(parseAddress("#course=1-x-3", 100).problems, ['course=1-x-3: "x" is not a number']);
 });

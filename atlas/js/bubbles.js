@@ -27,6 +27,27 @@ export function listBubbles(u) {
   return list.sort((a, b) => a.gate - b.gate);
 }
 
+// How many hops in from its gate each member of `bubble` (as listBubbles
+// gives it) lies, over the two-way warps among the members: Map sector ->
+// hops. The member next to the gate is 1 hop in; the deepest lies as many
+// hops in as the bubble is deep.
+export function hopsInFromGate(u, bubble) {
+  const inside = new Set(bubble.members);
+  const hops = new Map([[bubble.gate, 0]]);
+  const queue = [bubble.gate];
+  for (let head = 0; head < queue.length; head++) {
+    const s = queue[head];
+    for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) {
+      const t = u.warpTarget[i];
+      if (u.warpKind[i] !== 1 || !inside.has(t) || hops.has(t)) continue;
+      hops.set(t, hops.get(s) + 1);
+      queue.push(t);
+    }
+  }
+  hops.delete(bubble.gate);
+  return hops;
+}
+
 // The list sorted by one of its columns ("gate", "depth", "size",
 // "unexplored", "compromised"), largest first when `descending`; ties in gate
 // order.

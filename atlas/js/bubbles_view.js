@@ -48,6 +48,12 @@ function markChosenBubble(atlas) {
   if (at.top < box.top + head || at.bottom > box.bottom) list.scrollTop += at.top - (box.top + head + box.bottom) / 2 + at.height / 2;
 }
 
+// "no bubble has gate G", and where G lies when it is in a bubble.
+function noSuchGate(atlas, gate) {
+  const record = atlas.u.bubble.get(gate);
+  return `no bubble has gate ${gate}` + (record && record.gate !== 0 && record.gate !== gate ? ` (${gate} lies in the bubble behind ${record.gate})` : "");
+}
+
 function showBubbleList(atlas) {
   const result = document.getElementById("bubble-result");
   const { bubbles } = atlas;
@@ -60,10 +66,7 @@ function showBubbleList(atlas) {
   const shown = bubbles.filter((b) => (minSize === null || b.size >= minSize) && (minDepth === null || b.depth >= minDepth)
     && (gate === null || b.gate === gate));
   if (shown.length === 0) {
-    const record = gate === null ? null : atlas.u.bubble.get(gate);
-    const why = gate !== null && !atlas.bubbleOf.has(gate)
-      ? `no bubble has gate ${gate}` + (record && record.gate !== 0 && record.gate !== gate ? ` (${gate} lies in the bubble behind ${record.gate})` : "")
-      : `none of the ${counted(bubbles.length, "bubble")} passes the filters`;
+    const why = gate !== null && !atlas.bubbleOf.has(gate) ? noSuchGate(atlas, gate) : `none of the ${counted(bubbles.length, "bubble")} passes the filters`;
     result.replaceChildren(el("p", { id: "bubble-count", class: "problem" }, why));
     return;
   }
@@ -101,7 +104,7 @@ export const bubblesView = {
     const bubble = atlas.bubbleOf.get(gate);
     showDetails(atlas, gate);
     if (!bubble) {
-      drawNothing(atlas, `no bubble has gate ${gate}`);
+      drawNothing(atlas, noSuchGate(atlas, gate));
       return;
     }
     const marks = [bubble.unexplored ? "unexplored (u)" : "", bubble.compromised ? "compromised (c)" : ""].filter(Boolean);

@@ -81,15 +81,40 @@ export function sweepTo(u, to) {
   return { hops };
 }
 
-// The course from `from` to `to` as a list of sectors (both ends included), or
-// null when no known route leads there. The ends are never avoided.
-export function plotCourse(u, from, to, avoid = []) {
-  if (!inUniverse(u, from) || !inUniverse(u, to)) return null;
-  const { hops, previous } = sweepFrom(u, from, avoid.filter((s) => s !== to), to);
+// The course from `from` to `to` (a sector of the universe) that a sweep from
+// `from` (sweepFrom) found, as a list of sectors, both ends included, or null
+// when it reached no `to`: one sweep gives the courses to many sectors.
+export function courseIn({ hops, previous }, from, to) {
   if (hops[to] < 0) return null;
   const course = [to];
   for (let s = to; s !== from; s = previous[s]) course.push(previous[s]);
   return course.reverse();
+}
+
+// The course from `from` to `to` as a list of sectors (both ends included), or
+// null when no known route leads there. The ends are never avoided.
+export function plotCourse(u, from, to, avoid = []) {
+  if (!inUniverse(u, from) || !inUniverse(u, to)) return null;
+  return courseIn(sweepFrom(u, from, avoid.filter((s) => s !== to), to), from, to);
+}
+
+// The course from the first of `sectors` to the last by the others in order:
+// each leg the fewest hops from one to the next, every leg avoiding `avoid`.
+// { course (the legs joined, a stop once where one leg ends and the next
+// begins), legs: [{ from, to, hops }] }; when a leg has no known route,
+// { course: null, legs (those before it), failed: { from, to } }.
+export function plotCourseBy(u, sectors, avoid = []) {
+  const course = [sectors[0]];
+  const legs = [];
+  for (let i = 1; i < sectors.length; i++) {
+    const from = sectors[i - 1];
+    const to = sectors[i];
+    const leg = plotCourse(u, from, to, avoid);
+    if (!leg) return { course: null, legs, failed: { from, to } };
+    legs.push({ from, to, hops: leg.length - 1 });
+    for (let k = 1; k < leg.length; k++) course.push(leg[k]);
+  }
+  return { course, legs };
 }
 
 // A course as the major space lane report writes one: "12 > 345 > 6789".

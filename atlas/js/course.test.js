@@ -1,6 +1,6 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { plotCourse, formatCourse, sweepFrom, sweepTo } from "./course.js";
+import { plotCourse, plotCourseBy, courseIn, formatCourse, sweepFrom, sweepTo } from "./course.js";
 import { makeUniverse, twoWays } from "./test_universe.js";
 
 // 1 = 2 = 3 = 4 in a line; a one-way warp 1 -> 4; sector 5 is unexplored
@@ -31,10 +31,31 @@ test("an entry added for a warp in is no way out, and an unexplored sector has n
 
 const square = makeUniverse({ n: 4, warps: twoWays([[1, 3], [1, 2], [2, 4], [3, 4]]) });
 
+test("one sweep gives the course to every sector, each the one plotted alone", () => {
+  for (const world of [u, square]) {
+    for (let from = 1; from <= world.n; from++) {
+      const sweep = sweepFrom(world, from);
+      for (let to = 1; to <= world.n; to++) assert.deepEqual(courseIn(sweep, from, to), plotCourse(world, from, to), `${from} to ${to}`);
+    }
+  }
+});
+
 test("avoided sectors are flown around, the ends never avoided", () => {
   assert.equal(formatCourse(plotCourse(square, 1, 4, [3])), "1 > 2 > 4");
   assert.equal(plotCourse(square, 1, 4, [2, 3]), null);
   assert.equal(formatCourse(plotCourse(u, 1, 4, [1, 4])), "1 > 4");
+});
+
+test("a course by stops is its legs' courses in order, each avoiding what the course avoids", () => {
+  for (const [world, sectors, avoid] of [[u, [1, 4, 1], []], [u, [6, 2, 4, 3], [1]], [square, [1, 4, 1], [2]], [square, [2, 2, 3], []]]) {
+    const legs = sectors.slice(1).map((to, i) => plotCourse(world, sectors[i], to, avoid));
+    const { course, legs: hops } = plotCourseBy(world, sectors, avoid);
+    assert.deepEqual(course, legs.reduce((whole, leg) => [...whole, ...leg.slice(1)], [sectors[0]]), sectors.join("-"));
+    assert.deepEqual(hops, legs.map((leg, i) => ({ from: sectors[i], to: sectors[i + 1], hops: leg.length - 1 })));
+  }
+  assert.equal(formatCourse(plotCourseBy(square, [1, 4, 1], [2]).course), "1 > 3 > 4 > 3 > 1", "2 avoided on the way back too");
+  assert.deepEqual(plotCourseBy(u, [1, 4, 5, 1]), { course: null, legs: [{ from: 1, to: 4, hops: 1 }, { from: 4, to: 5, hops: 1 }], failed: { from: 5, to: 1 } },
+    "5 is unexplored: no way on from it");
 });
 
 test("sectors outside the universe have no course; a sector's course to itself is itself", () => {

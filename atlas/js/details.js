@@ -6,6 +6,7 @@ import { el, counted } from "./dom.js";
 import { inUniverse, warpsOf, portOf, slotsOf, onLane, slotName, CHANGE_KINDS } from "./universe.js";
 import { PRODUCTS, portBuys, portClassNumber } from "./ports.js";
 import { formatAddress, DEFAULT_HOPS } from "./address.js";
+import { hopsInFromGate } from "./bubbles.js";
 
 export function specialNames(atlas, s) {
   return slotsOf(atlas.u, s).map(slotName);
@@ -17,6 +18,14 @@ export function portWords(port) {
 
 export function notInUniverse(atlas, s) {
   return `sector ${s} is not in this universe (1..${atlas.u.n})`;
+}
+
+// Why no known course leads out of sector s, or "" when one does (see
+// course.js: a sector's own warps out are its known ways out).
+export function noWayOut(atlas, s) {
+  const { u } = atlas;
+  for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) if (u.warpKind[i] <= 1 && inUniverse(u, u.warpTarget[i])) return "";
+  return `no known course leads out of ${s}: ${u.explored[s] ? "it lists no warp out" : "it is unexplored, and no warp out of it is known"}`;
 }
 
 export function sectorLink(s, hops = DEFAULT_HOPS) {
@@ -110,9 +119,19 @@ export function showDetails(atlas, s) {
     : el("table", { class: "hops" }, el("thead", {}, el("tr", {}, el("th", {}, "hops"), el("th", {}, "to"), el("th", {}, "from"))), el("tbody", {}, ...hopRows)));
 
   if (record || gateOf) parts.push(el("h3", {}, "Bubble"));
-  if (record) {
-    const marks = [`depth ${record.depth}`, record.explored ? "" : "unexplored around it (u)", record.compromised ? "compromised (c)" : ""].filter(Boolean);
-    parts.push(el("p", {}, "behind gate ", el("a", { href: formatAddress({ view: "bubble", gate: record.gate }) }, String(record.gate)), `: ${marks.join(", ")}`));
+  // A gate may carry a record naming itself: it is the gate, not a member.
+  const member = record && record.gate !== s;
+  const bubble = member && atlas.bubbleOf.get(record.gate);
+  if (bubble) {
+    // The run counts a member's depth from the bottom of its bubble; a player
+    // counts the hops in from the gate.
+    const hopsIn = hopsInFromGate(u, bubble).get(s) ?? bubble.depth - record.depth + 1;
+    parts.push(el("p", { class: "bubble-depth", "data-gate": record.gate, "data-hops-in": hopsIn }, `${counted(hopsIn, "hop")} in from gate `,
+      el("a", { href: formatAddress({ view: "bubble", gate: record.gate }) }, String(record.gate)), ` (the bubble is ${bubble.depth} deep)`));
+    const marks = [record.explored ? "" : "unexplored around it (u)", record.compromised ? "compromised (c)" : ""].filter(Boolean);
+    if (marks.length > 0) parts.push(el("p", {}, marks.join(", ")));
+  } else if (member) {
+    parts.push(el("p", {}, `in a bubble, ${counted(record.depth, "hop")} above its bottom`));
   }
   if (gateOf) {
     parts.push(el("p", {}, "gate of ", el("a", { href: formatAddress({ view: "bubble", gate: s }) }, `a bubble of ${counted(gateOf.size, "sector")}`)));

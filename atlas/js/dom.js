@@ -19,6 +19,12 @@ export function svg(tag, attrs = {}, ...children) {
   return node;
 }
 
+// A text with a chance to break the line after each "/" ("org/equ",
+// "units/hop"), where its element lets lines wrap: text nodes and <wbr>s.
+export function slashBreaks(text) {
+  return text.split("/").flatMap((part, i) => (i === 0 ? [part] : ["/", document.createElement("wbr"), part]));
+}
+
 // "1 hop", "3 hops".
 export function counted(count, one, many = `${one}s`) {
   return `${count} ${count === 1 ? one : many}`;

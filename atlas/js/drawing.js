@@ -3,12 +3,14 @@
 
 import { el, svg } from "./dom.js";
 import { describeSector, specialNames } from "./details.js";
-import { portOf, onLane } from "./universe.js";
+import { portOf, onLane, CHANGE_KINDS } from "./universe.js";
+import { CHANGE_HEADINGS } from "./changes.js";
 import { CLASS_MASKS, portClassName, portClassNumber } from "./ports.js";
 import { layoutRings, fitView } from "./layout.js";
 import { layoutTree, TREE_MARGIN } from "./bubble_layout.js";
 import { DEFAULT_HOPS } from "./address.js";
 import { nearestInDirection } from "./arrows.js";
+import { chooseLabels } from "./labels.js";
 
 const RADIUS = 18;
 // The length of an arrowhead.
@@ -30,10 +32,65 @@ function drawingElement() {
 }
 
 // Labels are drawn only where they can be read: at least LABEL_PIXELS tall
-// on screen. The labels of the sectors a view is about are always drawn, and
-// grow as the picture shrinks so that they stay that tall.
+// on screen. The labels of the sectors a view is about are kept: drawn at any
+// zoom, they grow as the picture shrinks so that they stay that tall. No two
+// labels drawn overlap: the lesser one is left out.
 const LABEL_PIXELS = 9;
 const LABEL_UNITS = 12;
+
+// The labels of the picture drawn, [{ id, x, y, box (once measured), rank,
+// kept, group }] (see chooseLabels), the boxes of the marks of what changed,
+// which no other sector's label may cover ([{ id, left, top, right, bottom
+// }]), and the scale the labels were last chosen for.
+let drawnLabels = [];
+let drawnMarks = [];
+let labelScale = 0;
+
+// A canvas to measure label texts on, so that choosing labels never waits
+// for the drawing to be laid out, and each kind of label text's font (by its
+// class), read once from the style sheet.
+let measuring = null;
+const labelFonts = new Map();
+
+// The box of a label's texts around its point, at scale 1, as SVG lays them
+// out: a text's width across its anchor in the middle, and its font's height
+// above and below its baseline (the middle one for a text on its centre), half
+// a unit more each way for the font's rounded heights.
+function labelBox(group) {
+  measuring ||= document.createElement("canvas").getContext("2d");
+  const box = { left: 0, top: 0, right: 0, bottom: 0 };
+  for (const text of group.querySelectorAll("text")) {
+    const kind = text.getAttribute("class");
+    if (!labelFonts.has(kind)) {
+      const style = getComputedStyle(text);
+      labelFonts.set(kind, { font: `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`, central: style.dominantBaseline === "central" });
+    }
+    const { font, central } = labelFonts.get(kind);
+    measuring.font = font;
+    const metrics = measuring.measureText(text.textContent);
+    const above = metrics.fontBoundingBoxAscent + 0.5;
+    const below = metrics.fontBoundingBoxDescent + 0.5;
+    const y = Number(text.getAttribute("y") || 0);
+    const top = central ? y - (above + below) / 2 : y - above;
+    box.left = Math.min(box.left, -metrics.width / 2);
+    box.right = Math.max(box.right, metrics.width / 2);
+    box.top = Math.min(box.top, top);
+    box.bottom = Math.max(box.bottom, top + above + below);
+  }
+  return box;
+}
+
+// Shows the labels that can be read at the scale `kept` labels are drawn at
+// (1 when every label can be read, else only the kept ones, enlarged), none
+// on another. A label's box is measured the first time it may be shown.
+function showLabels(keptScale) {
+  if (keptScale === labelScale) return;
+  labelScale = keptScale;
+  const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
+  for (const label of candidates) label.box ||= labelBox(label.group);
+  const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale, marks: drawnMarks });
+  for (const label of drawnLabels) label.group.classList.toggle("hidden", !shown.has(label.id));
+}
 
 function setViewBox() {
   const drawing = drawingElement();
@@ -41,8 +98,9 @@ function setViewBox() {
   // The picture is scaled to fit both ways (the SVG default), so the smaller
   // of the two scales is the one on screen.
   const scale = Math.min((screenBox.width || 1) / viewBox.width, (screenBox.height || 1) / viewBox.height);
-  drawing.classList.toggle("small-labels", LABEL_UNITS * scale < LABEL_PIXELS);
-  drawing.style.setProperty("--kept-label", `${Math.max(1, LABEL_PIXELS / (LABEL_UNITS * scale)).toFixed(3)}`);
+  const keptScale = Number(Math.max(1, LABEL_PIXELS / (LABEL_UNITS * scale)).toFixed(3));
+  drawing.style.setProperty("--kept-label", String(keptScale));
+  showLabels(keptScale);
 }
 
 export function fitPicture() {
@@ -63,7 +121,7 @@ function markers() {
   const defs = svg("defs");
   for (const [id, colour] of [["arrow", "var(--one-way)"], ["arrow-course", "var(--course)"]]) {
     // The arrowhead begins where its line ends and reaches ARROW further.
-    defs.append(svg("marker", { id, viewBox: "0 0 10 10", refX: 0, refY: 5, markerWidth: ARROW, markerHeight: ARROW, markerUnits: "userSpaceOnUse", orient: "auto" },
+    defs.append(svg("marker", { id, viewBox: "0 0 10 10", refX: 0, refY: 5, markerWidth: ARROW, markerHeight: ARROW, markerUnits: "userSpaceOnUse", orient: "auto-start-reverse" },
       svg("path", { d: "M0,0 L10,5 L0,10 z", fill: colour })));
   }
   return defs;
@@ -109,13 +167,70 @@ function drawSector(atlas, s, p, classes) {
   return group;
 }
 
+// The mark of each kind of change, in CHANGE_KINDS order, where a drawing
+// says what changed at a sector: a shape of its own (coloured by atlas.css),
+// some turned. A sector's marks go round the left of its circle at
+// CHANGE_MARK_ANGLES (degrees), in the order of its kinds: above and below
+// its number first, which stay clear of it as its label grows.
+const CHANGE_MARKS = [
+  { d: "M0,-5.5 L1.6,-1.7 L5.5,-1.7 L2.4,0.8 L3.4,4.8 L0,2.4 L-3.4,4.8 L-2.4,0.8 L-5.5,-1.7 L-1.6,-1.7 z" },  // a star
+  { d: "M-1.8,-5 h3.6 v3.2 h3.2 v3.6 h-3.2 v3.2 h-3.6 v-3.2 h-3.2 v-3.6 h3.2 z" },  // a plus
+  { d: "M-1.8,-5 h3.6 v3.2 h3.2 v3.6 h-3.2 v3.2 h-3.6 v-3.2 h-3.2 v-3.6 h3.2 z", turn: 45 },  // a cross
+  { d: "M-4,-4 h8 v8 h-8 z" },  // a square
+  { d: "M0,-5 L5,4 L-5,4 z" },  // a triangle up
+  { d: "M0,5 L5,-4 L-5,-4 z" },  // a triangle down
+  { d: "M0,-5.5 L5.5,0 L0,5.5 L-5.5,0 z" },  // a diamond
+  { d: "M-5,-1.8 h10 v3.6 h-10 z" },  // a bar
+];
+const CHANGE_MARK_ANGLES = [-135, 135, -105, -165, 165, 105, -75, 75];
+const CHANGE_MARK_REACH = RADIUS + 11;
+// How large a mark is drawn, and how far its shape reaches from its middle
+// before that.
+const CHANGE_MARK_SCALE = 1.5;
+const CHANGE_MARK_HALF = 5.5;
+
+function changeMark(kind, x = 0, y = 0, scale = 1) {
+  const { d, turn } = CHANGE_MARKS[kind];
+  return svg("path", { class: `change-mark kind-${CHANGE_KINDS[kind].name}`, d,
+    transform: `translate(${x.toFixed(1)},${y.toFixed(1)}) scale(${scale})${turn ? ` rotate(${turn})` : ""}` });
+}
+
+// Marks a drawn sector with what changed there, a mark for each of `kinds`
+// (indices of CHANGE_KINDS), in place of the white mark of any change; the
+// marks' boxes about the sector's middle, for the labels to keep off.
+function markChanges(group, kinds) {
+  group.querySelector("path.changed")?.remove();
+  return kinds.map((kind, i) => {
+    const a = (CHANGE_MARK_ANGLES[i % CHANGE_MARK_ANGLES.length] * Math.PI) / 180;
+    const x = CHANGE_MARK_REACH * Math.cos(a);
+    const y = CHANGE_MARK_REACH * Math.sin(a);
+    group.append(changeMark(kind, x, y, CHANGE_MARK_SCALE));
+    const half = CHANGE_MARK_HALF * CHANGE_MARK_SCALE;
+    return { left: x - half, right: x + half, top: y - half, bottom: y + half };
+  });
+}
+
+// The legend names the marks of the kinds of change drawn; with none drawn,
+// the white mark of any change stands for them all.
+function showChangeKinds(kinds) {
+  const legend = document.getElementById("legend");
+  for (const item of legend.querySelectorAll(".change-kind")) item.remove();
+  const any = legend.querySelector(".changed-any");
+  if (any) any.hidden = kinds.length > 0;
+  const items = kinds.map((kind) => el("span", { class: "change-kind" },
+    svg("svg", { viewBox: "-11 -8 22 16" }, changeMark(kind)), CHANGE_HEADINGS[kind]));
+  if (any) any.after(...items);
+  else legend.append(...items);
+}
+
 // A sector's labels: its number on its circle, its port's class letters
 // below, the names of its special slots above. They lie above every line and
 // circle of the drawing; `kept` labels are drawn at any zoom.
 function drawLabels(atlas, s, p, kept) {
   const { u } = atlas;
   const port = portOf(u, s);
-  const group = svg("g", { class: kept ? "label kept" : "label", transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`, "data-for": s });
+  // Hidden until shown (see showLabels).
+  const group = svg("g", { class: kept ? "label kept hidden" : "label hidden", transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`, "data-for": s });
   const inner = svg("g", { class: "size" });
   group.append(inner);
   const names = specialNames(atlas, s);
@@ -135,6 +250,9 @@ function drawLabels(atlas, s, p, kept) {
   return group;
 }
 
+// A warp on a course flown both ways.
+const BOTH_WAYS = 2;
+
 // A warp from circle edge to circle edge; a one-way warp ends in an arrowhead
 // whose tip touches the target's outermost circle. A warp between two sectors
 // of the major space lane has the lane's glow beneath it and keeps the look of
@@ -147,7 +265,8 @@ function drawEdge(atlas, edge, from, to, onCourse, into, marks) {
   const ux = dx / length;
   const uy = dy / length;
   const arrow = onCourse || !edge.twoWay;
-  const start = reach(atlas, edge.from, marks);
+  // A course flown both ways (there and back by stops) has a head at each end.
+  const start = reach(atlas, edge.from, marks) + (onCourse === BOTH_WAYS ? ARROW : 0);
   const end = reach(atlas, edge.to, marks) + (arrow ? ARROW : 0);
   if (start + end >= length) return;
   const ends = {
@@ -157,6 +276,7 @@ function drawEdge(atlas, edge, from, to, onCourse, into, marks) {
   if (onLane(u, edge.from) && onLane(u, edge.to)) into.append(svg("line", { class: "lane-glow", ...ends }));
   const classes = ["edge", edge.twoWay ? "" : "one-way", onCourse ? "course" : ""].filter(Boolean).join(" ");
   const line = svg("line", { class: classes, ...ends, "data-from": edge.from, "data-to": edge.to });
+  if (onCourse === BOTH_WAYS) line.setAttribute("marker-start", "url(#arrow-course)");
   if (onCourse) line.setAttribute("marker-end", "url(#arrow-course)");
   else if (!edge.twoWay) line.setAttribute("marker-end", "url(#arrow)");
   into.append(line);
@@ -168,8 +288,10 @@ function drawEdge(atlas, edge, from, to, onCourse, into, marks) {
 // marked and always labelled, as are the centre, the special sectors and the
 // sectors of the course; `courses` are more courses drawn the same way.
 // `bands` are the rings' rooms (see ringBands). `fit` gives fitView's options
-// for the first view of the picture.
-export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, courses = [], bands = [], about = new Set(), fit = {} } = {}) {
+// for the first view of the picture. `changes` (Map sector -> [kinds of
+// change]) marks those sectors with what changed there, and the legend names
+// the marks.
+export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course = null, courses = [], bands = [], about = new Set(), fit = {}, changes = null } = {}) {
   const paths = course ? [course, ...courses] : courses;
   const drawing = drawingElement();
   drawing.replaceChildren(markers());
@@ -185,21 +307,39 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
     const forward = onCourse.has(`${edge.from}-${edge.to}`);
     const backward = edge.twoWay && onCourse.has(`${edge.to}-${edge.from}`);
     const shown = backward ? { from: edge.to, to: edge.from, twoWay: true } : edge;
-    drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), forward || backward, lines, { centre, about });
+    const flown = forward && backward ? BOTH_WAYS : forward || backward;
+    drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), flown, lines, { centre, about });
   }
   drawing.append(lines);
   const sectors = svg("g", { class: "sectors" });
   const labels = svg("g", { class: "labels", "aria-hidden": "true" });
   const onTheCourse = new Set(paths.flat());
+  const start = course ? course[0] : 0;
+  drawnLabels = [];
+  drawnMarks = [];
   for (const node of nodes) {
     const s = node.sector;
     const classes = [s === centre ? "centre" : "", about.has(s) ? "about" : ""].filter(Boolean);
     const p = positions.get(s);
-    sectors.append(drawSector(atlas, s, p, classes));
-    const kept = s === centre || about.has(s) || onTheCourse.has(s) || specialNames(atlas, s).length > 0;
-    labels.append(drawLabels(atlas, s, p, kept));
+    const group = drawSector(atlas, s, p, classes);
+    if (changes && changes.has(s)) {
+      for (const box of markChanges(group, changes.get(s))) {
+        drawnMarks.push({ id: s, left: p.x + box.left, right: p.x + box.right, top: p.y + box.top, bottom: p.y + box.bottom });
+      }
+    }
+    sectors.append(group);
+    // Where labels would overlap, the centre's is kept first, then those of
+    // what the view is about (and the course's start), the special sectors,
+    // the sectors along the courses, then the rest, nearest first. No label
+    // but the centre's lies on another sector's marks of what changed.
+    const rank = s === centre ? 0 : about.has(s) || s === start ? 1 : specialNames(atlas, s).length > 0 ? 2 : onTheCourse.has(s) ? 3 : 4;
+    const label = drawLabels(atlas, s, p, rank < 4);
+    labels.append(label);
+    drawnLabels.push({ id: s, x: p.x, y: p.y, rank, kept: rank < 4, group: label });
   }
   drawing.append(sectors, labels);
+  labelScale = 0;
+  showChangeKinds(changes ? [...new Set([...changes.values()].flat())].sort((a, b) => a - b) : []);
 
   viewBox.fitted = fitView(positions.values(), screenBox, { anchor: positions.get(centre), ...fit });
   fitPicture();
@@ -213,10 +353,10 @@ export function drawNothing(atlas, why) {
 
 // Draws a group of sectors on rings around `centre`; `words` describe it on the
 // status line, which says so when not all of it fits. `about` as for
-// drawPicture, and `courses` drawn as courses.
-export function drawRings(atlas, group, centre, words, { about = new Set(), courses = [] } = {}) {
+// drawPicture, and `courses` drawn as courses; `changes` as for drawPicture.
+export function drawRings(atlas, group, centre, words, { about = new Set(), courses = [], changes = null } = {}) {
   const { positions, bands } = layoutRings(group.nodes, group.edges, globalThis.d3);
-  drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about, courses });
+  drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about, courses, changes });
   groupStatus(atlas, group, words);
 }
 
@@ -256,7 +396,10 @@ export function showLegend(atlas) {
     item(swatch(svg("circle", { r: 4, fill: "var(--bubble)" })), "in a bubble"),
     item(swatch(svg("rect", { x: -5, y: -5, width: 10, height: 10, fill: "none", stroke: "var(--bubble)", "stroke-width": 2 })), "bubble gate"),
   ];
-  if (atlas.changesAt.size > 0) items.push(item(swatch(svg("path", { class: "changed", d: "M0,-6 L6,0 L0,6 L-6,0 z" })), "changed since the last map"));
+  if (atlas.changesAt.size > 0) {
+    items.push(item(swatch(svg("path", { class: "changed", d: "M0,-6 L6,0 L0,6 L-6,0 z" })), "changed since the last map"));
+    items[items.length - 1].classList.add("changed-any");
+  }
   for (let c = 1; c <= 8; c++) {
     const mask = CLASS_MASKS[c - 1];
     items.push(item(swatch(svg("circle", { r: 6, fill: CLASS_COLOURS[c] })), `class ${c} ${portClassName(mask)}`));

@@ -14,14 +14,17 @@ export function isDeadEnd(u, s) {
   return own === 1;
 }
 
-// From `from`: { unexplored, within, deadEnds }. `unexplored`: every
-// unexplored sector a known course reaches, as { sector, hops }, nearest
-// first, equally near in sector order; `within`: how many of them lie within
-// `radius` hops (Infinity: all); `deadEnds`: every dead end a known course
-// reaches, in the same form and order. `from` itself is in neither list.
-// Nothing for a sector outside the universe.
+// From `from`, within `radius` hops (Infinity: any): { unexplored, deadEnds,
+// reached, beyond }. `unexplored`: the unexplored sectors a known course
+// reaches within the radius, as { sector, hops }, nearest first, equally near
+// in sector order; `deadEnds`: the dead ends, in the same form and order;
+// `reached`: how many a known course reaches at any distance, { sectors,
+// unexplored, deadEnds } (sectors: every one but `from`); `beyond`: the
+// nearest unexplored sector and dead end beyond the radius ({ unexplored,
+// deadEnds }, each { sector, hops } or null). `from` itself is in none of
+// them. Nothing for a sector outside the universe.
 export function exploreFrom(u, from, radius = Infinity) {
-  const result = { unexplored: [], within: 0, deadEnds: [] };
+  const result = { unexplored: [], deadEnds: [], reached: { sectors: 0, unexplored: 0, deadEnds: 0 }, beyond: { unexplored: null, deadEnds: null } };
   if (!inUniverse(u, from)) return result;
   const { hops } = sweepFrom(u, from);
   // Sectors by hops: one pass counts each distance, a second places them, so
@@ -33,15 +36,16 @@ export function exploreFrom(u, from, radius = Infinity) {
   for (let h = 1; h <= deepest + 1; h++) start[h] += start[h - 1];
   const bySteps = new Uint16Array(start[deepest + 1]);
   for (let s = 1; s <= u.n; s++) if (hops[s] >= 0) bySteps[start[hops[s]]++] = s;
+  const { reached, beyond } = result;
   for (const s of bySteps) {
-    const h = hops[s];
     if (s === from) continue;
-    if (!u.explored[s]) {
-      result.unexplored.push({ sector: s, hops: h });
-      if (h <= radius) result.within++;
-    } else if (isDeadEnd(u, s)) {
-      result.deadEnds.push({ sector: s, hops: h });
-    }
+    reached.sectors++;
+    const kind = !u.explored[s] ? "unexplored" : isDeadEnd(u, s) ? "deadEnds" : null;
+    if (!kind) continue;
+    reached[kind]++;
+    const found = { sector: s, hops: hops[s] };
+    if (found.hops <= radius) result[kind].push(found);
+    else beyond[kind] ||= found;
   }
   return result;
 }

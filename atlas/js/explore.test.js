@@ -20,18 +20,20 @@ const u = makeUniverse({
   explored: [1, 2, 4, 6, 7],
 });
 
-test("unexplored sectors and dead ends a known course reaches, nearest first, the start left out", () => {
+test("unexplored sectors and dead ends a known course reaches within the radius, nearest first, the start left out", () => {
   assert.deepEqual(exploreFrom(u, 1, 2), {
-    unexplored: [{ sector: 5, hops: 1 }, { sector: 3, hops: 2 }, { sector: 9, hops: 3 }],
-    within: 2,
+    unexplored: [{ sector: 5, hops: 1 }, { sector: 3, hops: 2 }],
     deadEnds: [{ sector: 4, hops: 2 }],
+    reached: { sectors: 5, unexplored: 3, deadEnds: 1 },
+    beyond: { unexplored: { sector: 9, hops: 3 }, deadEnds: null },
   });
   const from7 = exploreFrom(u, 7);
   assert.deepEqual(from7.unexplored, [{ sector: 3, hops: 4 }, { sector: 5, hops: 5 }, { sector: 9, hops: 5 }]);
-  assert.equal(from7.within, 3);
   assert.deepEqual(from7.deadEnds, [{ sector: 4, hops: 2 }], "7 itself is the start");
+  assert.deepEqual(exploreFrom(u, 7, 1).beyond, { unexplored: { sector: 3, hops: 4 }, deadEnds: { sector: 4, hops: 2 } });
   assert.deepEqual(exploreFrom(u, 3).unexplored, [{ sector: 9, hops: 1 }], "an unexplored start flies its known warps");
-  assert.deepEqual(exploreFrom(u, 10), { unexplored: [], within: 0, deadEnds: [] });
+  assert.deepEqual(exploreFrom(u, 9).reached, { sectors: 0, unexplored: 0, deadEnds: 0 }, "no known way out");
+  assert.deepEqual(exploreFrom(u, 10).reached, { sectors: 0, unexplored: 0, deadEnds: 0 });
 });
 
 test("a dead end is explored and lists one warp of its own", () => {

@@ -1,9 +1,9 @@
-// The explore view: from a sector, the nearest unexplored sectors a known
-// course reaches, each with the course there, how many lie within a few hops,
-// and the dead ends around it.
+// The explore view: from a sector, the unexplored sectors a known course
+// reaches within a chosen number of hops, nearest first, each with the course
+// there, and the dead ends around it; an empty list says why.
 
 import { el, setField, counted, markField } from "./dom.js";
-import { showDetails, notInUniverse, sectorLink } from "./details.js";
+import { showDetails, notInUniverse, sectorLink, noWayOut } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse } from "./universe.js";
 import { readSector } from "./fields.js";
@@ -22,6 +22,15 @@ function exploreRow(from, { sector, hops }) {
     el("td", {}, el("a", { href: formatAddress({ view: "course", from, to: sector, avoid: [] }) }, "course")));
 }
 
+// Why a list of what exploring finds is empty: `kind` "unexplored" or
+// "deadEnds", `words` what it lists ("unexplored sector", "dead end").
+function whyNone(atlas, from, within, { reached, beyond }, kind, words) {
+  if (reached.sectors === 0) return noWayOut(atlas, from);
+  if (reached[kind] === 0) return `none of the ${counted(reached.sectors, "sector")} a known course from ${from} reaches is ${kind === "unexplored" ? "unexplored" : "a dead end"}`;
+  const next = beyond[kind];
+  return `no ${words} within ${counted(within, "hop")} of ${from}; the nearest, ${next.sector}, lies ${counted(next.hops, "hop")} away`;
+}
+
 export const exploreView = {
   tab: "explore",
 
@@ -38,19 +47,24 @@ export const exploreView = {
       drawNothing(atlas, notInUniverse(atlas, from));
       return;
     }
-    const { unexplored, within: near, deadEnds } = exploreFrom(u, from, within);
+    const found = exploreFrom(u, from, within);
+    const { unexplored, deadEnds, reached } = found;
     const columns = [{ key: "sector", label: "sector" }, { key: "hops", label: "hops" }, { key: "course", label: "" }];
-    const reach = within === Infinity ? "" : `, ${near} of them within ${counted(within, "hop")}`;
+    const near = (count) => (within === Infinity ? "" : `, ${count} of them within ${counted(within, "hop")}`);
+    const order = (count) => (count > 0 ? "; nearest first" : "");
+    const list = (id, items, kind, words) => (items.length > 0
+      ? resultTable({ id, columns, items, page: EXPLORE_PAGE, makeRow: (row) => exploreRow(from, row) })
+      : el("p", { id: `${id}-why`, class: "problem" }, whyNone(atlas, from, within, found, kind, words)));
     result.replaceChildren(
       el("h3", {}, "Unexplored sectors"),
-      el("p", { id: "explore-count" }, `${counted(unexplored.length, "unexplored sector")} a known course from ${from} reaches${reach}; nearest first`),
-      unexplored.length > 0 ? resultTable({ id: "explore-table", columns, items: unexplored, page: EXPLORE_PAGE, makeRow: (row) => exploreRow(from, row) }) : "",
+      el("p", { id: "explore-count" }, `${counted(reached.unexplored, "unexplored sector")} a known course from ${from} reaches${near(unexplored.length)}${order(unexplored.length)}`),
+      list("explore-table", unexplored, "unexplored", "unexplored sector"),
       el("h3", {}, "Dead ends"),
-      el("p", { id: "dead-end-count" }, `${counted(deadEnds.length, "dead end")} (explored sectors with a single warp out) a known course from ${from} reaches; nearest first`),
-      deadEnds.length > 0 ? resultTable({ id: "dead-end-table", columns, items: deadEnds, page: EXPLORE_PAGE, makeRow: (row) => exploreRow(from, row) }) : "");
+      el("p", { id: "dead-end-count" }, `${counted(reached.deadEnds, "dead end")} (explored sectors with a single warp out) a known course from ${from} reaches${near(deadEnds.length)}${order(deadEnds.length)}`),
+      list("dead-end-table", deadEnds, "deadEnds", "dead end"));
 
     if (unexplored.length === 0) {
-      drawNothing(atlas, `no known course from ${from} reaches an unexplored sector`);
+      drawNothing(atlas, whyNone(atlas, from, within, found, "unexplored", "unexplored sector"));
       return;
     }
     const nearest = unexplored.slice(0, EXPLORE_DRAWN);
@@ -58,8 +72,8 @@ export const exploreView = {
     const members = new Set(courses.flat());
     members.add(from);
     drawRings(atlas, groupAround(u, from, members), from,
-      `${counted(unexplored.length, "unexplored sector")} reached from ${from}${reach}; the nearest ${nearest.length} drawn (marked) with their courses`,
-      { about: new Set(nearest.map(({ sector }) => sector)) });
+      `${counted(reached.unexplored, "unexplored sector")} reached from ${from}${near(unexplored.length)}; the nearest ${nearest.length} drawn (marked) with their courses`,
+      { about: new Set(nearest.map(({ sector }) => sector)), courses });
   },
 
   // The view the tab shows when opened for the first time.
@@ -80,5 +94,7 @@ export const exploreView = {
       if (!markField(form.elements.from, from.problem)) return;
       atlas.go({ view: "explore", from: from.value, within: choiceWithin(form.elements.within.value) });
     });
+    // A new Within lists again at once.
+    form.elements.within.addEventListener("change", () => form.requestSubmit());
   },
 };

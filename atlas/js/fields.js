@@ -45,13 +45,17 @@ export function readSectorList(text, n) {
   return { value };
 }
 
-// The avoid list of a course from `from` to `to`: as readSectorList, and a
-// course never avoids its own ends, so a list that names one is refused.
-export function readAvoidList(text, n, from, to) {
+// The avoid list of a course from `from` to `to` by `stops`: as
+// readSectorList, and a course never avoids its own ends or stops, so a list
+// that names one is refused.
+export function readAvoidList(text, n, from, to, stops = []) {
   const list = readSectorList(text, n);
   if (list.problem) return list;
   const end = list.value.find((s) => s === from || s === to);
-  if (end === undefined) return list;
+  if (end === undefined) {
+    const stop = list.value.find((s) => stops.includes(s));
+    return stop === undefined ? list : { problem: `${stop} is a stop of the course: a course cannot avoid it` };
+  }
   const where = from === to ? "starts and ends" : end === from ? "starts" : "ends";
   return { problem: `${end} is where the course ${where}: a course cannot avoid it` };
 }

@@ -127,6 +127,85 @@ export function ringLayout(nodes, edges) {
   return { positions, radius, bands };
 }
 
+// A force of the simulation that keeps circles of one `radius` apart as
+// d3-force's collide does (each pair that would overlap at the next step is
+// pushed apart along the line between them, each half the way, by `strength`
+// of the overlap), finding the pairs on a grid of cells two radii wide rather
+// than a quadtree built again at every step: a drawing of 400 sectors settles
+// several times faster, the same.
+export function forceApart(radius, strength = 1) {
+  const reach = 2 * radius;
+  let nodes = [];
+  // The nodes of each cell, as a list through `next` from `first` (-1 ends it).
+  let first = new Int32Array(0);
+  let next = new Int32Array(0);
+  function force() {
+    const n = nodes.length;
+    let left = Infinity;
+    let top = Infinity;
+    let right = -Infinity;
+    let bottom = -Infinity;
+    for (const node of nodes) {
+      left = Math.min(left, node.x);
+      right = Math.max(right, node.x);
+      top = Math.min(top, node.y);
+      bottom = Math.max(bottom, node.y);
+    }
+    const columns = Math.floor((right - left) / reach) + 1;
+    const rows = Math.floor((bottom - top) / reach) + 1;
+    if (first.length < columns * rows) first = new Int32Array(columns * rows);
+    first.fill(-1, 0, columns * rows);
+    for (let i = n - 1; i >= 0; i--) {
+      const cell = Math.floor((nodes[i].x - left) / reach) + columns * Math.floor((nodes[i].y - top) / reach);
+      next[i] = first[cell];
+      first[cell] = i;
+    }
+    // Where each node will be, against where the later ones will be, among
+    // the nodes of the cells round it.
+    for (let i = 0; i < n; i++) {
+      const node = nodes[i];
+      const xi = node.x + node.vx;
+      const yi = node.y + node.vy;
+      const column = Math.floor((xi - left) / reach);
+      const row = Math.floor((yi - top) / reach);
+      for (let r = Math.max(row - 1, 0); r <= Math.min(row + 1, rows - 1); r++) {
+        for (let c = Math.max(column - 1, 0); c <= Math.min(column + 1, columns - 1); c++) {
+          for (let j = first[c + columns * r]; j >= 0; j = next[j]) {
+            if (j <= i) continue;
+            const other = nodes[j];
+            let x = xi - other.x - other.vx;
+            let y = yi - other.y - other.vy;
+            let l = x * x + y * y;
+            if (l >= reach * reach) continue;
+            // Two at one point part in a fixed direction.
+            if (x === 0) {
+              x = 1e-6;
+              l += x * x;
+            }
+            if (y === 0) {
+              y = 1e-6;
+              l += y * y;
+            }
+            l = Math.sqrt(l);
+            l = (((reach - l) / l) * strength) / 2;
+            x *= l;
+            y *= l;
+            node.vx += x;
+            node.vy += y;
+            other.vx -= x;
+            other.vy -= y;
+          }
+        }
+      }
+    }
+  }
+  force.initialize = (given) => {
+    nodes = given;
+    next = new Int32Array(given.length);
+  };
+  return force;
+}
+
 // The ring layout, settled by the force simulation of `d3` (d3-force) when it
 // is given: a fixed number of steps, so that the same sectors are always drawn
 // the same way.
@@ -146,7 +225,7 @@ export function layoutRings(nodes, edges, d3, steps = 160) {
     .force("ring", d3.forceRadial((b) => b.radius, 0, 0).strength(1))
     .force("link", d3.forceLink(edges.map((e) => ({ source: e.from, target: e.to })))
       .id((b) => b.id).distance(RING_GAP).strength(0.015))
-    .force("apart", d3.forceCollide(SECTOR_ROOM / 2).strength(0.9))
+    .force("apart", forceApart(SECTOR_ROOM / 2, 0.9))
     .stop();
   for (let i = 0; i < steps; i++) simulation.tick();
   const settled = new Map();

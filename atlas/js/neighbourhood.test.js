@@ -1,7 +1,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { neighbourhood, groupAround, warpsAmong, sortNeighbours } from "./neighbourhood.js";
-import { layoutRings, layoutCourse, RING_GAP } from "./layout.js";
+import { layoutRings, layoutCourse, forceApart, RING_GAP } from "./layout.js";
 import { makeUniverse, twoWays } from "./test_universe.js";
 import { loadD3 } from "./test_d3.js";
 
@@ -86,4 +86,29 @@ test("a neighbourhood's list sorts by any column, sectors without a port or note
   assert.deepEqual(order("port"), [7, 2, 1, 6, 3]);
   assert.deepEqual(order("note"), [6, 3, 1, 2, 7]);
   assert.deepEqual(order("hops", true), [3, 2, 6, 7, 1]);
+});
+
+test("a crowd of circles on one another is set apart, the same every time", () => {
+  const d3 = loadD3();
+  let seed = 3;
+  const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
+  // 300 circles of radius 32, most of them on others at the start.
+  const start = Array.from({ length: 300 }, () => ({ x: random() * 1200, y: random() * 1000 }));
+  const closest = (points) => {
+    let d = Infinity;
+    for (let i = 0; i < points.length; i++) {
+      for (let j = i + 1; j < points.length; j++) d = Math.min(d, Math.hypot(points[i].x - points[j].x, points[i].y - points[j].y));
+    }
+    return d;
+  };
+  assert.ok(closest(start) < 10);
+  const settle = () => {
+    const bodies = start.map((p) => ({ ...p }));
+    const simulation = d3.forceSimulation(bodies).force("apart", forceApart(32, 0.9)).stop();
+    for (let i = 0; i < 100; i++) simulation.tick();
+    return bodies;
+  };
+  const settled = settle();
+  assert.ok(closest(settled) > 60, `two circles ${closest(settled).toFixed(1)} apart`);
+  assert.deepEqual(settle(), settled);
 });

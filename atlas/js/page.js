@@ -2,12 +2,12 @@
 // its tab. The views (sector, course, ports, bubbles) draw and fill their own
 // panels; this module wires them to the address and the tabs.
 
-import { el, setField } from "./dom.js";
+import { el, fieldValue, markField } from "./dom.js";
 import { showLegend, wireDrawing } from "./drawing.js";
 import { decodeUniverse } from "./universe.js";
 import { listBubbles } from "./bubbles.js";
 import { changesBySector } from "./changes.js";
-import { parseAddress, formatAddress, DEFAULT_HOPS } from "./address.js";
+import { parseAddress, formatAddress, parseWant } from "./address.js";
 import { sectorView } from "./sector_view.js";
 import { courseView } from "./course_view.js";
 import { portsView } from "./ports_view.js";
@@ -32,6 +32,11 @@ const atlas = {
   bubbleOf: new Map(),  // gate -> its bubble
   changesAt: new Map(),  // sector -> what changed there since the last map
   current: { view: "none" },
+  // The sector the player was last at: the one the last view about a sector
+  // was about (the find box counts hops from it).
+  here: 1,
+  // The view just asked for by go(), until the address shows it.
+  asked: null,
   // What of the address could not be read; the status line begins with it
   // for as long as the address stays.
   addressProblems: [],
@@ -40,12 +45,45 @@ const atlas = {
     const said = problems.length === 0 ? [] : [el("span", { class: "problem" }, `address not understood: ${problems.join("; ")}`), " \u2014 "];
     document.getElementById("status").replaceChildren(...said, ...parts);
   },
+  // Shows `view`. A view of the tab open, asked for by its own form, keeps
+  // what its fields the address does not name hold.
   go(view) {
+    const tab = VIEWS[view.view].tab;
+    if (view.fields === undefined && tabButtons().some((b) => b.dataset.tab === tab && b.getAttribute("aria-selected") === "true")) {
+      view.fields = unnamedFields(VIEWS[view.view]);
+    }
+    atlas.asked = view;
     const address = formatAddress(view);
     if (location.hash === address) showAddress();
     else location.hash = address;
   },
 };
+
+// The fields of a view's panel that its address does not name (a list's
+// filters, which narrow what is shown without being part of what is asked),
+// as a view object keeps them: { name: value or checked }.
+function unnamedFields(view) {
+  const fields = {};
+  if (!view.unnamed) return fields;
+  for (const input of document.querySelectorAll(`${view.unnamed} [name]`)) {
+    fields[input.name] = input.type === "checkbox" ? input.checked : input.value;
+  }
+  return fields;
+}
+
+// Puts a view's unnamed fields back as `fields` holds them, or, for a view
+// without (a new address), as they were when the page opened; either way
+// with no mistake shown.
+function restoreUnnamed(view, fields) {
+  if (!view.unnamed) return;
+  for (const input of document.querySelectorAll(`${view.unnamed} [name]`)) {
+    const kept = fields ? fields[input.name] : undefined;
+    if (input.type === "checkbox") input.checked = kept === undefined ? input.defaultChecked : kept;
+    else if (input.tagName === "SELECT") input.value = kept === undefined ? (input.options[0]?.value ?? "") : kept;
+    else input.value = kept === undefined ? input.defaultValue : kept;
+    markField(input, null);
+  }
+}
 
 // The view each tab showed last, by tab: opening a tab again shows it, so
 // that a tab's form and results always name what the drawing shows.
@@ -87,12 +125,22 @@ function openTab(name) {
 }
 
 // Shows the view the address asks for; the default is terra and its
-// neighbourhood.
+// neighbourhood. The fields the address does not name are reset, but for a
+// view asked for with them (see go).
 function showAddress() {
-  const { view: asked, problems } = parseAddress(location.hash, atlas.u.n);
-  atlas.current = asked;
+  const { view: shown, problems } = parseAddress(location.hash, atlas.u.n);
+  const { asked } = atlas;
+  atlas.asked = null;
+  if (asked && formatAddress(asked) === formatAddress(shown)) shown.fields = asked.fields;
+  atlas.current = shown;
   atlas.addressProblems = problems;
   const view = VIEWS[atlas.current.view];
+  restoreUnnamed(view, shown.fields);
+  const find = document.getElementById("find-box").elements.find;
+  if (shown.view !== "find") {
+    find.value = "";
+    markField(find, null);
+  }
   // A control whose panel closes (such as "Ports near here") hands the focus
   // to the tab of the view shown, not to the page as a whole.
   const panel = document.activeElement && document.activeElement.closest(".tool");
@@ -101,6 +149,7 @@ function showAddress() {
     if (panel && !panel.classList.contains("active")) document.querySelector("#tabs [aria-selected=true]").focus();
     view.show(atlas, atlas.current);
     lastViews.set(view.tab, atlas.current);
+    atlas.here = view.focus(atlas.current) || atlas.here;
   } catch (error) {
     atlas.status(el("span", { class: "problem" }, `this view cannot be shown: ${error.message}`));
   }
@@ -139,10 +188,21 @@ function wirePage() {
       courseView.plotWithEnd(atlas, end, s);
     });
   }
+  // The ports near the sector shown, of the kind the port finder looked for
+  // last.
   document.getElementById("ports-near-here").addEventListener("click", () => {
-    setField("ports-form", "from", focusSector());
-    document.getElementById("ports-form").requestSubmit();
+    atlas.go({ view: "ports", from: focusSector(), want: parseWant(fieldValue("ports-form", "want")) || parseWant("buys-ore") });
   });
+  // A view keeps its unnamed fields as the player changes them, so that its
+  // tab shows them again.
+  for (const view of TABBED) {
+    if (!view.unnamed) continue;
+    for (const type of ["input", "change"]) {
+      document.querySelector(view.unnamed).addEventListener(type, () => {
+        if (VIEWS[atlas.current.view] === view) atlas.current.fields = unnamedFields(view);
+      });
+    }
+  }
   wireDrawing(atlas);
   window.addEventListener("hashchange", showAddress);
 }

@@ -3,7 +3,7 @@
 // filters of the panel narrow it down.
 
 import { el, setField, counted, markField, readForm } from "./dom.js";
-import { showDetails, notInUniverse, sectorLink } from "./details.js";
+import { showDetails, notInUniverse, sectorLink, noWayOut } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse } from "./universe.js";
 import { readSector, readWhole } from "./fields.js";
@@ -82,6 +82,8 @@ function portList(atlas, from, want, found) {
 
 export const portsView = {
   tab: "ports",
+  // The filters: not part of the address.
+  unnamed: "#ports-form .filters",
 
   show(atlas, { from, want }) {
     const { u } = atlas;
@@ -98,7 +100,7 @@ export const portsView = {
       const why = !filters ? "a filter holds a mistake (it says what beside it), so the search was not run"
         : !inUniverse(u, from) ? notInUniverse(atlas, from)
           : search.known === 0 ? "no such port is known"
-            : search.reachable === 0 ? `no known course from ${from} reaches such a port`
+            : search.reachable === 0 ? noWayOut(atlas, from) || `no known course from ${from} reaches such a port (${counted(search.known, "is", "are")} known)`
               : `none of the ${counted(search.reachable, "such port")} a course from ${from} reaches passes the filters (${narrowed.join(", ")})`;
       result.replaceChildren(el("p", { class: "problem" }, why));
       drawNothing(atlas, why);
@@ -116,15 +118,15 @@ export const portsView = {
     // The courses to the nearest few, drawn as the tree they make from `from`;
     // the ports found among the sectors drawn are marked.
     const near = found.slice(0, PORTS_DRAWN);
-    const members = new Set([from]);
-    for (const port of near) for (const s of plotCourse(u, from, port.sector) || []) members.add(s);
+    const courses = near.map((port) => plotCourse(u, from, port.sector) || []);
+    const members = new Set([from, ...courses.flat()]);
     const group = groupAround(u, from, members);
     const isFound = new Set(found.map((p) => p.sector));
     const about = new Set(group.nodes.map((node) => node.sector).filter((s) => isFound.has(s)));
     const drawn = about.size === near.length ? `${about.size} drawn (marked) with their courses`
       : `${about.size} drawn (marked), the nearest ${near.length} with their courses`;
     drawRings(atlas, group, from,
-      `${counted(found.length, "port")} ${wantWords(want)} found from ${from}${narrowed.length ? " (filtered)" : ""}; ${drawn}`, { about });
+      `${counted(found.length, "port")} ${wantWords(want)} found from ${from}${narrowed.length ? " (filtered)" : ""}; ${drawn}`, { about, courses });
   },
 
   focus(view) {

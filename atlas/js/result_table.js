@@ -3,10 +3,11 @@
 // list is cut without saying so; columns that sort have a button in their
 // header, which says the order with aria-sort.
 
-import { el } from "./dom.js";
+import { el, slashBreaks } from "./dom.js";
 
 // `columns`: [{ key, label, title?, sorts?, text? }] (text: a column of
-// words, aligned left); `items`: the rows' data, in
+// words, aligned left; a label may break after a "/" where its header
+// wraps); `items`: the rows' data, in
 // order; `makeRow(item)`: its <tr>; `sort`: { column, descending } of the
 // order shown; `onSort(column)`: called when a sorting header is pressed;
 // `className`: the table's class.
@@ -16,11 +17,11 @@ export function resultTable({ id, className = "", columns, items, page, makeRow,
     if (text) th.className = "text";
     if (title) th.title = title;
     if (!sorts || !onSort) {
-      th.textContent = label;
+      th.append(...slashBreaks(label));
       return th;
     }
     if (sort && sort.column === key) th.setAttribute("aria-sort", sort.descending ? "descending" : "ascending");
-    const button = el("button", { type: "button", class: "sort", "data-sort": key }, label);
+    const button = el("button", { type: "button", class: "sort", "data-sort": key }, ...slashBreaks(label));
     button.addEventListener("click", () => onSort(key));
     th.append(button);
     return th;

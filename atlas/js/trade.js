@@ -4,8 +4,12 @@
 
 import { sweepFrom } from "./course.js";
 import { inUniverse, portOf } from "./universe.js";
-import { portClassNumber } from "./ports.js";
+import { PRODUCT_KEYS, portClassNumber } from "./ports.js";
 import { bubbleMarks } from "./bubbles.js";
+
+// The holds a player's ship has when the page is not told, and the most it takes.
+export const DEFAULT_HOLDS = 50;
+export const MAX_HOLDS = 500;
 
 // The sections of the pair table in the report's order: a key for filters and
 // the heading the report writes.
@@ -142,14 +146,17 @@ function waysOut(u) {
 // (1..3, a number beyond taken as the nearer bound; 1 is the report's rule, a
 // two-way warp), each pair once:
 //   { p, q, rows (indices of PAIR_ROWS), sections (indices of TRADE_SECTIONS),
-//     there (hops P to Q), back (hops Q to P), estimate, perHop (estimate per
-//     round-trip hop), nearer (the port nearer to `from`, P when as near; 0 when
-//     neither can be reached), fromStart (hops from `from` to it, -1 when
-//     neither can be reached), bubble (either lies in a bubble), compromised
-//     (either lies in a compromised bubble) }.
+//     there (hops P to Q), back (hops Q to P), estimate, nearer (the port a
+//     player flying from `from` reaches first: the one fewer hops away, P when
+//     as near or when neither can be reached), far (the other), fromStart
+//     (hops from `from` to the nearer, -1 when neither can be reached),
+//     bubble (either lies in a bubble),
+//     compromised (either lies in a compromised bubble), trips and score (see
+//     rankTradePairs) }.
 // Only pairs whose nearer port lies within `within` hops of `from` (Infinity:
-// every pair, reached or not). Ordered as `sortTradePairs` orders by default.
-export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {}) {
+// every pair, reached or not). Scored for holds of `holds` units and, unless
+// `ranked` is false, in the order rankTradePairs gives them.
+export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, holds = DEFAULT_HOLDS, ranked = true } = {}) {
   const n = u.n;
   const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), 3);
   const classOf = new Uint8Array(n + 1);
@@ -239,21 +246,140 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity } = {
       if (stamp[q] !== p || IN_PAIR_TABLE[a * 9 + b] === 0 || (a === b && q < p)) continue;
       const hp = fromStart ? fromStart[p] : -1;
       const hq = fromStart ? fromStart[q] : -1;
-      const nearer = hp >= 0 && (hq < 0 || hp <= hq) ? p : hq >= 0 ? q : 0;
-      const hopsThere = nearer === p ? hp : nearer === q ? hq : -1;
+      const nearer = hq >= 0 && (hp < 0 || hq < hp) ? q : p;
+      const hopsThere = nearer === p ? hp : hq;
       if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
       const { rows, sections } = ROWS_OF_CLASSES[a * 9 + b];
-      const there = links.hops[i];
       const estimate = caseEstimate(u.ports[u.portOf[p]].buying, u.ports[u.portOf[q]].buying,
         tradeable[3 * p], tradeable[3 * p + 1], tradeable[3 * p + 2], tradeable[3 * q], tradeable[3 * q + 1], tradeable[3 * q + 2]);
       const marks = bubbleMark[p] | bubbleMark[q];
-      pairs.push({
-        p, q, rows, sections, there, back: back[q], estimate, perHop: estimate / (there + back[q]), nearer,
-        fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3,
-      });
+      // The score starts as a fraction (NaN), so that the engine keeps it as
+      // one in every pair: a whole number first would make it change the
+      // pairs' shape when the fractions come. Scored here, in the loop the
+      // engine has compiled, rather than in a loop of its own.
+      const pair = {
+        p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer, far: nearer === p ? q : p,
+        fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3, trips: 1, score: NaN,
+      };
+      scorePair(pair, holds);
+      pairs.push(pair);
     }
   }
-  return pairs.sort(byTradeValue);
+  return ranked ? pairs.sort(byTradeValue) : pairs;
+}
+
+// What a trade run earns for the hops flown, for holds of `holds` units: a
+// pair's estimate E is carried in trips = max(1, ceil(E / holds)) round trips
+// of there + back hops, after the hops from the start to the nearer port, so
+// its score is E / (fromStart + trips * (there + back)) units a hop (0 for a
+// pair no known course from the start reaches). Sets each pair's trips and
+// score; the list itself is returned.
+export function scoreTradePairs(pairs, holds = DEFAULT_HOLDS) {
+  for (const pair of pairs) scorePair(pair, holds);
+  return pairs;
+}
+
+function scorePair(pair, holds) {
+  pair.trips = Math.max(1, Math.ceil(pair.estimate / holds));
+  pair.score = pair.fromStart < 0 ? 0 : pair.estimate / (pair.fromStart + pair.trips * (pair.there + pair.back));
+}
+
+// Scores the pairs (scoreTradePairs) and sorts the list (itself, returned) by
+// score, highest first, then by hops from the start, then by the nearer port
+// and the other.
+export function rankTradePairs(pairs, holds = DEFAULT_HOLDS) {
+  return scoreTradePairs(pairs, holds).sort(byTradeValue);
+}
+
+// Appends to `into` the first `count` of the pairs not yet `taken` (a flag
+// per pair) in rankTradePairs's order (of scored pairs), and marks them
+// taken. One pass keeps the best so far in a short ranked list, most pairs
+// passed over on their score alone; when many are asked for, the rest is
+// sorted instead.
+function takeFirst(pairs, taken, count, into) {
+  const rest = pairs.length - into.length;
+  if (count <= 0 || rest <= 0) return;
+  if (count * 8 >= rest) {
+    const left = [];
+    for (let i = 0; i < pairs.length; i++) if (!taken[i]) left.push(i);
+    left.sort((i, j) => byTradeValue(pairs[i], pairs[j]));
+    for (const i of left.slice(0, count)) {
+      taken[i] = 1;
+      into.push(pairs[i]);
+    }
+    return;
+  }
+  const best = [];
+  const at = [];
+  for (let i = 0; i < pairs.length; i++) {
+    if (taken[i]) continue;
+    const pair = pairs[i];
+    if (best.length === count) {
+      const last = best[count - 1];
+      if (pair.score < last.score || byTradeValue(pair, last) > 0) continue;
+      best.pop();
+      at.pop();
+    }
+    let k = best.length;
+    while (k > 0 && byTradeValue(pair, best[k - 1]) < 0) k--;
+    best.splice(k, 0, pair);
+    at.splice(k, 0, i);
+  }
+  for (const i of at) taken[i] = 1;
+  for (const pair of best) into.push(pair);
+}
+
+// Scored pairs in rankTradePairs's order, ranked only as far as they are
+// read ({ length, slice(start, end) }, as a list of results reads them): a
+// table shows fifty of thousands, and orders the next ones when asked.
+export function rankedAsRead(pairs) {
+  const ranked = [];
+  const taken = new Uint8Array(pairs.length);
+  return {
+    length: pairs.length,
+    slice(start, end = pairs.length) {
+      takeFirst(pairs, taken, Math.min(end, pairs.length) - ranked.length, ranked);
+      return ranked.slice(start, end);
+    },
+  };
+}
+
+// The pairs of a list whose nearer port lies within `within` hops of the
+// start, in the given order (Infinity: all, reached or not; the list itself).
+export function pairsWithin(pairs, within) {
+  return within === Infinity ? pairs : pairs.filter((pair) => pair.fromStart >= 0 && pair.fromStart <= within);
+}
+
+// What to carry which way between the two ports of a pair, by their classes:
+// { near, far, there (the products, 0 ore .. 2 equ, the nearer port sells and
+// the other buys), back (those the other sells and the nearer buys) }.
+export function pairCarry(u, pair) {
+  const { far } = pair;
+  const nearBuys = u.ports[u.portOf[pair.nearer]].buying;
+  const farBuys = u.ports[u.portOf[far]].buying;
+  const there = [];
+  const back = [];
+  for (let k = 0; k < 3; k++) {
+    const nearBuysIt = (nearBuys >> k) & 1;
+    if (nearBuysIt === ((farBuys >> k) & 1)) continue;
+    (nearBuysIt ? back : there).push(k);
+  }
+  return { near: pair.nearer, far, there, back };
+}
+
+// A pair's carry for scripts: "776:ore+equ|16858:org", each port with what it
+// sells that the other buys ("776:" when nothing).
+export function carryHook({ near, far, there, back }) {
+  const products = (list) => list.map((k) => PRODUCT_KEYS[k]).join("+");
+  return `${near}:${products(there)}|${far}:${products(back)}`;
+}
+
+// A pair's carry in words: "ore, equ 776\u219216858; org 16858\u2192776", each
+// \u2192 a right arrow.
+export function carryWords({ near, far, there, back }) {
+  const way = (list, a, b) => (list.length > 0 ? [`${list.map((k) => PRODUCT_KEYS[k]).join(", ")} ${a}\u2192${b}`] : []);
+  const ways = [...way(there, near, far), ...way(back, far, near)];
+  return ways.length > 0 ? ways.join("; ") : "nothing to carry: the two trade the same way";
 }
 
 // Hops from the start, unreached last.
@@ -261,10 +387,11 @@ function startHops(pair) {
   return pair.fromStart < 0 ? Infinity : pair.fromStart;
 }
 
-// The default order: estimate per round-trip hop, highest first, then hops
-// from the start, nearest first, then by sectors.
+// The default order: units a hop, highest first, then hops from the start,
+// nearest first (unreached last), then by the nearer port and the other.
 function byTradeValue(x, y) {
-  return y.perHop - x.perHop || startHops(x) - startHops(y) || x.p - y.p || x.q - y.q;
+  return y.score - x.score || (x.fromStart < 0 ? Infinity : x.fromStart) - (y.fromStart < 0 ? Infinity : y.fromStart)
+    || x.nearer - y.nearer || x.far - y.far;
 }
 
 // The columns pairs sort by, each a number of the pair.
@@ -277,12 +404,13 @@ const TRADE_COLUMNS = {
   fromStart: startHops,
   bubble: (pair) => Number(pair.bubble) + Number(pair.compromised),
   estimate: (pair) => pair.estimate,
-  perHop: (pair) => pair.perHop,
+  trips: (pair) => pair.trips,
+  score: (pair) => pair.score,
 };
 
 // The pairs sorted by one column ("p", "q", "section", "there", "back",
 // "fromStart" (unreached last), "bubble" (none, bubble, compromised),
-// "estimate", "perHop"), largest first when `descending`; ties, and any other
+// "estimate", "trips", "score"), largest first when `descending`; ties, and any other
 // column, in the default order. A new list.
 export function sortTradePairs(pairs, column, descending = false) {
   const value = TRADE_COLUMNS[column];
@@ -293,8 +421,10 @@ export function sortTradePairs(pairs, column, descending = false) {
 
 // The pairs of one section (a key of TRADE_SECTIONS, null for all; no pair is
 // of another key), with an estimate of at least `least`, without those in
-// compromised bubbles when `leaveOutCompromised`. A new list, in the given order.
+// compromised bubbles when `leaveOutCompromised`, in the given order: the
+// list itself when nothing is left out by these, else a new list.
 export function filterTradePairs(pairs, { section = null, least = 0, leaveOutCompromised = false } = {}) {
+  if (section === null && least <= 0 && !leaveOutCompromised) return pairs;
   const wanted = section === null ? -1 : TRADE_SECTIONS.findIndex((s) => s.key === section);
   if (section !== null && wanted < 0) return [];
   return pairs.filter((pair) => (wanted < 0 || pair.sections.includes(wanted)) && pair.estimate >= least

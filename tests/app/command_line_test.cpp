@@ -66,7 +66,7 @@ TEST(CommandLineScreens, InvalidParametersGetTheErrorScreen) {
   ScratchDir dir;
   for (const std::string bad : {"/b", "/n20000", "/n:abc", "/G:x", "x", "/", "b-", "/n:0",
                                 "/n:20001", "/mm:256", "/al:65536", "/al:-1", "/g-x", "/s:",
-                                "/zz+", "/?:", "/n: 5 ", "/atlas", "/atlas:1"}) {
+                                "/zz+", "/?:", "/n: 5 ", "/atlas", "/atlas:1", "/history"}) {
     RunResult run = RunKorvan({"/g:game", bad}, dir.path());
     EXPECT_EQ(run.exitCode, 1) << bad;
     EXPECT_EQ(run.out, ErrorScreen(bad)) << bad;
@@ -138,6 +138,8 @@ TEST(CommandLineSettings, FlagsStaySwitchedAndValuesRepeat) {
   // "+" switches the atlas on; a later "-" changes nothing, as with /pause.
   EXPECT_TRUE(Read({"/atlas+", "/atlas-", "/g:" + dir.path() + "g"}).settings.atlas);
   EXPECT_FALSE(Read({"/atlas-", "/g:" + dir.path() + "g"}).settings.atlas);
+  EXPECT_TRUE(Read({"/history+", "/history-", "/g:" + dir.path() + "g"}).settings.history);
+  EXPECT_FALSE(Read({"/history-", "/g:" + dir.path() + "g"}).settings.history);
 }
 
 TEST(CommandLineSettings, ExtraFileInAnUnwritableDirectoryIsEmptied) {

@@ -168,26 +168,6 @@ ProgramResult RunInProcess(const std::vector<std::string>& args) {
   return result;
 }
 
-// Starts the program in `dir` and returns its process id; its output is dropped.
-pid_t StartProgram(const std::vector<std::string>& args, const std::string& dir) {
-  std::vector<std::string> copies(args);
-  std::string binary = KORVAN_BINARY;
-  std::vector<char*> argv{binary.data()};
-  for (std::string& arg : copies) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::chdir(dir.c_str()) != 0) ::_exit(127);
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(null, STDOUT_FILENO);
-    ::dup2(null, STDERR_FILENO);
-    ::execv(binary.c_str(), argv.data());
-    ::_exit(127);
-  }
-  return child;
-}
-
 // A generated game after its first run, with the later capture in place: the
 // files before the run under test, and the files that run leaves when it
 // succeeds. The run reads, compares and rewrites every file of the set.
@@ -446,25 +426,19 @@ TEST(FailedRun, AKillAtAnyMomentLosesNothing) {
   for (int i = 0; i < 3; ++i) {
     RestoreFileSet(dir, game.before);
     const auto start = std::chrono::steady_clock::now();
-    ::waitpid(StartProgram(game.args, dir), &status, 0);
+    ::waitpid(StartKorvan(game.args, dir), &status, 0);
     length = std::min(length, std::chrono::duration_cast<std::chrono::microseconds>(
                                   std::chrono::steady_clock::now() - start));
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
 
   std::uint64_t random = 2002;  // splitmix64: the same moments on every run of the test
-  auto next = [&random] {
-    std::uint64_t z = (random += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  };
   constexpr int kKills = 6;
   int killed = 0;
   for (int i = 0; i < kKills; ++i) {
     RestoreFileSet(dir, game.before);
-    const auto delay = std::chrono::microseconds(next() % (length.count() + 1));
-    const pid_t child = StartProgram(game.args, dir);
+    const auto delay = std::chrono::microseconds(SplitMix64(random) % (length.count() + 1));
+    const pid_t child = StartKorvan(game.args, dir);
     std::this_thread::sleep_for(delay);
     ::kill(child, SIGKILL);
     ::waitpid(child, &status, 0);

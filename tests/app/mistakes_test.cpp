@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/history/sql_rows.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -276,6 +277,27 @@ TEST(Mistakes, AFolderErrorSaysWhatIsWrong) {
   const RunResult current = RunTarget({"/g:alpha"}, "/proc");
   EXPECT_EQ(current.out, kBannerLine + screen("/g:alpha", "the current folder cannot be written."));
   EXPECT_EQ(current.exitCode, 1);
+}
+
+// A file of the history's name that is not a korvan2a history of format 1 is
+// never written into: not SQLite, no format, a later format.
+TEST(Mistakes, AForeignHistoryStopsTheRun) {
+  ScratchDir dir;
+  WriteGame(dir);
+  const std::string history = dir / "game/alpha_history.db";
+  const std::vector<std::string> args = {"/g:game/alpha", "/p:reports", "/history+"};
+  const std::string refusal = "\nerror:  " + Native("game/alpha_history.db") +
+                              " is not a korvan2a history database; move it away or run without"
+                              " /history+.\n";
+  WriteFile(history, CrLf({"my own notes on alpha"}));
+  ExpectRefused(dir, args, refusal);
+  fs::remove(history);
+  SqlExecute(history, "CREATE TABLE trades(sector INTEGER, profit INTEGER)");
+  ExpectRefused(dir, args, refusal);
+  fs::remove(history);
+  SqlExecute(history, "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);"
+                      " INSERT INTO meta VALUES('format', '2')");
+  ExpectRefused(dir, args, refusal);
 }
 
 // Every option the program takes, and the true default of /mm:.

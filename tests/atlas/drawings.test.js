@@ -18,7 +18,7 @@ const game = bigGame();
 const { errors } = game;
 const open = (hash) => game.open(hash, { viewport: WINDOW });
 
-test("every bubble of up to sixty sectors is drawn as a tree: circles of 8 pixels at least, none on another", async () => {
+test("every bubble of up to sixty sectors is drawn as a tree: circles of 8 pixels at least, none on another; a member's place is its hops in", async () => {
   // Bubbles of one or two sectors, most of them, cannot go wrong.
   const bubbles = listBubbles(game.u).filter((b) => b.size >= 3 && b.size <= 60);
   const deepest = bubbles.reduce((a, b) => (b.depth > a.depth ? b : a));
@@ -54,6 +54,13 @@ test("every bubble of up to sixty sectors is drawn as a tree: circles of 8 pixel
     new Set(circles.map((c) => Math.round(c.getBoundingClientRect().y))).size);
   const levels = new Set(groupAround(game.u, deepest.gate, deepest.members).nodes.map((node) => node.ring));
   assert.equal(rows, levels.size);
+  // The member next to the gate, the run's deepest-numbered, is one hop in.
+  const next = deepest.members.find((s) => game.u.bubble.get(s).depth === deepest.depth);
+  await page.click(`#drawing g.sector[data-sector="${next}"]`);
+  await page.waitForFunction((s) => document.querySelector("#details h2").textContent === `Sector ${s}`, next);
+  const place = page.locator("#details p[data-hops-in]");
+  assert.equal(await place.textContent(), `1 hop in from gate ${deepest.gate} (the bubble is ${deepest.depth} deep)`);
+  assert.deepEqual([await place.getAttribute("data-gate"), await place.getAttribute("data-hops-in")], [String(deepest.gate), "1"]);
   await page.close();
 });
 

@@ -81,6 +81,62 @@ test("a field says beside itself what is wrong, runs nothing, and a corrected fi
   assert.deepEqual(errors, []);
 });
 
+test("a new address resets the fields it does not name; a view asked for by its own form, or its tab, keeps them", async () => {
+  const page = await open("#trade=1&apart=1&within=all&holds=20");
+  const least = page.locator("#trade-filters [name=least]");
+  const holds = page.locator("#trade-form [name=holds]");
+  await least.fill("abc");
+  await least.press("Enter");
+  assert.match(await page.locator("#trade-result").textContent(), /^a filter holds a mistake/);
+  await holds.fill("x");
+  await page.click("#trade-form > button");
+  assert.equal(await holds.getAttribute("aria-invalid"), "true");
+  // Holds not named: the default, whatever was typed.
+  await goTo(page, "#trade=2&apart=1&within=all");
+  assert.deepEqual([await least.inputValue(), await least.getAttribute("aria-invalid")], ["", null]);
+  assert.deepEqual([await holds.inputValue(), await holds.getAttribute("aria-invalid")], ["50", null]);
+  assert.match(await page.locator("#trade-count").textContent(), /^\d+ pairs listed$/);
+  await least.fill("100");
+  await least.press("Enter");
+  const filtered = await page.locator("#trade-count").textContent();
+  assert.match(filtered, /; the filters left out \d+$/);
+  await page.click("#tab-sector");
+  await page.waitForFunction(() => location.hash.startsWith("#sector="));
+  await page.click("#tab-trade");
+  await page.waitForFunction(() => location.hash === "#trade=2&apart=1&within=all&holds=50");
+  assert.deepEqual([await least.inputValue(), await page.locator("#trade-count").textContent()], ["100", filtered]);
+  // The changes' Near and Within, and a course's stops, are the address's.
+  await goTo(page, "#changes=1&within=7");
+  await page.fill("#changes-form [name=from]", "abc");
+  await page.click("#changes-form > button");
+  await goTo(page, "#changes");
+  assert.deepEqual([await page.inputValue("#changes-form [name=from]"), await page.locator("#changes-form [name=from]").getAttribute("aria-invalid"),
+    await page.inputValue("#changes-form [name=within]")], ["", null, "5"]);
+  await goTo(page, "#course=1-2000-1374");
+  await page.click("#add-stop");
+  await page.keyboard.type("77");
+  await goTo(page, "#course=1-1374");
+  assert.equal(await page.locator("#course-form .stop input").count(), 0);
+  await page.click("#add-stop");
+  assert.deepEqual(await page.locator("#course-form .stop input").evaluateAll((inputs) => inputs.map((i) => [i.name, i.value])), [["stop1", ""]]);
+  // The port finder's filters go with its own form to a new start.
+  await goTo(page, "#ports=1&want=buys-equ");
+  await page.fill("#ports-form [name=maxHops]", "6");
+  await page.fill("#ports-form [name=from]", "2");
+  await page.click("#ports-form > button");
+  await page.waitForFunction(() => location.hash === "#ports=2&want=buys-equ");
+  assert.match(await page.locator("#ports-count").textContent(), /^\d+ ports found \(at most 6 hops away\)/);
+  await goTo(page, "#ports=3&want=buys-equ");
+  assert.equal(await page.inputValue("#ports-form [name=maxHops]"), "");
+  // A mistake in the find box goes with a new address.
+  await page.fill("#find-box input", "0");
+  await page.press("#find-box input", "Enter");
+  await goTo(page, "#sector=5&hops=1");
+  assert.deepEqual([await page.inputValue("#find-box input"), await page.locator("#find-box input").getAttribute("aria-invalid")], ["", null]);
+  await page.close();
+  assert.deepEqual(errors, []);
+});
+
 test("Hops, Course from here and Ports near here run their view at once", async () => {
   const page = await open("#sector=12&hops=1");
   await page.selectOption("#sector-form select", "3");
@@ -194,7 +250,7 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
   const page = await open("#sector=1&hops=5");
   const findings = {};
   for (const hash of ["#sector=1&hops=5", "#course=1-1374&avoid=2", "#ports=1&want=buys-equ", "#bubble=296", "#course=abc",
-    "#trade=1&apart=3&within=all", "#explore=1&within=5", "#changes", "#find=safe"]) {
+    "#trade=1&apart=3&within=all", "#explore=1&within=5", "#changes", "#changes=1&within=5", "#course=1-2000-1374", "#find=safe"]) {
     await goTo(page, hash);
     findings[hash] = await audit(page);
   }
@@ -207,7 +263,7 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
   await page.close();
 
   // A phone: the hint speaks of taps, a swipe beside the drawing scrolls the
-  // page, one on the drawing moves the picture.
+  // column under the bar, one on the drawing moves the picture.
   const phone = await open("#sector=1&hops=3", { viewport: { width: 400, height: 800 }, hasTouch: true, isMobile: true });
   findings.phone = await audit(phone);
   assert.match(await phone.locator("#drawing-hint").textContent(), /^Tap a sector/);
@@ -217,7 +273,7 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
     await touch.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x, y }] });
     for (let i = 1; i <= 10; i++) await touch.send("Input.dispatchTouchEvent", { type: "touchMove", touchPoints: [{ x, y: y - 15 * i }] });
     await touch.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
-    return phone.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve(scrollY))));
+    return phone.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve(document.querySelector("main").scrollTop))));
   };
   const drawing = await phone.locator("#drawing").boundingBox();
   const viewBox = () => phone.locator("#drawing").getAttribute("viewBox");
@@ -225,6 +281,11 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
   assert.equal(await swipe(200, drawing.y + drawing.height / 2), 0);
   assert.notEqual(await viewBox(), before);
   assert.ok((await swipe(200, 200)) > 100);
+  // A trade list's rows in two lines, and the changes near a sector.
+  for (const hash of ["#trade=1&apart=1&within=10&holds=20", "#changes=1&within=5"]) {
+    await goTo(phone, hash);
+    findings[`phone ${hash}`] = await audit(phone);
+  }
   await phone.close();
   assert.deepEqual(findings, Object.fromEntries(Object.keys(findings).map((k) => [k, []])));
   assert.deepEqual(errors, []);
