@@ -1,5 +1,6 @@
 #include "app/run_phases.h"
 
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -292,8 +293,17 @@ std::optional<Refusal> RunPhases(const Settings& settings, RunObserver* observer
     phase("notes-report", [&] { WriteNotesReport(universe, warpSlots, rep + "_notes.txt"); });
     phase("dump", [&] { WriteDumpReport(universe, warpSlots, rep + "_dump.txt"); });
     if (settings.atlas) {
+      // The page carries each port's recent observations when the run keeps
+      // the history.
+      std::optional<HistoryDigest> history;
+      if (settings.history) {
+        history = phase("read-history", [&] {
+          return ReadHistoryDigest(HistoryFileName(cap), kAtlasObservations);
+        });
+      }
       phase("atlas", [&] {
-        WriteAtlas(universe, specials, settings.gameName, mapChanges, rep + "_atlas.html");
+        WriteAtlas(universe, specials, settings.gameName, mapChanges,
+                   history ? &*history : nullptr, rep + "_atlas.html");
       });
     }
   }

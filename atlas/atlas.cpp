@@ -189,6 +189,68 @@ std::string ChangesData(const Universe& universe, const MapChanges& changes) {
   return out;
 }
 
+// The characters of the observations' numbers: the value of each, 0 to 63.
+constexpr char kDigits64[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// A number of an observation: zigzag-coded, five bits a character, lowest first,
+// 32 added to a character another follows.
+void AppendCoded(std::string& out, std::int64_t value) {
+  std::uint64_t rest = value < 0 ? (static_cast<std::uint64_t>(-(value + 1)) << 1) | 1u
+                                 : static_cast<std::uint64_t>(value) << 1;
+  do {
+    const std::uint64_t five = rest & 31u;
+    rest >>= 5;
+    out += kDigits64[five + (rest != 0 ? 32u : 0u)];
+  } while (rest != 0);
+}
+
+// The "history" member of the data block, its name and leading comma included.
+std::string HistoryData(const HistoryDigest& history) {
+  std::string out = ",\"history\":{\"at\":[";
+  for (std::size_t i = 0; i < history.runs.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendJsonText(out, history.runs[i].at);
+  }
+  out += "],\"known\":[";
+  NumberList known(out);
+  for (const HistoryRun& run : history.runs) known.Add(run.known);
+  out += "],\"ports\":[";
+  NumberList ports(out);
+  for (const HistoryRun& run : history.runs) ports.Add(run.ports);
+  out += "],\"observed\":[";
+  // The observations come by sector, then run; each names its run, found by
+  // its number among the runs in order.
+  std::uint16_t sector = 0;
+  std::int64_t index = 0;
+  std::array<std::int64_t, kProductCount> amount{};
+  for (const PortObservation& seen : history.observations) {
+    const auto run = std::lower_bound(
+        history.runs.begin(), history.runs.end(), seen.run,
+        [](const HistoryRun& r, std::uint32_t number) { return r.run < number; });
+    if (run == history.runs.end() || run->run != seen.run) continue;
+    const bool first = seen.sector != sector;
+    if (first) {
+      if (sector != 0) out += "\",";
+      sector = seen.sector;
+      AppendRight(out, sector);
+      out += ",\"";
+      index = 0;
+      amount.fill(0);
+    }
+    const std::int64_t at = run - history.runs.begin();
+    AppendCoded(out, at - index);
+    index = at;
+    for (std::size_t p = 0; p < kProductCount; ++p) {
+      AppendCoded(out, seen.amount[p] - amount[p]);
+      amount[p] = seen.amount[p];
+    }
+  }
+  if (sector != 0) out += '"';
+  out += "]}";
+  return out;
+}
+
 }  // namespace
 
 void AppendJsonText(std::string& out, std::string_view bytes) {
@@ -214,7 +276,8 @@ namespace {
 // The data block, handed to `emit` piece by piece: the page writes them straight
 // to its file, without a copy of the whole block.
 void EmitAtlasData(const Universe& universe, const Specials& specials, std::string_view gameName,
-                   const MapChanges& changes, const std::function<void(std::string_view)>& emit) {
+                   const MapChanges& changes, const HistoryDigest* history,
+                   const std::function<void(std::string_view)>& emit) {
   const std::uint16_t n = universe.size();
   const std::size_t slots = std::min(UsableSlots(universe, specials), kAtlasSlots);
   std::uint16_t spinner = ProgressTick(0, 1000);
@@ -342,26 +405,28 @@ void EmitAtlasData(const Universe& universe, const Specials& specials, std::stri
   emit(logs);
   emit("]");
   emit(ChangesData(universe, changes));
+  if (history != nullptr) emit(HistoryData(*history));
   emit("}");
 }
 
 }  // namespace
 
 std::string AtlasData(const Universe& universe, const Specials& specials, std::string_view gameName,
-                      const MapChanges& changes) {
+                      const MapChanges& changes, const HistoryDigest* history) {
   std::string data;
-  EmitAtlasData(universe, specials, gameName, changes,
+  EmitAtlasData(universe, specials, gameName, changes, history,
                 [&data](std::string_view piece) { data += piece; });
   return data;
 }
 
 void WriteAtlas(const Universe& universe, const Specials& specials, const std::string& gameName,
-                const MapChanges& changes, const std::string& fileName) {
+                const MapChanges& changes, const HistoryDigest* history,
+                const std::string& fileName) {
   AnnounceFile("writing atlas: ", fileName);
   // The page replaces the old one only when it is complete.
   OutputFile file(fileName);
   file.Write(AtlasPageHead());
-  EmitAtlasData(universe, specials, gameName, changes,
+  EmitAtlasData(universe, specials, gameName, changes, history,
                 [&file](std::string_view piece) { file.Write(piece); });
   file.Write(AtlasPageTail());
   file.Commit();

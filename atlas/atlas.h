@@ -8,14 +8,21 @@
 #include <string>
 #include <string_view>
 
+#include "history/history.h"
 #include "universe/map_file.h"
 #include "universe/universe.h"
 
 // Writes the atlas page `fileName` (it replaces an older one only when
 // complete), announced on the console like the reports. `changes` is what the
-// map comparison of this run found (its state notAsked when there was none).
+// map comparison of this run found (its state notAsked when there was none);
+// `history` the digest of the game's history, or null when the run keeps none.
 void WriteAtlas(const Universe& universe, const Specials& specials, const std::string& gameName,
-                const MapChanges& changes, const std::string& fileName);
+                const MapChanges& changes, const HistoryDigest* history,
+                const std::string& fileName);
+
+// The observations of each port the page carries: enough for a port's trend,
+// while 30 runs of a 20000-sector game keep the page within a few megabytes.
+constexpr std::size_t kAtlasObservations = 30;
 
 // The most special slots the atlas carries: the five fixed slots and the first
 // twenty distance reference sectors. Each slot costs two hop columns of n
@@ -72,9 +79,23 @@ constexpr std::size_t kAtlasSlots = 25;
 //              out at the end of the run (a route file read after the
 //              comparison lists them again), in slot order; a sector without
 //              any is left out.
+//   "history": only in a page of a run that keeps the game's history, from
+//            its digest:
+//     "at": the local time of each recorded run, in order ("YYYY-MM-DD
+//              HH:MM:SS"); "known", "ports": the same runs' known sectors and
+//              ports;
+//     "observed": per port observed, in sector order: its sector, then its
+//              observations in run order as one string of numbers, each
+//              number zigzag-coded (0, -1, 1, -2 ... as 0, 1, 2, 3 ...) and
+//              written five bits a character, lowest first, in the
+//              characters A-Z a-z 0-9 + / (the value of a character, plus 32
+//              when another character of the number follows); the first
+//              observation is its run's index in "at" and the three amounts,
+//              each later one the index and the amounts less the previous
+//              observation's.
 // Texts are single-byte text: each byte stands for its Windows-1252 character.
 std::string AtlasData(const Universe& universe, const Specials& specials, std::string_view gameName,
-                      const MapChanges& changes);
+                      const MapChanges& changes, const HistoryDigest* history = nullptr);
 
 // Appends `bytes` as a JSON string literal, quotes included: every byte beyond
 // ASCII as the \u escape of its Windows-1252 character; control characters,

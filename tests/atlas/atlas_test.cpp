@@ -94,6 +94,39 @@ TEST(AtlasData, LongDistanceListsAreCutAndALaneNobodyWalkedIsNull) {
   EXPECT_NE(data.find("\"hopsTo\":[null,[255,255]"), std::string::npos);
 }
 
+TEST(AtlasData, TheHistoryFollowsTheChangesAndIsOnlyThereWithAHistory) {
+  const Universe u = SmallGame();
+  const Specials specials{0, 1, 3, 0, 0, 2};
+  const std::string without = AtlasData(u, specials, "g", MapChanges{});
+  HistoryDigest empty;
+  EXPECT_EQ(AtlasData(u, specials, "g", MapChanges{}, &empty),
+            without.substr(0, without.size() - 1) +
+                ",\"history\":{\"at\":[],\"known\":[],\"ports\":[],\"observed\":[]}}");
+
+  HistoryDigest history;
+  history.runs = {{1, "2026-01-01 10:00:00", 20, 5, 2, "00"},
+                  {2, "2026-01-02 10:00:00", 20, 6, 2, "01"},
+                  {3, "2026-01-03 10:30:00", 20, 8, 1, "02"}};
+  const auto seen = [](std::uint16_t s, std::uint32_t run, std::uint16_t ore, std::uint16_t org,
+                       std::uint16_t equ) {
+    PortObservation o;
+    o.sector = s;
+    o.run = run;
+    o.amount = {ore, org, equ};
+    return o;
+  };
+  history.observations = {seen(7, 1, 100, 0, 2500), seen(7, 3, 90, 16, 2500),
+                          seen(12, 2, 1, 65535, 31)};
+  const std::string data = AtlasData(u, specials, "g", MapChanges{}, &history);
+  // Sector 7: run index 0, 100 (200: 8 + 32, 6), 0, 2500 (5000: 8 + 32, 28 + 32,
+  // 4); then index + 2, -10, +16 (32: 0 + 32, 1), 0. Sector 12: index 1, 1,
+  // 65535 (131070: 30 + 32, 31 + 32, 31 + 32, 3), 31 (62: 30 + 32, 1).
+  EXPECT_EQ(data.substr(without.size() - 1),
+            ",\"history\":{\"at\":[\"2026-01-01 10:00:00\",\"2026-01-02 10:00:00\","
+            "\"2026-01-03 10:30:00\"],\"known\":[5,6,8],\"ports\":[2,2,1],"
+            "\"observed\":[7,\"AoGAo8EETgBA\",12,\"CC+//D+B\"]}}");
+}
+
 namespace {
 
 void Warps(Universe& u, std::uint16_t s, std::vector<std::uint16_t> targets,
@@ -177,7 +210,7 @@ TEST(Atlas, ThePageWithTheDataInItsPlace) {
   ScratchDir dir;
   std::string console;
   ConsoleCaptureTo(&console);
-  WriteAtlas(SmallGame(), {0, 1, 3, 0, 0, 2}, "g", MapChanges{}, dir / "g_atlas.html");
+  WriteAtlas(SmallGame(), {0, 1, 3, 0, 0, 2}, "g", MapChanges{}, nullptr, dir / "g_atlas.html");
   ConsoleCaptureTo(nullptr);
   EXPECT_EQ(console, "writing atlas: " + ShortFileName(dir / "g_atlas.html") + " .\n");
   const std::string page = ReadFile(dir / "g_atlas.html");
