@@ -5,6 +5,8 @@
 // The data come from a file anyone can edit: every count and number is checked
 // before it is used, and what does not fit is left out, never trusted.
 
+import { decodeHistory } from "./history.js";
+
 // The names of the special slots: slot 0 is the major space lane, slots 5 and
 // up the distance reference sectors.
 export const FIXED_SLOT_NAMES = ["major space lane", "terra", "alpha centauri", "rylos", "stardock"];
@@ -204,6 +206,8 @@ export function decodeUniverse(data) {
     }
   }
   u.changes = decodeMapChanges(data.changes, n);
+  // Null in a page of a run that keeps no history.
+  u.history = decodeHistory(data.history, n);
   return u;
 }
 
