@@ -13,6 +13,7 @@
 //                           those within R hops (1..20 or "all")
 //   #changes                what this run found against the last run's map
 //   #changes=S&within=R     the same, of the sectors within R hops of S
+//   #history                the recorded runs and the busy ports (/history+)
 //   #find=text&from=S       the sectors whose note or log holds the text, with
 //                           the hops to each from S (default 1)
 // An empty address shows the default view, sector 1 and its neighbourhood.
@@ -30,6 +31,7 @@ const DEFAULT_VIEW = { view: "sector", sector: 1, hops: DEFAULT_HOPS };
 const VIEW_PARTS = {
   sector: ["hops"], course: ["avoid"], ports: ["want"], bubble: [],
   trade: ["apart", "within", "holds"], explore: ["within"], changes: ["within"], find: ["from"],
+  history: [],
 };
 // The most stops a course takes between its ends.
 export const MAX_STOPS = 8;
@@ -129,6 +131,7 @@ function readView(key, value, byKey, n, notes) {
     if (part("within")) notes.push(`${part("within").text}: only changes near a sector take it (such as changes=12&within=5)`);
     return { view: "changes" };
   }
+  if (key === "history") return { view: "history" };
   if (key === "find") {
     if (value === "") return wrong(key, "nothing to find");
     const from = part("from") ? readSector(part("from").value, n) : { value: DEFAULT_VIEW.sector };
@@ -161,7 +164,7 @@ function readView(key, value, byKey, n, notes) {
 // hops }, { view: "course", from, to, stops, avoid }, { view: "ports", from,
 // want }, { view: "bubble", gate }, { view: "trade", from, apart, within,
 // holds }, { view: "explore", from, within }, { view: "changes" } (every
-// change) or { view: "changes", from, within }, or { view: "find", text, from }. Each problem names the part of the address it is
+// change) or { view: "changes", from, within }, { view: "history" }, or { view: "find", text, from }. Each problem names the part of the address it is
 // about ("course=abc: ..."). An address whose view cannot be read gives the
 // default view; parts that do not belong are named but leave the view shown.
 export function parseAddress(hash, n) {
@@ -170,7 +173,7 @@ export function parseAddress(hash, n) {
   let viewKey = "";
   for (const part of addressParts(hash)) {
     const isView = Object.hasOwn(VIEW_PARTS, part.key);
-    if ((part.value === null && part.key !== "changes") || part.key === "") problems.push(`${part.text}: not a part of an address (such as sector=12)`);
+    if ((part.value === null && part.key !== "changes" && part.key !== "history") || part.key === "") problems.push(`${part.text}: not a part of an address (such as sector=12)`);
     else if (byKey.has(part.key)) problems.push(`${part.text}: ${part.key} is given twice`);
     else if (isView && viewKey) problems.push(`${part.text}: one view at a time (${viewKey} is given first)`);
     else if (!isView && !Object.values(VIEW_PARTS).some((keys) => keys.includes(part.key))) {
@@ -210,6 +213,8 @@ export function formatAddress(view) {
       return `#explore=${view.from}&within=${formatWithin(view.within)}`;
     case "changes":
       return view.from ? `#changes=${view.from}&within=${formatWithin(view.within)}` : "#changes";
+    case "history":
+      return "#history";
     case "find":
       return `#find=${encodeURIComponent(view.text)}&from=${view.from}`;
     default:

@@ -7,6 +7,7 @@ import { inUniverse, warpsOf, portOf, slotsOf, onLane, slotName, CHANGE_KINDS } 
 import { PRODUCTS, portBuys, portClassNumber } from "./ports.js";
 import { formatAddress, DEFAULT_HOPS } from "./address.js";
 import { hopsInFromGate } from "./bubbles.js";
+import { portTrend } from "./history_chart.js";
 
 export function specialNames(atlas, s) {
   return slotsOf(atlas.u, s).map(slotName);
@@ -104,6 +105,7 @@ export function showDetails(atlas, s) {
     const rows = PRODUCTS.map((name, i) => el("tr", {}, el("td", {}, name), el("td", {}, portBuys(port, i) ? "buys" : "sells"),
       el("td", {}, String(port.amount[i])), el("td", {}, `${port.percent[i]}%`)));
     parts.push(el("table", { class: "port-table" }, el("thead", {}, el("tr", {}, el("th", {}, "product"), el("th", {}, "trade"), el("th", {}, "amount"), el("th", {}, "%"))), el("tbody", {}, ...rows)));
+    parts.push(...portTrend(atlas, s));
   }
 
   parts.push(el("h3", {}, "Hops"));

@@ -15,14 +15,15 @@ import { bubblesView } from "./bubbles_view.js";
 import { tradeView } from "./trade_view.js";
 import { exploreView } from "./explore_view.js";
 import { changesView } from "./changes_view.js";
+import { historyView } from "./history_view.js";
 import { findView } from "./find_view.js";
 
 // Each address's view, by the view's name in the address.
 const VIEWS = {
   sector: sectorView, course: courseView, ports: portsView, bubble: bubblesView,
-  trade: tradeView, explore: exploreView, changes: changesView, find: findView,
+  trade: tradeView, explore: exploreView, changes: changesView, history: historyView, find: findView,
 };
-const TABBED = [sectorView, courseView, portsView, bubblesView, tradeView, exploreView, changesView, findView];
+const TABBED = [sectorView, courseView, portsView, bubblesView, tradeView, exploreView, changesView, historyView, findView];
 
 // What every view works on: the universe, its bubbles, the view shown, and
 // the page's status line and address.
