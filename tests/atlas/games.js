@@ -22,20 +22,25 @@ export function scratch() {
 // The parameters of a game's command file, without the program name: the line
 // the generator writes, or the line of the sample's sample.cmd that runs
 // korvan2a, without its /pause+.
-function commandOf(dir, game) {
+export function commandOf(dir, game) {
   const lines = readFileSync(path.join(dir, `${game}.cmd`), "latin1").split("\r\n");
   const line = lines.find((text) => text.startsWith("korvan2a ") || text.startsWith("%korvan% "));
   return line.trim().split(/\s+/).slice(1).filter((word) => word !== "/pause+");
 }
 
-export function runKorvan(dir, args) {
-  return execFileSync(KORVAN, args, { cwd: dir, encoding: "latin1" });
+// Runs korvan2a in `dir`; `env` adds to the environment (such as TZ, the
+// local time a run records).
+export function runKorvan(dir, args, env = {}) {
+  return execFileSync(KORVAN, args, { cwd: dir, encoding: "latin1", env: { ...process.env, ...env } });
+}
+
+export function generateGame(dir, args) {
+  execFileSync(GENERATOR, ["--out", dir, "--game", "game", ...args]);
 }
 
 // Generates a game into `dir` and runs it with the atlas: the atlas's path.
 export function generatedAtlas(dir, { profile = "realistic", sectors = 1000, seed = 1 } = {}) {
-  execFileSync(GENERATOR, ["--out", dir, "--game", "game", "--sectors", String(sectors), "--seed", String(seed),
-    "--profile", profile]);
+  generateGame(dir, ["--sectors", String(sectors), "--seed", String(seed), "--profile", profile]);
   runKorvan(dir, [...commandOf(dir, "game"), "/atlas+"]);
   return path.join(dir, "game_atlas.html");
 }
@@ -44,8 +49,7 @@ export function generatedAtlas(dir, { profile = "realistic", sectors = 1000, see
 // first, and run as its command file says with /mm:7, comparing with the map
 // the first run wrote: the atlas's path.
 export function secondAtlas(dir, { profile = "realistic", sectors = 1000, seed = 1 } = {}) {
-  execFileSync(GENERATOR, ["--out", dir, "--game", "game", "--sectors", String(sectors), "--seed", String(seed),
-    "--profile", profile, "--second"]);
+  generateGame(dir, ["--sectors", String(sectors), "--seed", String(seed), "--profile", profile, "--second"]);
   runKorvan(dir, [...commandOf(dir, "game"), "/mm:7", "/atlas+"]);
   return path.join(dir, "game_atlas.html");
 }

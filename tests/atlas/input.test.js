@@ -224,13 +224,13 @@ test("by keyboard: tabs by arrow keys, the drawing one Tab stop whose arrows mov
   await page.keyboard.press("ArrowRight");
   assert.equal(await page.evaluate(() => [document.activeElement.id, document.activeElement.getAttribute("aria-selected")].join()), "tab-course,true");
   await page.keyboard.press("End");
-  assert.equal(await page.evaluate(() => document.activeElement.id), "tab-changes");
+  assert.equal(await page.evaluate(() => document.activeElement.id), "tab-history");
   await page.keyboard.press("ArrowRight");
   assert.equal(await page.evaluate(() => document.activeElement.id), "tab-sector");
   await page.waitForFunction(() => document.getElementById("tab-sector").getAttribute("aria-selected") === "true");
   const tabs = await page.locator("#tabs [role=tab]").evaluateAll((buttons) => buttons.map((b) =>
     [b.tabIndex, document.getElementById(b.getAttribute("aria-controls")).getAttribute("aria-labelledby") === b.id]));
-  assert.deepEqual(tabs, [[0, true], ...Array.from({ length: 6 }, () => [-1, true])]);
+  assert.deepEqual(tabs, [[0, true], ...Array.from({ length: 7 }, () => [-1, true])]);
   await page.close();
   assert.deepEqual(errors, []);
 });
@@ -250,7 +250,7 @@ test("every view passes the accessibility audit, mistakes and a phone-sized scre
   const page = await open("#sector=1&hops=5");
   const findings = {};
   for (const hash of ["#sector=1&hops=5", "#course=1-1374&avoid=2", "#ports=1&want=buys-equ", "#bubble=296", "#course=abc",
-    "#trade=1&apart=3&within=all", "#explore=1&within=5", "#changes", "#changes=1&within=5", "#course=1-2000-1374", "#find=safe"]) {
+    "#trade=1&apart=3&within=all", "#explore=1&within=5", "#changes", "#changes=1&within=5", "#course=1-2000-1374", "#find=safe", "#history"]) {
     await goTo(page, hash);
     findings[hash] = await audit(page);
   }

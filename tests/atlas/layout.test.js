@@ -6,7 +6,7 @@
 
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { bigGame, goTo } from "./pages.js";
+import { bigGame, goTo, outOfBounds } from "./pages.js";
 import { listBubbles } from "../../atlas/js/bubbles.js";
 import { sweepFrom } from "../../atlas/js/course.js";
 
@@ -35,7 +35,7 @@ function addresses(u) {
     "#trade=1&apart=2&within=10&holds=1", "#explore=1&within=5", `#explore=${u.n}&within=all`, "#changes", "#changes=1&within=10",
     `#find=safe&from=${u.specials[4]}`, `#find=${number}&from=${stuck}`];
 }
-const TABS = ["sector", "course", "ports", "bubbles", "trade", "explore", "changes"];
+const TABS = ["sector", "course", "ports", "bubbles", "trade", "explore", "changes", "history"];
 
 // A small seeded generator (mulberry32), so that an order that fails can be
 // run again.
@@ -47,32 +47,6 @@ function generator(seed) {
     t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
     return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
   };
-}
-
-// What of the page lies beyond the window or its panel, as the page is now.
-function outOfBounds() {
-  const found = [];
-  const doc = document.documentElement;
-  if (doc.scrollWidth > innerWidth || doc.scrollHeight > innerHeight) found.push(`the page is ${doc.scrollWidth} x ${doc.scrollHeight}`);
-  for (const e of [document.querySelector("main"), ...document.querySelectorAll("#tools, #map, #details, main .list, main .scroll")]) {
-    if (e.offsetParent === null) continue;
-    const r = e.getBoundingClientRect();
-    const name = e.id ? `#${e.id}` : `the list of ${e.querySelector("table")?.id}`;
-    if (e.scrollWidth > e.clientWidth + 1) found.push(`${name} is ${e.scrollWidth - e.clientWidth} px too narrow for what it holds`);
-    if (r.right > innerWidth + 0.5 || (e.id && r.bottom > innerHeight + 0.5 && innerWidth > 1000)) found.push(`${name} ends at ${r.right} x ${r.bottom}`);
-  }
-  // The drawing shows its centre and what the view is about, above the legend.
-  const drawing = document.getElementById("drawing").getBoundingClientRect();
-  if (drawing.bottom > document.getElementById("legend").getBoundingClientRect().top + 0.5) found.push("the legend covers the drawing");
-  if (!location.hash.startsWith("#bubble")) {
-    for (const g of document.querySelectorAll("#drawing g.sector.about, #drawing g.sector.centre")) {
-      const c = g.querySelector("circle.body").getBoundingClientRect();
-      if (c.top < drawing.top - 0.5 || c.bottom > drawing.bottom + 0.5 || c.left < drawing.left - 0.5 || c.right > drawing.right + 0.5) {
-        found.push(`sector ${g.dataset.sector} is cut off`);
-      }
-    }
-  }
-  return found;
 }
 
 test("the page keeps to the window at both sizes, whatever the order of the views", async (t) => {

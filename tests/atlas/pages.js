@@ -66,3 +66,30 @@ export async function goTo(page, hash) {
     location.hash = h;
   }), hash);
 }
+
+// What of the page lies beyond the window or its panel, as the page is now
+// (run in the page: page.evaluate(outOfBounds)).
+export function outOfBounds() {
+  const found = [];
+  const doc = document.documentElement;
+  if (doc.scrollWidth > innerWidth || doc.scrollHeight > innerHeight) found.push(`the page is ${doc.scrollWidth} x ${doc.scrollHeight}`);
+  for (const e of [document.querySelector("main"), ...document.querySelectorAll("#tools, #map, #details, main .list, main .scroll")]) {
+    if (e.offsetParent === null) continue;
+    const r = e.getBoundingClientRect();
+    const name = e.id ? `#${e.id}` : `the list of ${e.querySelector("table")?.id}`;
+    if (e.scrollWidth > e.clientWidth + 1) found.push(`${name} is ${e.scrollWidth - e.clientWidth} px too narrow for what it holds`);
+    if (r.right > innerWidth + 0.5 || (e.id && r.bottom > innerHeight + 0.5 && innerWidth > 1000)) found.push(`${name} ends at ${r.right} x ${r.bottom}`);
+  }
+  // The drawing shows its centre and what the view is about, above the legend.
+  const drawing = document.getElementById("drawing").getBoundingClientRect();
+  if (drawing.bottom > document.getElementById("legend").getBoundingClientRect().top + 0.5) found.push("the legend covers the drawing");
+  if (!location.hash.startsWith("#bubble")) {
+    for (const g of document.querySelectorAll("#drawing g.sector.about, #drawing g.sector.centre")) {
+      const c = g.querySelector("circle.body").getBoundingClientRect();
+      if (c.top < drawing.top - 0.5 || c.bottom > drawing.bottom + 0.5 || c.left < drawing.left - 0.5 || c.right > drawing.right + 0.5) {
+        found.push(`sector ${g.dataset.sector} is cut off`);
+      }
+    }
+  }
+  return found;
+}
