@@ -219,8 +219,10 @@ std::string HistoryData(const HistoryDigest& history) {
   NumberList ports(out);
   for (const HistoryRun& run : history.runs) ports.Add(run.ports);
   out += "],\"observed\":[";
-  // The observations come by sector, then run; each names its run, found by
-  // its number among the runs in order.
+  // The observations come by sector, then run; each names its run by its
+  // index among the runs, found by its number (the runs come in order).
+  // About ten characters an observation, and a sector's number a port.
+  out.reserve(out.size() + 12 * history.observations.size());
   std::uint16_t sector = 0;
   std::int64_t index = 0;
   std::array<std::int64_t, kProductCount> amount{};
@@ -229,6 +231,7 @@ std::string HistoryData(const HistoryDigest& history) {
         history.runs.begin(), history.runs.end(), seen.run,
         [](const HistoryRun& r, std::uint32_t number) { return r.run < number; });
     if (run == history.runs.end() || run->run != seen.run) continue;
+    const std::int64_t at = run - history.runs.begin();
     const bool first = seen.sector != sector;
     if (first) {
       if (sector != 0) out += "\",";
@@ -238,7 +241,6 @@ std::string HistoryData(const HistoryDigest& history) {
       index = 0;
       amount.fill(0);
     }
-    const std::int64_t at = run - history.runs.begin();
     AppendCoded(out, at - index);
     index = at;
     for (std::size_t p = 0; p < kProductCount; ++p) {
