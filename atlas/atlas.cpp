@@ -193,16 +193,20 @@ std::string ChangesData(const Universe& universe, const MapChanges& changes) {
 constexpr char kDigits64[] =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// A number of an observation: zigzag-coded, five bits a character, lowest first,
-// 32 added to a character another follows.
-void AppendCoded(std::string& out, std::int64_t value) {
-  std::uint64_t rest = value < 0 ? (static_cast<std::uint64_t>(-(value + 1)) << 1) | 1u
-                                 : static_cast<std::uint64_t>(value) << 1;
+// 0, -1, 1, -2 ... as 0, 1, 2, 3 ...
+std::uint64_t Zigzag(std::int64_t value) {
+  return value < 0 ? (static_cast<std::uint64_t>(-(value + 1)) << 1) | 1u
+                   : static_cast<std::uint64_t>(value) << 1;
+}
+
+// A number of an observation: five bits a character, lowest first, 32 added
+// to a character another follows.
+void AppendCoded(std::string& out, std::uint64_t value) {
   do {
-    const std::uint64_t five = rest & 31u;
-    rest >>= 5;
-    out += kDigits64[five + (rest != 0 ? 32u : 0u)];
-  } while (rest != 0);
+    const std::uint64_t five = value & 31u;
+    value >>= 5;
+    out += kDigits64[five + (value != 0 ? 32u : 0u)];
+  } while (value != 0);
 }
 
 // The "history" member of the data block, its name and leading comma included.
@@ -224,7 +228,7 @@ std::string HistoryData(const HistoryDigest& history) {
   // About ten characters an observation, and a sector's number a port.
   out.reserve(out.size() + 12 * history.observations.size());
   std::uint16_t sector = 0;
-  std::int64_t index = 0;
+  std::int64_t index = -1;  // the last observation's run
   std::array<std::int64_t, kProductCount> amount{};
   for (const PortObservation& seen : history.observations) {
     const auto run = std::lower_bound(
@@ -238,13 +242,17 @@ std::string HistoryData(const HistoryDigest& history) {
       sector = seen.sector;
       AppendRight(out, sector);
       out += ",\"";
-      index = 0;
+      index = -1;
       amount.fill(0);
     }
-    AppendCoded(out, at - index);
+    // A port is mostly observed by every run: the run after the last one
+    // costs a bit of the first amount, any other a number of its own.
+    const std::int64_t gap = at - index;
+    AppendCoded(out, Zigzag(seen.amount[0] - amount[0]) * 2 + (gap != 1 ? 1u : 0u));
+    if (gap != 1) AppendCoded(out, static_cast<std::uint64_t>(gap - 2));
     index = at;
     for (std::size_t p = 0; p < kProductCount; ++p) {
-      AppendCoded(out, seen.amount[p] - amount[p]);
+      if (p > 0) AppendCoded(out, Zigzag(seen.amount[p] - amount[p]));
       amount[p] = seen.amount[p];
     }
   }

@@ -86,13 +86,15 @@ constexpr std::size_t kAtlasSlots = 25;
 //              ports;
 //     "observed": per port observed, in sector order: its sector, then its
 //              observations in run order as one string of numbers, each
-//              number zigzag-coded (0, -1, 1, -2 ... as 0, 1, 2, 3 ...) and
-//              written five bits a character, lowest first, in the
-//              characters A-Z a-z 0-9 + / (the value of a character, plus 32
-//              when another character of the number follows); the first
-//              observation is its run's index in "at" and the three amounts,
-//              each later one the index and the amounts less the previous
-//              observation's.
+//              written five bits a character, lowest first, in the characters
+//              A-Z a-z 0-9 + / (the value of a character, plus 32 when another
+//              character of the number follows). An observation is the change
+//              of each amount since the port's previous one (from 0 for the
+//              first), zigzag-coded (0, -1, 1, -2 ... as 0, 1, 2, 3 ...): ore's
+//              times 2, plus 1 when the observation's run is not the one after
+//              the previous observation's (the first: not the first run), and
+//              then the runs skipped less one; org's; equ's. Runs are counted
+//              by their index in "at".
 // Texts are single-byte text: each byte stands for its Windows-1252 character.
 std::string AtlasData(const Universe& universe, const Specials& specials, std::string_view gameName,
                       const MapChanges& changes, const HistoryDigest* history = nullptr);

@@ -12,9 +12,9 @@ const CODE_VALUE = new Map([...CODE_DIGITS].map((c, i) => [c, i]));
 const MS_A_DAY = 86400000;
 const MAX_AMOUNT = 65535;
 
-// The numbers of one port's string: each zigzag-coded, five bits a character,
-// lowest first, 32 added to a character another follows. A character outside
-// the set ends the numbers read.
+// The numbers of one port's string: five bits a character, lowest first, 32
+// added to a character another follows. A character outside the set ends the
+// numbers read.
 function codedNumbers(text) {
   const values = [];
   let value = 0;
@@ -25,12 +25,17 @@ function codedNumbers(text) {
     value += (digit & 31) * 2 ** shift;
     shift += 5;
     if (digit < 32) {
-      values.push(value % 2 === 0 ? value / 2 : -(value + 1) / 2);
+      values.push(value);
       value = 0;
       shift = 0;
     }
   }
   return values;
+}
+
+// 0, 1, 2, 3 ... as 0, -1, 1, -2 ...
+function unzigzag(value) {
+  return value % 2 === 0 ? value / 2 : -(value + 1) / 2;
 }
 
 // A run's local time "YYYY-MM-DD HH:MM:SS" in milliseconds, counted as if it
@@ -62,16 +67,22 @@ export function decodeHistory(data, n) {
   for (let i = 0; i + 2 <= list.length; i += 2) {
     const s = list[i];
     if (!Number.isInteger(s) || s < 1 || s > n || observed.has(s) || typeof list[i + 1] !== "string") continue;
+    // Per observation: ore's change times 2, plus 1 when runs were skipped,
+    // then the runs skipped less one; org's change; equ's.
     const values = codedNumbers(list[i + 1]);
     const seen = [];
-    let run = 0;
+    let run = -1;
     const amount = [0, 0, 0];
-    for (let k = 0; k + 4 <= values.length; k += 4) {
-      run += values[k];
-      for (let p = 0; p < 3; p++) amount[p] += values[k + 1 + p];
-      // Runs go forward; a number out of place ends the port's list.
-      if (run < 0 || run >= runs.length || (seen.length > 0 && run <= seen[seen.length - 1].run)
-        || amount.some((a) => a < 0 || a > MAX_AMOUNT)) break;
+    for (let k = 0; k < values.length;) {
+      const skipped = values[k] % 2 === 1;
+      const ore = unzigzag(Math.floor(values[k++] / 2));
+      run += 1 + (skipped ? 1 + (values[k++] ?? Infinity) : 0);
+      if (k + 2 > values.length) break;
+      amount[0] += ore;
+      amount[1] += unzigzag(values[k++]);
+      amount[2] += unzigzag(values[k++]);
+      // A number out of place ends the port's list.
+      if (run >= runs.length || amount.some((a) => a < 0 || a > MAX_AMOUNT)) break;
       seen.push({ run, amount: amount.slice() });
     }
     if (seen.length > 0) observed.set(s, seen);

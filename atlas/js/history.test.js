@@ -5,7 +5,7 @@ import { decodeHistory, refillRates, busyPorts } from "./history.js";
 // The history of atlas_test.cpp's hand-made digest, as the run writes it.
 const WRITTEN = {
   at: ["2026-01-01 10:00:00", "2026-01-02 10:00:00", "2026-01-03 10:30:00"], known: [5, 6, 8], ports: [2, 2, 1],
-  observed: [7, "AoGAo8EETgBA", 12, "CC+//D+B"],
+  observed: [7, "wMAo8EnBAgBA", 12, "FA+//D+B"],
 };
 
 test("the compact observations decode to each port's runs and amounts; what does not fit is left out", () => {
@@ -19,7 +19,7 @@ test("the compact observations decode to each port's runs and amounts; what does
   assert.equal(decodeHistory(undefined, 20), null);
   // A sector beyond the universe, a run beyond the runs, an amount below 0,
   // a stray character: the port, or the rest of its list, is left out.
-  const odd = decodeHistory({ ...WRITTEN, observed: [21, "AAAA", 3, "AAAAGAAA", 4, "ABAA", 5, "ACAA*CAAA"] }, 20);
+  const odd = decodeHistory({ ...WRITTEN, observed: [21, "AAA", 3, "AAABFAA", 4, "CAA", 5, "EAA*AAA"] }, 20);
   assert.deepEqual([...odd.observed], [[3, [{ run: 0, amount: [0, 0, 0] }]], [5, [{ run: 0, amount: [1, 0, 0] }]]]);
 });
 
@@ -54,9 +54,9 @@ test("busy ports: a fall between the last two observations, summed over the prod
     30, [[0, 1000, 1000, 1000], [2, 1000, 1000, 999]],
     8, [[0, 5, 5, 5], [1, 6, 5, 5]],
   ];
-  // Coded as the run codes them.
-  const code = (n) => {
-    let v = n < 0 ? -2 * n - 1 : 2 * n;
+  // Coded as the run codes them: ore's change times 2 (plus 1 and the runs
+  // skipped less one after it), org's, equ's.
+  const code = (v) => {
     let s = "";
     do {
       const five = v % 32;
@@ -65,11 +65,14 @@ test("busy ports: a fall between the last two observations, summed over the prod
     } while (v > 0);
     return s;
   };
+  const zigzag = (d) => (d < 0 ? -2 * d - 1 : 2 * d);
   const strings = [];
   for (let i = 0; i < observed.length; i += 2) {
-    let prev = [0, 0, 0, 0];
+    let prev = [-1, 0, 0, 0];
     strings.push(observed[i], observed[i + 1].map((o) => {
-      const text = o.map((v, k) => code(v - prev[k])).join("");
+      const gap = o[0] - prev[0];
+      const text = code(2 * zigzag(o[1] - prev[1]) + (gap > 1 ? 1 : 0)) + (gap > 1 ? code(gap - 2) : "")
+        + code(zigzag(o[2] - prev[2])) + code(zigzag(o[3] - prev[3]));
       prev = o;
       return text;
     }).join(""));

@@ -118,13 +118,14 @@ TEST(AtlasData, TheHistoryFollowsTheChangesAndIsOnlyThereWithAHistory) {
   history.observations = {seen(7, 1, 100, 0, 2500), seen(7, 3, 90, 16, 2500),
                           seen(12, 2, 1, 65535, 31)};
   const std::string data = AtlasData(u, specials, "g", MapChanges{}, &history);
-  // Sector 7: run index 0, 100 (200: 8 + 32, 6), 0, 2500 (5000: 8 + 32, 28 + 32,
-  // 4); then index + 2, -10, +16 (32: 0 + 32, 1), 0. Sector 12: index 1, 1,
-  // 65535 (131070: 30 + 32, 31 + 32, 31 + 32, 3), 31 (62: 30 + 32, 1).
+  // Sector 7, run 0 (the first): 100 (200 x 2: 16 + 32, 12), 0, 2500 (5000:
+  // 8 + 32, 28 + 32, 4); run 2, a run skipped: -10 (19 x 2 + 1: 7 + 32, 1),
+  // 0, +16 (32: 0 + 32, 1), 0. Sector 12, run 1, one skipped: 1 (2 x 2 + 1),
+  // 0, 65535 (131070: 30 + 32, 31 + 32, 31 + 32, 3), 31 (62: 30 + 32, 1).
   EXPECT_EQ(data.substr(without.size() - 1),
             ",\"history\":{\"at\":[\"2026-01-01 10:00:00\",\"2026-01-02 10:00:00\","
             "\"2026-01-03 10:30:00\"],\"known\":[5,6,8],\"ports\":[2,2,1],"
-            "\"observed\":[7,\"AoGAo8EETgBA\",12,\"CC+//D+B\"]}}");
+            "\"observed\":[7,\"wMAo8EnBAgBA\",12,\"FA+//D+B\"]}}");
 }
 
 namespace {
