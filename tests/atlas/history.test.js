@@ -8,12 +8,10 @@
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync, writeFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import path from "node:path";
 import { commandOf, generateGame, readAtlas, runKorvan, scratch } from "./games.js";
-import { goTo, launchBrowser, openPage, outOfBounds } from "./pages.js";
+import { audit, goTo, launchBrowser, openPage, outOfBounds } from "./pages.js";
 
-const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const PRODUCTS = ["fuel ore", "organics", "equipment"];
 
 // The ports of a capture: sector -> [ore, org, equ] amounts.
@@ -70,15 +68,6 @@ after(async () => {
   game.work?.remove();
 });
 const open = (hash, options) => openPage(game.browser, game.file, hash, game.errors, options);
-
-async function audit(page) {
-  await page.addScriptTag({ content: AXE });
-  return page.evaluate(async () => {
-    const { violations } = await globalThis.axe.run(document);
-    return violations.filter((v) => v.impact === "serious" || v.impact === "critical")
-      .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`);
-  });
-}
 
 test("a port's details chart its three observations and say how fast it refills, as the captures and the runs' times tell", async () => {
   const [first, second, third] = game.captures;

@@ -6,11 +6,7 @@
 
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { readFileSync } from "node:fs";
-import { createRequire } from "node:module";
-import { bigGame, goTo } from "./pages.js";
-
-const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
+import { audit, bigGame, goTo } from "./pages.js";
 
 const game = bigGame();
 const { errors } = game;
@@ -234,17 +230,6 @@ test("by keyboard: tabs by arrow keys, the drawing one Tab stop whose arrows mov
   await page.close();
   assert.deepEqual(errors, []);
 });
-
-// The audit's serious and critical findings on the page as it is: "rule: the
-// elements".
-async function audit(page) {
-  await page.addScriptTag({ content: AXE });
-  return page.evaluate(async () => {
-    const { violations } = await globalThis.axe.run(document);
-    return violations.filter((v) => v.impact === "serious" || v.impact === "critical")
-      .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`);
-  });
-}
 
 test("every view passes the accessibility audit, mistakes and a phone-sized screen too", async () => {
   const page = await open("#sector=1&hops=5");

@@ -4,10 +4,13 @@
 // browser (default /usr/bin/chromium).
 
 import { after, before } from "node:test";
-import { copyFileSync } from "node:fs";
+import { copyFileSync, readFileSync } from "node:fs";
+import { createRequire } from "node:module";
 import path from "node:path";
 import { chromium } from "playwright-core";
 import { generatedAtlas, readAtlas, scratch, secondAtlas } from "./games.js";
+
+const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 
 export async function launchBrowser() {
   return chromium.launch({
@@ -92,4 +95,15 @@ export function outOfBounds() {
     }
   }
   return found;
+}
+
+// The audit's serious and critical findings on the page as it is: "rule: the
+// elements".
+export async function audit(page) {
+  await page.addScriptTag({ content: AXE });
+  return page.evaluate(async () => {
+    const { violations } = await globalThis.axe.run(document);
+    return violations.filter((v) => v.impact === "serious" || v.impact === "critical")
+      .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`);
+  });
 }
