@@ -149,9 +149,8 @@ const SEARCH_SLICE = 256;
 // The search for every pair of ports whose classes stand in a row of the
 // table, up to MAX_APART hops apart each way, whatever the start, a slice of
 // ports a step: a generator that yields between slices and returns the pairs
-// (see findTradePairs) without what depends on the start: { p, q, rows,
-// sections, there, back, estimate, bubble, compromised }, by P, then by Q as
-// a sweep from P reaches it. A sweep finds the fewest hops, so the pairs of a
+// (see findTradePairs; what depends on the start as for no start), by P, then
+// by Q as a sweep from P reaches it. A sweep finds the fewest hops, so the pairs of a
 // nearer bound are these whose there and back are within it, in this order.
 function* searchPairs(u) {
   const n = u.n;
@@ -225,7 +224,13 @@ function* searchPairs(u) {
       const estimate = caseEstimate(u.ports[u.portOf[p]].buying, u.ports[u.portOf[q]].buying,
         tradeable[3 * p], tradeable[3 * p + 1], tradeable[3 * p + 2], tradeable[3 * q], tradeable[3 * q + 1], tradeable[3 * q + 2]);
       const marks = bubbleMark[p] | bubbleMark[q];
-      pairs.push({ p, q, rows, sections, there: links.hops[i], back: back[q], estimate, bubble: marks !== 0, compromised: marks === 3 });
+      // The score starts as a fraction (NaN), so that the engine keeps it as
+      // one in every pair: a whole number first would make it change the
+      // pairs' shape when the fractions come.
+      pairs.push({
+        p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer: p, far: q, fromStart: -1,
+        bubble: marks !== 0, compromised: marks === 3, trips: 1, score: NaN,
+      });
     }
     if (p % SEARCH_SLICE === 0) yield;
   }
@@ -297,28 +302,25 @@ export function searchTradePairsAhead(u, hasTime) {
 // Only pairs whose nearer port lies within `within` hops of `from` (Infinity:
 // every pair, reached or not). Scored for holds of `holds` units and, unless
 // `ranked` is false, in the order rankTradePairs gives them. The search for
-// the pairs themselves is made once a universe (see searchTradePairsAhead);
-// each call makes new pair objects.
+// the pairs is made once a universe (see searchTradePairsAhead), and its pair
+// objects are the ones returned: each call measures and scores them afresh
+// for its start and holds, so that they hold what the last call made of them.
 export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, holds = DEFAULT_HOLDS, ranked = true } = {}) {
   const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), MAX_APART);
   searchTradePairsAhead(u, () => true);
   const fromStart = inUniverse(u, from) ? sweepFrom(u, from).hops : null;
   const pairs = [];
-  for (const found of searchOf(u).pairs) {
-    if (found.there > limit || found.back > limit) continue;
-    const { p, q } = found;
+  for (const pair of searchOf(u).pairs) {
+    if (pair.there > limit || pair.back > limit) continue;
+    const { p, q } = pair;
     const hp = fromStart ? fromStart[p] : -1;
     const hq = fromStart ? fromStart[q] : -1;
     const nearer = hq >= 0 && (hp < 0 || hq < hp) ? q : p;
     const hopsThere = nearer === p ? hp : hq;
     if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
-    // The score starts as a fraction (NaN), so that the engine keeps it as
-    // one in every pair: a whole number first would make it change the
-    // pairs' shape when the fractions come.
-    const pair = {
-      p, q, rows: found.rows, sections: found.sections, there: found.there, back: found.back, estimate: found.estimate,
-      nearer, far: nearer === p ? q : p, fromStart: hopsThere, bubble: found.bubble, compromised: found.compromised, trips: 1, score: NaN,
-    };
+    pair.nearer = nearer;
+    pair.far = nearer === p ? q : p;
+    pair.fromStart = hopsThere;
     scorePair(pair, holds);
     pairs.push(pair);
   }
