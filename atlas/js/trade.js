@@ -142,16 +142,17 @@ function waysOut(u) {
 
 // The most hops apart each way a pair is looked for.
 export const MAX_APART = 3;
-// Ports swept from between two looks at the clock, when the search is done a
-// little at a time.
+// Sectors gone through (a sweep from each port among them) between two looks
+// at the clock, when the search is done a little at a time.
 const SEARCH_SLICE = 256;
 
 // The search for every pair of ports whose classes stand in a row of the
 // table, up to MAX_APART hops apart each way, whatever the start, a slice of
 // ports a step: a generator that yields between slices and returns the pairs
-// (see findTradePairs; what depends on the start as for no start), by P, then
-// by Q as a sweep from P reaches it. A sweep finds the fewest hops, so the pairs of a
-// nearer bound are these whose there and back are within it, in this order.
+// (see findTradePairs; what depends on the start as for no start), by P,
+// then by Q as a sweep from P reaches it. A sweep finds the fewest hops, so
+// the pairs of a nearer bound are these whose there and back are within it,
+// in this order.
 function* searchPairs(u) {
   const n = u.n;
   const classOf = new Uint8Array(n + 1);
