@@ -282,7 +282,10 @@ export function searchTradePairsAhead(u, hasTime) {
   const search = searchOf(u);
   while (search.pairs === null && hasTime()) {
     const step = search.steps.next();
-    if (step.done) search.pairs = step.value;
+    if (!step.done) continue;
+    search.pairs = step.value;
+    // The search's own arrays go with it.
+    search.steps = null;
   }
   return search.pairs !== null;
 }
