@@ -140,25 +140,21 @@ function waysOut(u) {
 }
 
 
-// The pairs of ports P, Q whose classes stand in a row of the table (P of the
-// row's first class; of two ports of one class, the lower-numbered first),
-// where Q can be reached from P and P from Q in at most `apart` hops each way
-// (1..3, a number beyond taken as the nearer bound; 1 is the report's rule, a
-// two-way warp), each pair once:
-//   { p, q, rows (indices of PAIR_ROWS), sections (indices of TRADE_SECTIONS),
-//     there (hops P to Q), back (hops Q to P), estimate, nearer (the port a
-//     player flying from `from` reaches first: the one fewer hops away, P when
-//     as near or when neither can be reached), far (the other), fromStart
-//     (hops from `from` to the nearer, -1 when neither can be reached),
-//     bubble (either lies in a bubble),
-//     compromised (either lies in a compromised bubble), trips and score (see
-//     rankTradePairs) }.
-// Only pairs whose nearer port lies within `within` hops of `from` (Infinity:
-// every pair, reached or not). Scored for holds of `holds` units and, unless
-// `ranked` is false, in the order rankTradePairs gives them.
-export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, holds = DEFAULT_HOLDS, ranked = true } = {}) {
+// The most hops apart each way a pair is looked for.
+export const MAX_APART = 3;
+// Sectors gone through (a sweep from each port among them) between two looks
+// at the clock, when the search is done a little at a time.
+const SEARCH_SLICE = 256;
+
+// The search for every pair of ports whose classes stand in a row of the
+// table, up to MAX_APART hops apart each way, whatever the start, a slice of
+// ports a step: a generator that yields between slices and returns the pairs
+// (see findTradePairs; what depends on the start as for no start), by P,
+// then by Q as a sweep from P reaches it. A sweep finds the fewest hops, so
+// the pairs of a nearer bound are these whose there and back are within it,
+// in this order.
+function* searchPairs(u) {
   const n = u.n;
-  const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), 3);
   const classOf = new Uint8Array(n + 1);
   // What each port can trade of each product, at the report's reserve of 50.
   const tradeable = new Float64Array(3 * (n + 1));
@@ -170,9 +166,7 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
   // One sweep from every port: the ports it reaches that it could pair with,
   // either way round, as links (port, port reached, hops), in port order.
   const ways = waysOut(u);
-  const stamp = new Int32Array(n + 1);
-  const hops = new Uint8Array(n + 1);
-  const queue = new Uint16Array(n + 1);
+  const sweep = { stamp: new Int32Array(n + 1), hops: new Uint8Array(n + 1), queue: new Uint16Array(n + 1) };
   const linksOf = new Uint32Array(n + 2);  // the links of port p: linksOf[p] .. linksOf[p + 1]
   const room = 16 * u.ports.length + 16;
   let links = { source: new Uint16Array(room), target: new Uint16Array(room), hops: new Uint8Array(room) };
@@ -181,25 +175,8 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
     linksOf[p] = count;
     const a = classOf[p];
     if (a === 0) continue;
-    // Breadth-first from p out to `limit` hops, written out here rather than
-    // called, so that the engine compiles the whole loop at once.
-    let head = 0;
-    let reached = 0;
-    stamp[p] = p;
-    hops[p] = 0;
-    queue[reached++] = p;
-    while (head < reached) {
-      const s = queue[head++];
-      const h = hops[s];
-      if (h === limit) continue;
-      for (let i = ways.start[s], end = ways.start[s + 1]; i < end; i++) {
-        const t = ways.target[i];
-        if (stamp[t] === p) continue;
-        stamp[t] = p;
-        hops[t] = h + 1;
-        queue[reached++] = t;
-      }
-    }
+    const { queue, hops } = sweep;
+    const reached = sweepOut(ways, sweep, p);
     for (let i = 1; i < reached; i++) {
       const q = queue[i];
       if (PAIRABLE[a * 9 + classOf[q]] === 0) continue;
@@ -209,6 +186,7 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
       links.hops[count] = hops[q];
       count++;
     }
+    if (p % SEARCH_SLICE === 0) yield;
   }
   linksOf[n + 1] = count;
 
@@ -224,14 +202,13 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
     intoSource[at] = links.source[i];
     intoHops[at] = links.hops[i];
   }
-
-  const fromStart = inUniverse(u, from) ? sweepFrom(u, from).hops : null;
   // 1 for a sector in a bubble, 3 in a compromised one.
   const bubbleMark = bubbleMarks(u);
+  yield;
 
   // A pair: P reaches Q and Q reaches P, listed from P's side.
+  const stamp = sweep.stamp.fill(0);
   const back = new Uint8Array(n + 1);
-  stamp.fill(0);
   const pairs = [];
   for (let p = 1; p <= n; p++) {
     if (linksOf[p] === linksOf[p + 1]) continue;
@@ -244,26 +221,112 @@ export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, hold
       const q = links.target[i];
       const b = classOf[q];
       if (stamp[q] !== p || IN_PAIR_TABLE[a * 9 + b] === 0 || (a === b && q < p)) continue;
-      const hp = fromStart ? fromStart[p] : -1;
-      const hq = fromStart ? fromStart[q] : -1;
-      const nearer = hq >= 0 && (hp < 0 || hq < hp) ? q : p;
-      const hopsThere = nearer === p ? hp : hq;
-      if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
       const { rows, sections } = ROWS_OF_CLASSES[a * 9 + b];
       const estimate = caseEstimate(u.ports[u.portOf[p]].buying, u.ports[u.portOf[q]].buying,
         tradeable[3 * p], tradeable[3 * p + 1], tradeable[3 * p + 2], tradeable[3 * q], tradeable[3 * q + 1], tradeable[3 * q + 2]);
       const marks = bubbleMark[p] | bubbleMark[q];
       // The score starts as a fraction (NaN), so that the engine keeps it as
       // one in every pair: a whole number first would make it change the
-      // pairs' shape when the fractions come. Scored here, in the loop the
-      // engine has compiled, rather than in a loop of its own.
-      const pair = {
-        p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer, far: nearer === p ? q : p,
-        fromStart: hopsThere, bubble: marks !== 0, compromised: marks === 3, trips: 1, score: NaN,
-      };
-      scorePair(pair, holds);
-      pairs.push(pair);
+      // pairs' shape when the fractions come.
+      pairs.push({
+        p, q, rows, sections, there: links.hops[i], back: back[q], estimate, nearer: p, far: q, fromStart: -1,
+        bubble: marks !== 0, compromised: marks === 3, trips: 1, score: NaN,
+      });
     }
+    if (p % SEARCH_SLICE === 0) yield;
+  }
+  return pairs;
+}
+
+// Breadth-first from port p out to MAX_APART hops over `ways`, in `sweep`'s
+// arrays (a sector is reached when its stamp is p): the sectors reached, p
+// first, are queue[0 .. the count returned - 1].
+function sweepOut(ways, { stamp, hops, queue }, p) {
+  let head = 0;
+  let reached = 0;
+  stamp[p] = p;
+  hops[p] = 0;
+  queue[reached++] = p;
+  while (head < reached) {
+    const s = queue[head++];
+    const h = hops[s];
+    if (h === MAX_APART) continue;
+    for (let i = ways.start[s], end = ways.start[s + 1]; i < end; i++) {
+      const t = ways.target[i];
+      if (stamp[t] === p) continue;
+      stamp[t] = p;
+      hops[t] = h + 1;
+      queue[reached++] = t;
+    }
+  }
+  return reached;
+}
+
+// The search of each universe, as far as it has gone: { steps, pairs (null
+// until done) }.
+const searches = new WeakMap();
+
+function searchOf(u) {
+  let search = searches.get(u);
+  if (!search) {
+    search = { steps: searchPairs(u), pairs: null };
+    searches.set(u, search);
+  }
+  return search;
+}
+
+// Goes on with the pair search of `u` while `hasTime()` says so, a slice of
+// ports at a time, so that it can run while the page waits for the player;
+// true once it is done.
+export function searchTradePairsAhead(u, hasTime) {
+  const search = searchOf(u);
+  while (search.pairs === null && hasTime()) {
+    const step = search.steps.next();
+    if (!step.done) continue;
+    search.pairs = step.value;
+    // The search's own arrays go with it.
+    search.steps = null;
+  }
+  return search.pairs !== null;
+}
+
+// The pairs of ports P, Q whose classes stand in a row of the table (P of the
+// row's first class; of two ports of one class, the lower-numbered first),
+// where Q can be reached from P and P from Q in at most `apart` hops each way
+// (1..MAX_APART, a number beyond taken as the nearer bound; 1 is the report's
+// rule, a two-way warp), each pair once:
+//   { p, q, rows (indices of PAIR_ROWS), sections (indices of TRADE_SECTIONS),
+//     there (hops P to Q), back (hops Q to P), estimate, nearer (the port a
+//     player flying from `from` reaches first: the one fewer hops away, P when
+//     as near or when neither can be reached), far (the other), fromStart
+//     (hops from `from` to the nearer, -1 when neither can be reached),
+//     bubble (either lies in a bubble),
+//     compromised (either lies in a compromised bubble), trips and score (see
+//     rankTradePairs) }.
+// Only pairs whose nearer port lies within `within` hops of `from` (Infinity:
+// every pair, reached or not). Scored for holds of `holds` units and, unless
+// `ranked` is false, in the order rankTradePairs gives them. The search for
+// the pairs is made once a universe (see searchTradePairsAhead), and its pair
+// objects are the ones returned: each call measures and scores them afresh
+// for its start and holds, so that they hold what the last call made of them.
+export function findTradePairs(u, { from = 0, apart = 1, within = Infinity, holds = DEFAULT_HOLDS, ranked = true } = {}) {
+  const limit = Math.min(Math.max(Math.trunc(apart) || 1, 1), MAX_APART);
+  searchTradePairsAhead(u, () => true);
+  const fromStart = inUniverse(u, from) ? sweepFrom(u, from).hops : null;
+  const pairs = [];
+  for (const pair of searchOf(u).pairs) {
+    if (pair.there > limit || pair.back > limit) continue;
+    const { p, q } = pair;
+    const hp = fromStart ? fromStart[p] : -1;
+    const hq = fromStart ? fromStart[q] : -1;
+    const nearer = hq >= 0 && (hp < 0 || hq < hp) ? q : p;
+    const hopsThere = nearer === p ? hp : hq;
+    if (within !== Infinity && (hopsThere < 0 || hopsThere > within)) continue;
+    pair.nearer = nearer;
+    pair.far = nearer === p ? q : p;
+    pair.fromStart = hopsThere;
+    scorePair(pair, holds);
+    pairs.push(pair);
   }
   return ranked ? pairs.sort(byTradeValue) : pairs;
 }

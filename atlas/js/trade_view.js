@@ -9,7 +9,7 @@ import { showDetails, notInUniverse, sectorLink } from "./details.js";
 import { drawNothing, drawRings } from "./drawing.js";
 import { inUniverse, portOf } from "./universe.js";
 import { readSector, readWhole } from "./fields.js";
-import { TRADE_SECTIONS, DEFAULT_HOLDS, MAX_HOLDS, findTradePairs, scoreTradePairs, rankedAsRead, pairsWithin, sortTradePairs, filterTradePairs, stockMarks, pairAmounts, pairCarry, carryHook, carryWords } from "./trade.js";
+import { TRADE_SECTIONS, DEFAULT_HOLDS, MAX_HOLDS, findTradePairs, searchTradePairsAhead, scoreTradePairs, rankedAsRead, pairsWithin, sortTradePairs, filterTradePairs, stockMarks, pairAmounts, pairCarry, carryHook, carryWords } from "./trade.js";
 import { plotCourse } from "./course.js";
 import { groupAround } from "./neighbourhood.js";
 import { formatWithin, choiceWithin, WITHIN_CHOICES } from "./address.js";
@@ -173,9 +173,9 @@ export const tradeView = {
       drawNothing(atlas, notInUniverse(atlas, from));
       return;
     }
-    // Every pair is found once for a start and hops apart; the reach and the
-    // holds only choose and order them, and they are ordered only as far as
-    // the list is read.
+    // The pairs of a start and hops apart are made once (from the page's one
+    // search for pairs); the reach and the holds only choose and order them,
+    // and they are ordered only as far as the list is read.
     const key = `${from} ${apart}`;
     if (tradeShown.key !== key) {
       tradeShown = { key, all: findTradePairs(u, { from, apart, holds, ranked: false }), holds, view, pairs: [], drawn: null };
@@ -212,6 +212,14 @@ export const tradeView = {
   },
 
   wire(atlas) {
+    // The pairs are looked for while the page waits for the player, a little
+    // at a time, so that the tab opens without the search.
+    if (typeof requestIdleCallback === "function") {
+      const ahead = (deadline) => {
+        if (!searchTradePairsAhead(atlas.u, () => deadline.timeRemaining() > 1)) requestIdleCallback(ahead);
+      };
+      requestIdleCallback(ahead);
+    }
     const form = document.getElementById("trade-form");
     form.elements.within.replaceChildren(...WITHIN_CHOICES.map((choice) => el("option", {}, choice)));
     form.addEventListener("submit", (event) => {
