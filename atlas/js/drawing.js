@@ -355,7 +355,7 @@ export function drawNothing(atlas, why) {
 // status line, which says so when not all of it fits. `about` as for
 // drawPicture, and `courses` drawn as courses; `changes` as for drawPicture.
 export function drawRings(atlas, group, centre, words, { about = new Set(), courses = [], changes = null } = {}) {
-  const { positions, bands } = layoutRings(group.nodes, group.edges, globalThis.d3);
+  const { positions, bands } = layoutRings(group.nodes, group.edges);
   drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about, courses, changes });
   groupStatus(atlas, group, words);
 }
