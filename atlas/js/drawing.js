@@ -100,14 +100,17 @@ function showLabels(keptScale) {
   const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
   for (const label of candidates) label.box ||= labelBox(label.texts);
   const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale, marks: drawnMarks });
+  const made = document.createDocumentFragment();
   for (const label of drawnLabels) {
     const show = shown.has(label.id);
     if (show && !label.group) {
       label.group = drawLabel(label);
-      labelLayer.append(label.group);
+      made.append(label.group);
+    } else if (label.group) {
+      label.group.classList.toggle("hidden", !show);
     }
-    if (label.group) label.group.classList.toggle("hidden", !show);
   }
+  labelLayer.append(made);
 }
 
 function setViewBox() {
