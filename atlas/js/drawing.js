@@ -150,10 +150,11 @@ function markers() {
   return defs;
 }
 
-// The hops of courses, "a-b" each.
+// The hops of courses, a hop from a to b as hopKey(a, b).
+const hopKey = (a, b) => a * 65536 + b;
 function courseHops(courses) {
   const hops = new Set();
-  for (const course of courses) for (let i = 1; i < course.length; i++) hops.add(`${course[i - 1]}-${course[i]}`);
+  for (const course of courses) for (let i = 1; i < course.length; i++) hops.add(hopKey(course[i - 1], course[i]));
   return hops;
 }
 
@@ -327,8 +328,8 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
   const onCourse = courseHops(paths);
   const lines = svg("g", { class: "edges" });
   for (const edge of edges) {
-    const forward = onCourse.has(`${edge.from}-${edge.to}`);
-    const backward = edge.twoWay && onCourse.has(`${edge.to}-${edge.from}`);
+    const forward = onCourse.has(hopKey(edge.from, edge.to));
+    const backward = edge.twoWay && onCourse.has(hopKey(edge.to, edge.from));
     const shown = backward ? { from: edge.to, to: edge.from, twoWay: true } : edge;
     const flown = forward && backward ? BOTH_WAYS : forward || backward;
     drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), flown, lines, { centre, about });
