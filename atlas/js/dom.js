@@ -11,10 +11,11 @@ export function el(tag, attrs = {}, ...children) {
   return node;
 }
 
-// An SVG element, built the same way.
+// An SVG element, built the same way (a drawing makes thousands: no array
+// of the attributes is made).
 export function svg(tag, attrs = {}, ...children) {
   const node = document.createElementNS(SVG_NS, tag);
-  for (const [name, value] of Object.entries(attrs)) node.setAttribute(name, String(value));
+  for (const name in attrs) node.setAttribute(name, String(attrs[name]));
   for (const child of children) node.append(child);
   return node;
 }

@@ -39,10 +39,13 @@ const LABEL_PIXELS = 9;
 const LABEL_UNITS = 12;
 
 // The labels of the picture drawn, [{ id, x, y, box (once measured), rank,
-// kept, group }] (see chooseLabels), the boxes of the marks of what changed,
-// which no other sector's label may cover ([{ id, left, top, right, bottom
-// }]), and the scale the labels were last chosen for.
+// kept, texts, group (once shown) }] (see chooseLabels and labelTexts), the
+// layer they are drawn in, the boxes of the marks of what changed, which no
+// other sector's label may cover ([{ id, left, top, right, bottom }]), and
+// the scale the labels were last chosen for. A label's elements are made the
+// first time it is shown: most of a large drawing's labels never are.
 let drawnLabels = [];
+let labelLayer = null;
 let drawnMarks = [];
 let labelScale = 0;
 
@@ -52,25 +55,33 @@ let labelScale = 0;
 let measuring = null;
 const labelFonts = new Map();
 
+// The font of a kind of label text, read from the style sheet on a text of
+// that class in a hidden label.
+function labelFont(kind) {
+  if (!labelFonts.has(kind)) {
+    const text = svg("text", { class: kind });
+    const probe = svg("g", { class: "label hidden" }, svg("g", { class: "size" }, text));
+    drawingElement().append(probe);
+    const style = getComputedStyle(text);
+    labelFonts.set(kind, { font: `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`, central: style.dominantBaseline === "central" });
+    probe.remove();
+  }
+  return labelFonts.get(kind);
+}
+
 // The box of a label's texts around its point, at scale 1, as SVG lays them
 // out: a text's width across its anchor in the middle, and its font's height
 // above and below its baseline (the middle one for a text on its centre), half
 // a unit more each way for the font's rounded heights.
-function labelBox(group) {
+function labelBox(texts) {
   measuring ||= document.createElement("canvas").getContext("2d");
   const box = { left: 0, top: 0, right: 0, bottom: 0 };
-  for (const text of group.querySelectorAll("text")) {
-    const kind = text.getAttribute("class");
-    if (!labelFonts.has(kind)) {
-      const style = getComputedStyle(text);
-      labelFonts.set(kind, { font: `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`, central: style.dominantBaseline === "central" });
-    }
-    const { font, central } = labelFonts.get(kind);
+  for (const { kind, text, y } of texts) {
+    const { font, central } = labelFont(kind);
     measuring.font = font;
-    const metrics = measuring.measureText(text.textContent);
+    const metrics = measuring.measureText(text);
     const above = metrics.fontBoundingBoxAscent + 0.5;
     const below = metrics.fontBoundingBoxDescent + 0.5;
-    const y = Number(text.getAttribute("y") || 0);
     const top = central ? y - (above + below) / 2 : y - above;
     box.left = Math.min(box.left, -metrics.width / 2);
     box.right = Math.max(box.right, metrics.width / 2);
@@ -87,9 +98,19 @@ function showLabels(keptScale) {
   if (keptScale === labelScale) return;
   labelScale = keptScale;
   const candidates = keptScale > 1 ? drawnLabels.filter((label) => label.kept) : drawnLabels;
-  for (const label of candidates) label.box ||= labelBox(label.group);
+  for (const label of candidates) label.box ||= labelBox(label.texts);
   const shown = chooseLabels(candidates, globalThis.d3, { scale: keptScale, marks: drawnMarks });
-  for (const label of drawnLabels) label.group.classList.toggle("hidden", !shown.has(label.id));
+  const made = document.createDocumentFragment();
+  for (const label of drawnLabels) {
+    const show = shown.has(label.id);
+    if (show && !label.group) {
+      label.group = drawLabel(label);
+      made.append(label.group);
+    } else if (label.group) {
+      label.group.classList.toggle("hidden", !show);
+    }
+  }
+  labelLayer.append(made);
 }
 
 function setViewBox() {
@@ -99,7 +120,9 @@ function setViewBox() {
   // of the two scales is the one on screen.
   const scale = Math.min((screenBox.width || 1) / viewBox.width, (screenBox.height || 1) / viewBox.height);
   const keptScale = Number(Math.max(1, LABEL_PIXELS / (LABEL_UNITS * scale)).toFixed(3));
-  drawing.style.setProperty("--kept-label", String(keptScale));
+  // On the labels' layer, not the whole drawing: a new scale restyles only
+  // the labels.
+  labelLayer?.style.setProperty("--kept-label", String(keptScale));
   showLabels(keptScale);
 }
 
@@ -127,10 +150,11 @@ function markers() {
   return defs;
 }
 
-// The hops of courses, "a-b" each.
+// The hops of courses, a hop from a to b as hopKey(a, b).
+const hopKey = (a, b) => a * 65536 + b;
 function courseHops(courses) {
   const hops = new Set();
-  for (const course of courses) for (let i = 1; i < course.length; i++) hops.add(`${course[i - 1]}-${course[i]}`);
+  for (const course of courses) for (let i = 1; i < course.length; i++) hops.add(hopKey(course[i - 1], course[i]));
   return hops;
 }
 
@@ -223,29 +247,29 @@ function showChangeKinds(kinds) {
   else legend.append(...items);
 }
 
-// A sector's labels: its number on its circle, its port's class letters
-// below, the names of its special slots above. They lie above every line and
-// circle of the drawing; `kept` labels are drawn at any zoom.
-function drawLabels(atlas, s, p, kept) {
+// A sector's label texts ([{ kind (the text's class), text, y }]): its
+// number on its circle, its port's class letters below, the names of its
+// special slots above.
+function labelTexts(atlas, s, names) {
   const { u } = atlas;
   const port = portOf(u, s);
-  // Hidden until shown (see showLabels).
-  const group = svg("g", { class: kept ? "label kept hidden" : "label hidden", transform: `translate(${p.x.toFixed(1)},${p.y.toFixed(1)})`, "data-for": s });
+  const texts = [];
+  if (names.length > 0) texts.push({ kind: "name", text: names.join(", "), y: -RADIUS - 12 });
+  texts.push({ kind: port && u.explored[s] ? "number dark" : "number", text: String(s), y: 0 });
+  if (port) texts.push({ kind: "class", text: port.letters, y: RADIUS + 12 });
+  return texts;
+}
+
+// A label's elements. Labels lie above every line and circle of the drawing;
+// `kept` labels are drawn at any zoom.
+function drawLabel({ id, x, y, kept, texts }) {
+  const group = svg("g", { class: kept ? "label kept" : "label", transform: `translate(${x.toFixed(1)},${y.toFixed(1)})`, "data-for": id });
   const inner = svg("g", { class: "size" });
   group.append(inner);
-  const names = specialNames(atlas, s);
-  if (names.length > 0) {
-    const name = svg("text", { class: "name", y: -RADIUS - 12 });
-    name.textContent = names.join(", ");
-    inner.append(name);
-  }
-  const number = svg("text", { class: port && u.explored[s] ? "number dark" : "number" });
-  number.textContent = String(s);
-  inner.append(number);
-  if (port) {
-    const letters = svg("text", { class: "class", y: RADIUS + 12 });
-    letters.textContent = port.letters;
-    inner.append(letters);
+  for (const { kind, text, y: at } of texts) {
+    const element = svg("text", at ? { class: kind, y: at } : { class: kind });
+    element.textContent = text;
+    inner.append(element);
   }
   return group;
 }
@@ -304,15 +328,15 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
   const onCourse = courseHops(paths);
   const lines = svg("g", { class: "edges" });
   for (const edge of edges) {
-    const forward = onCourse.has(`${edge.from}-${edge.to}`);
-    const backward = edge.twoWay && onCourse.has(`${edge.to}-${edge.from}`);
+    const forward = onCourse.has(hopKey(edge.from, edge.to));
+    const backward = edge.twoWay && onCourse.has(hopKey(edge.to, edge.from));
     const shown = backward ? { from: edge.to, to: edge.from, twoWay: true } : edge;
     const flown = forward && backward ? BOTH_WAYS : forward || backward;
     drawEdge(atlas, shown, positions.get(shown.from), positions.get(shown.to), flown, lines, { centre, about });
   }
   drawing.append(lines);
   const sectors = svg("g", { class: "sectors" });
-  const labels = svg("g", { class: "labels", "aria-hidden": "true" });
+  labelLayer = svg("g", { class: "labels", "aria-hidden": "true" });
   const onTheCourse = new Set(paths.flat());
   const start = course ? course[0] : 0;
   drawnLabels = [];
@@ -332,12 +356,11 @@ export function drawPicture(atlas, nodes, edges, positions, { centre = 0, course
     // what the view is about (and the course's start), the special sectors,
     // the sectors along the courses, then the rest, nearest first. No label
     // but the centre's lies on another sector's marks of what changed.
-    const rank = s === centre ? 0 : about.has(s) || s === start ? 1 : specialNames(atlas, s).length > 0 ? 2 : onTheCourse.has(s) ? 3 : 4;
-    const label = drawLabels(atlas, s, p, rank < 4);
-    labels.append(label);
-    drawnLabels.push({ id: s, x: p.x, y: p.y, rank, kept: rank < 4, group: label });
+    const names = specialNames(atlas, s);
+    const rank = s === centre ? 0 : about.has(s) || s === start ? 1 : names.length > 0 ? 2 : onTheCourse.has(s) ? 3 : 4;
+    drawnLabels.push({ id: s, x: p.x, y: p.y, rank, kept: rank < 4, texts: labelTexts(atlas, s, names), group: null });
   }
-  drawing.append(sectors, labels);
+  drawing.append(sectors, labelLayer);
   labelScale = 0;
   showChangeKinds(changes ? [...new Set([...changes.values()].flat())].sort((a, b) => a - b) : []);
 
@@ -355,7 +378,7 @@ export function drawNothing(atlas, why) {
 // status line, which says so when not all of it fits. `about` as for
 // drawPicture, and `courses` drawn as courses; `changes` as for drawPicture.
 export function drawRings(atlas, group, centre, words, { about = new Set(), courses = [], changes = null } = {}) {
-  const { positions, bands } = layoutRings(group.nodes, group.edges, globalThis.d3);
+  const { positions, bands } = layoutRings(group.nodes, group.edges);
   drawPicture(atlas, group.nodes, group.edges, positions, { centre, bands, about, courses, changes });
   groupStatus(atlas, group, words);
 }

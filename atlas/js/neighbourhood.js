@@ -12,14 +12,16 @@ const CLASS_OF_MASK_ORDER = [0, 1, 2, 3, 4, 5, 6, 7].map(portClassNumber);
 // one-way-out entry there, a one-way-in entry at its target); a pair known to
 // run both ways is one two-way edge. Warps of a sector to itself are not drawn.
 export function warpsAmong(u, members) {
-  const pairs = new Map();  // "a-b" with a < b -> bit 1 a to b, bit 2 b to a
+  // a * 65536 + b with a < b (sector numbers are below 65536) -> bit 1 a to
+  // b, bit 2 b to a.
+  const pairs = new Map();
   for (const s of members) {
     for (let i = u.warpStart[s]; i < u.warpStart[s + 1]; i++) {
       const t = u.warpTarget[i];
       const kind = u.warpKind[i];
       if (t === s || kind > 2 || !members.has(t)) continue;
       const a = Math.min(s, t);
-      const key = `${a}-${Math.max(s, t)}`;
+      const key = a * 65536 + Math.max(s, t);
       // Kind 0: s to t; kind 2: t to s; kind 1: both.
       const forward = kind !== 2 ? (s === a ? 1 : 2) : 0;
       const backward = kind !== 0 ? (t === a ? 1 : 2) : 0;
@@ -28,7 +30,8 @@ export function warpsAmong(u, members) {
   }
   const edges = [];
   for (const [key, ways] of pairs) {
-    const [a, b] = key.split("-").map(Number);
+    const a = Math.floor(key / 65536);
+    const b = key % 65536;
     if (ways === 3) edges.push({ from: a, to: b, twoWay: true });
     else if (ways === 1) edges.push({ from: a, to: b, twoWay: false });
     else edges.push({ from: b, to: a, twoWay: false });

@@ -1,7 +1,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { neighbourhood, groupAround, warpsAmong, sortNeighbours } from "./neighbourhood.js";
-import { layoutRings, layoutCourse, forceApart, RING_GAP } from "./layout.js";
+import { layoutRings, ringLayout, layoutCourse, pushApart, simulationState, RING_GAP, SECTOR_ROOM } from "./layout.js";
 import { makeUniverse, twoWays } from "./test_universe.js";
 import { loadD3 } from "./test_d3.js";
 
@@ -41,8 +41,33 @@ test("a group is drawn from its centre over the warps among its members", () => 
   assert.deepEqual(group.nodes, [{ sector: 3, ring: 0 }, { sector: 4, ring: 1 }, { sector: 5, ring: 2 }, { sector: 7, ring: 3 }]);
 });
 
-test("the layout keeps every sector on its ring, apart from the others, the same every time", () => {
+// The positions d3-force's simulation settles the same layout at: a radial
+// force to each sector's ring, a link force along the warps, the apart force
+// on a copy of its bodies, the centre fixed.
+function settledByD3(nodes, edges, start, ringOf, steps = 160) {
   const d3 = loadD3();
+  const bodies = nodes.map(({ sector }) => ({ id: sector, radius: ringOf.get(sector), ...start.get(sector) }));
+  for (const body of bodies) if (body.radius === 0) Object.assign(body, { fx: body.x, fy: body.y });
+  const state = simulationState(bodies.length);
+  const apart = () => {
+    bodies.forEach((b, i) => {
+      [state.x[i], state.y[i], state.vx[i], state.vy[i]] = [b.x, b.y, b.vx, b.vy];
+    });
+    pushApart(state, SECTOR_ROOM, 0.9);
+    bodies.forEach((b, i) => {
+      [b.vx, b.vy] = [state.vx[i], state.vy[i]];
+    });
+  };
+  const simulation = d3.forceSimulation(bodies)
+    .force("ring", d3.forceRadial((b) => b.radius, 0, 0).strength(1))
+    .force("link", d3.forceLink(edges.map((e) => ({ source: e.from, target: e.to }))).id((b) => b.id).distance(RING_GAP).strength(0.015))
+    .force("apart", apart)
+    .stop();
+  for (let i = 0; i < steps; i++) simulation.tick();
+  return new Map(bodies.map((b) => [b.id, { x: b.x, y: b.y }]));
+}
+
+test("the layout keeps every sector on its ring, apart from the others, as d3-force settles it", () => {
   // A wheel: 40 spokes around sector 1, each spoke's sector joined to the next
   // and to a sector of the outer ring.
   const pairs = [];
@@ -51,7 +76,7 @@ test("the layout keeps every sector on its ring, apart from the others, the same
   }
   const wheel = makeUniverse({ n: 81, warps: twoWays(pairs) });
   const hood = neighbourhood(wheel, 1, 2);
-  const { positions, bands } = layoutRings(hood.nodes, hood.edges, d3);
+  const { positions, bands } = layoutRings(hood.nodes, hood.edges);
   assert.deepEqual(positions.get(1), { x: 0, y: 0 });
   // Forty sectors need more than one circle at the first ring's distance.
   assert.equal(bands[1].inner, RING_GAP);
@@ -69,7 +94,8 @@ test("the layout keeps every sector on its ring, apart from the others, the same
     }
   }
   assert.ok(closest > 40, `two sectors ${closest.toFixed(1)} apart overlap`);
-  assert.deepEqual(layoutRings(hood.nodes, hood.edges, loadD3()).positions, positions);
+  const start = ringLayout(hood.nodes, hood.edges);
+  assert.deepEqual(settledByD3(hood.nodes, hood.edges, start.positions, start.radius), positions);
 });
 
 test("a course snakes across rows, each hop between neighbours", () => {
@@ -89,7 +115,6 @@ test("a neighbourhood's list sorts by any column, sectors without a port or note
 });
 
 test("a crowd of circles on one another is set apart, the same every time", () => {
-  const d3 = loadD3();
   let seed = 3;
   const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
   // 300 circles of radius 32, most of them on others at the start.
@@ -103,10 +128,16 @@ test("a crowd of circles on one another is set apart, the same every time", () =
   };
   assert.ok(closest(start) < 10);
   const settle = () => {
-    const bodies = start.map((p) => ({ ...p }));
-    const simulation = d3.forceSimulation(bodies).force("apart", forceApart(32, 0.9)).stop();
-    for (let i = 0; i < 100; i++) simulation.tick();
-    return bodies;
+    const state = simulationState(start.length);
+    start.forEach((p, i) => [state.x[i], state.y[i]] = [p.x, p.y]);
+    for (let step = 0; step < 100; step++) {
+      pushApart(state, 64, 0.9);
+      for (let i = 0; i < start.length; i++) {
+        state.x[i] += state.vx[i] *= 0.6;
+        state.y[i] += state.vy[i] *= 0.6;
+      }
+    }
+    return start.map((_, i) => ({ x: state.x[i], y: state.y[i] }));
   };
   const settled = settle();
   assert.ok(closest(settled) > 60, `two circles ${closest(settled).toFixed(1)} apart`);

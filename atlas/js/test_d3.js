@@ -1,5 +1,7 @@
-// The d3 modules the page embeds, loaded for the tests as the page loads them:
-// the same files, run as plain scripts that fill in a global "d3".
+// The d3 modules for the tests, loaded as the page loads the one it embeds
+// (d3-quadtree): the same files, run as plain scripts that fill in a global
+// "d3". d3-force, with what it needs, is the layout test's reference: the
+// page settles its rings as d3-force's simulation would.
 
 import { readFileSync } from "node:fs";
 import vm from "node:vm";
