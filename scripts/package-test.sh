@@ -94,8 +94,7 @@ SameFiles deb "$work/deb" "$(printf '%s\n' usr usr/bin usr/bin/korvan2a usr/shar
   usr/share/doc/korvan2a usr/share/doc/korvan2a/README.md usr/share/doc/korvan2a/players-guide.txt \
   usr/share/doc/korvan2a/copyright \
   usr/share/doc/korvan2a/changelog.gz usr/share/man usr/share/man/man1 \
-  usr/share/man/man1/korvan2a.1.gz usr/share/lintian usr/share/lintian/overrides \
-  usr/share/lintian/overrides/korvan2a usr/share/korvan2a; sed 's|^|usr/share/korvan2a/|' <<<"$sampleFiles")"
+  usr/share/man/man1/korvan2a.1.gz usr/share/korvan2a; sed 's|^|usr/share/korvan2a/|' <<<"$sampleFiles")"
 grep -q "^korvan2a $version for Windows" "$work/deb/usr/share/doc/korvan2a/players-guide.txt" ||
   Fail "deb: the players' guide names no version $version"
 zcat "$work/deb/usr/share/man/man1/korvan2a.1.gz" | grep -q '^\.I /usr/share/doc/korvan2a/players-guide\.txt$' ||
